@@ -1,0 +1,20 @@
+#pragma once
+
+class QTimer;
+
+// What start-up and shutdown need of the windowing side. The GUI implements it with real
+// windows; tests can implement it to watch the order of the steps.
+class AppShell {
+public:
+    virtual ~AppShell() = default;
+    virtual void setBusy(bool busy) = 0;
+    virtual void processEvents() = 0;
+    // Creates the main window hidden (its load handler runs now).
+    virtual void createMainWindow() = 0;
+    // The main window's stats timer; valid once the main window exists.
+    virtual QTimer *statsTimer() = 0;
+    virtual void showTipsModal() = 0;
+    virtual void showPingAllModal() = 0;
+    virtual void showMainWindow() = 0;
+    virtual void unloadMainWindow() = 0;
+};

@@ -1,0 +1,56 @@
+#include "app/QtAppShell.h"
+
+#include "app/CommonDialog.h"
+#include "app/clsGRQuorvel.h"
+#include "app/frmMain.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+
+QtAppShell::QtAppShell(clsGRQuorvel &root, CommonDialog *commonDialog)
+    : m_root(root)
+    , m_commonDialog(commonDialog) {}
+
+QtAppShell::~QtAppShell() {
+    while (m_busyDepth > 0)
+        setBusy(false);
+}
+
+void QtAppShell::setBusy(bool busy) {
+    if (busy) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+        ++m_busyDepth;
+    } else if (m_busyDepth > 0) {
+        QGuiApplication::restoreOverrideCursor();
+        --m_busyDepth;
+    }
+}
+
+void QtAppShell::processEvents() {
+    QCoreApplication::processEvents();
+}
+
+void QtAppShell::createMainWindow() {
+    if (!m_main)
+        m_main =
+            std::make_unique<frmMain>(&m_root, m_commonDialog ? m_commonDialog : new CommonDialog);
+}
+
+QTimer *QtAppShell::statsTimer() {
+    return m_main ? m_main->statsTimer() : nullptr;
+}
+
+void QtAppShell::showTipsModal() {}
+
+void QtAppShell::showPingAllModal() {}
+
+void QtAppShell::showMainWindow() {
+    m_main->setRootObject(&m_root);
+    m_main->show();
+}
+
+void QtAppShell::unloadMainWindow() {
+    if (m_main && m_main->isVisible())
+        m_main->close();
+}

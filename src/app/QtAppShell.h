@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/AppShell.h"
+
+#include <functional>
+#include <memory>
+
+class CommonDialog;
+class clsGRQuorvel;
+class frmMain;
+
+// Start-up's and shutdown's windows, for real.
+class QtAppShell : public AppShell {
+public:
+    // `commonDialog` may be replaced by tests (the main window takes ownership).
+    explicit QtAppShell(clsGRQuorvel &root, CommonDialog *commonDialog = nullptr);
+    ~QtAppShell() override;
+
+    void setBusy(bool busy) override;
+    void processEvents() override;
+    void createMainWindow() override;
+    QTimer *statsTimer() override;
+    void showTipsModal() override;
+    void showPingAllModal() override;
+    void showMainWindow() override;
+    void unloadMainWindow() override;
+
+    frmMain *mainWindow() const { return m_main.get(); }
+
+private:
+    clsGRQuorvel &m_root;
+    CommonDialog *m_commonDialog;
+    std::unique_ptr<frmMain> m_main;
+    int m_busyDepth = 0;
+};

@@ -1,0 +1,5 @@
+#include "app/basGlobals.h"
+
+#include "app/clsGRQuorvel.h"
+
+std::unique_ptr<clsGRQuorvel> gobjRoot;

@@ -1,0 +1,88 @@
+#include "app/basMain.h"
+
+#include "app/QtAppShell.h"
+#include "app/basGlobals.h"
+#include "app/clsGRQuorvel.h"
+#include "common/MessageBoxPrompter.h"
+#include "common/Prompter.h"
+#include "platform/ProcessLauncher.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+namespace {
+QtAppShell *s_shell = nullptr;
+bool s_shuttingDown = false;
+int s_shutdownPasses = 0;
+
+const char usage[] = "Usage: grquorvel [--game-dir DIR] [-noStartupPing]\n"
+                     "  --game-dir DIR   the Ghost Recon directory (default: this program's own)\n"
+                     "  -noStartupPing   do not ping every server at start-up, now or later\n";
+} // namespace
+
+int shutdownPassCount() {
+    return s_shutdownPasses;
+}
+
+void ShutdownProgram() {
+    if (s_shuttingDown || !gobjRoot)
+        return;
+    s_shuttingDown = true;
+    ++s_shutdownPasses;
+    if (s_shell) {
+        clsGRQuorvel &root = *gobjRoot;
+        // Cancel gives up saving, but the program still ends: no invisible process is left.
+        runWithRetry(root.prompter(), titles::error, [&] { root.Shutdown(*s_shell); });
+    }
+    gobjRoot.reset();
+    QCoreApplication::quit();
+}
+
+int runProgram(const StartupEnvironment &environment, Prompter &prompter,
+               platform::ProcessLauncher &launcher, const Timing &timing,
+               CommonDialog *commonDialog) {
+    s_shuttingDown = false;
+    s_shutdownPasses = 0;
+    gobjRoot = std::make_unique<clsGRQuorvel>(environment, prompter, launcher, timing);
+    int status = 0;
+    {
+        QtAppShell shell(*gobjRoot, commonDialog);
+        s_shell = &shell;
+        if (gobjRoot->Startup(shell) == clsGRQuorvel::StartupResult::Running)
+            status = QApplication::exec();
+        else
+            status = 1;
+        s_shell = nullptr;
+        gobjRoot.reset();
+    }
+    return status;
+}
+
+int Main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("GRQuorvel"));
+    QApplication::setApplicationVersion(clsGRQuorvel::VersionString());
+
+    StartupEnvironment environment;
+    environment.executableDirectory = QCoreApplication::applicationDirPath();
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == u"--game-dir" && i + 1 < args.size()) {
+            environment.gameDirectory = args[++i];
+        } else if (arg.startsWith(u"--game-dir=")) {
+            environment.gameDirectory = arg.mid(11);
+        } else if (arg == u"--help" || arg == u"-h") {
+            QTextStream(stdout) << usage;
+            return 0;
+        } else if (arg == u"--game-dir") {
+            QTextStream(stderr) << usage;
+            return 2;
+        }
+        environment.commandLine << arg;
+    }
+
+    MessageBoxPrompter prompter;
+    platform::DetachedProcessLauncher launcher;
+    return runProgram(environment, prompter, launcher);
+}

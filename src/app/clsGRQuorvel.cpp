@@ -1,0 +1,200 @@
+#include "app/clsGRQuorvel.h"
+
+#include "app/AppShell.h"
+#include "common/Prompter.h"
+#include "common/QuorvelError.h"
+#include "common/TextRules.h"
+#include "options/clsOptions.h"
+#include "options/clsOptionsXML.h"
+#include "servers/clsGRServers.h"
+#include "servers/clsGlobalGRControls.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+constexpr int versionMajor = 1;
+constexpr int versionMinor = 2;
+constexpr int versionRevision = 0;
+
+bool isVisibleFile(const QString &path) {
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+} // namespace
+
+clsGRQuorvel::clsGRQuorvel(StartupEnvironment environment, Prompter &prompter,
+                           platform::ProcessLauncher &launcher, Timing timing)
+    : m_environment(std::move(environment))
+    , m_prompter(prompter)
+    , m_launcher(launcher)
+    , m_timing(timing) {}
+
+clsGRQuorvel::~clsGRQuorvel() {
+    // Records first: releasing a record frees its slot in the pool.
+    m_grServers.reset();
+    m_options.reset();
+    m_tips.clear();
+    m_optionsXml.reset();
+    m_pool.reset();
+}
+
+QString clsGRQuorvel::rootDirectoryFor(const StartupEnvironment &environment) {
+    QString dir = environment.gameDirectory.isEmpty() ? environment.executableDirectory
+                                                      : environment.gameDirectory;
+#ifdef Q_OS_WIN
+    if (environment.gameDirectory.isEmpty() &&
+        QDir::toNativeSeparators(dir).contains(QStringLiteral("DevelopmentRoot\\Development")))
+        return QStringLiteral("C:\\Program Files\\_Games\\Red Storm Entertainment\\Ghost Recon\\");
+#endif
+    dir = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(dir).absoluteFilePath()));
+    if (!dir.endsWith(QDir::separator()))
+        dir += QDir::separator();
+    return dir;
+}
+
+QString clsGRQuorvel::StatsCacheFileName() const {
+    return m_rootDirectory + QStringLiteral("GRQuorvelCache.dat");
+}
+
+QString clsGRQuorvel::PreferencesFileName() const {
+    return m_rootDirectory + QStringLiteral("GRQuorvelOptions.xml");
+}
+
+QString clsGRQuorvel::VersionString() {
+    return QString::number(versionMajor) + u'.' + formatZeros(versionMinor, 2) + u'.' +
+           formatZeros(versionRevision, 3);
+}
+
+void clsGRQuorvel::CreateTips() {
+    static const char *const texts[] = {
+        "If after you use the quorvel to join a ghost recon server you would like to return to "
+        "select another, use ALT-F4 to exit the current server. This will shut down the game "
+        "returning you to the quorvel server list bypassing the in-game multiplayer server list.",
+        "You can disable the 'Ping servers on Startup' feature in the options. This will "
+        "decrease the program startup time if you have a large number of dead hosts in your "
+        "server list.",
+        "The game options tab allows you to change values in the options.xml file not available "
+        "via the in-game user interface.",
+        "The names of game servers entered persist between sessions, even if the host goes down, "
+        "unlike the in-game server list. Oh, and this one won't magically forget them either. ;-)",
+        "Only one person needs to have the quorvel running to capture the stats of all players "
+        "in the game",
+        "Ghost Recon servers entered in the game are automatically imported upon startup.",
+        "Some ladders restrict the use of custom color reticules. Use the default colors button "
+        "in game options to reset them to stock values if required after they have been changed.",
+        "Use the game options tab to enter your game name before launch. Not only will you be "
+        "able to enter 15 character names (vs. the game's limit of 14), all names entered will "
+        "be saved for future use.",
+        "The use of the Pound or Yen character in your game name will lag or crash Ghost Recon "
+        "servers.",
+        "Right click on list items to access functions available for that item.",
+        "The Roger Wilco tab allows you to enter a list of your favorite RW channels and name "
+        "them for easy reference. Double click list entries to quickly jump between channels.",
+        "You can save names for Ghost Recon servers that are not able to be probed (most likely "
+        "because the server is behind an improperly configured firewall)",
+    };
+    m_tips.clear();
+    int i = 0;
+    for (const char *text : texts)
+        m_tips.add(QStringLiteral("Tip") + QString::number(i++), QString::fromUtf8(text));
+}
+
+bool clsGRQuorvel::runStep(const std::function<void()> &step) {
+    return runWithRetry(m_prompter, titles::error, step);
+}
+
+clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
+    // 1. Root directory.
+    m_rootDirectory = rootDirectoryFor(m_environment);
+
+    // 2. The game must be here.
+    if (!isVisibleFile(m_rootDirectory + QStringLiteral("GhostRecon.exe"))) {
+        m_prompter.ask(
+            QStringLiteral("Please place the 'GRQuorvel.exe' in your Ghost Recon Directory and "
+                           "run it from there"),
+            QStringLiteral("Ghost Recon Not Found"), Buttons::Ok, Icon::Critical);
+        return StartupResult::Ended;
+    }
+
+    // 3. The default stats directory (a file of that name counts as present).
+    const bool statsOk = runStep([this] {
+        const QString stats = m_rootDirectory + QStringLiteral("Stats");
+        if (!QFileInfo::exists(stats) && !QDir().mkdir(stats))
+            throw QuorvelError(QStringLiteral("Path/File access error: could not create %1")
+                                   .arg(QDir::toNativeSeparators(stats)));
+    });
+    if (!statsOk)
+        return StartupResult::Ended;
+
+    // 4. Busy from here until the main window shows.
+    shell.setBusy(true);
+    struct BusyGuard {
+        AppShell &shell;
+        ~BusyGuard() { shell.setBusy(false); }
+    } busyGuard{shell};
+
+    const std::function<void()> steps[] = {
+        // 5. Tips.
+        [this] { CreateTips(); },
+        // 6-7. No hidden window is needed for the slot pool; let pending events run once.
+        [&shell] { shell.processEvents(); },
+        // 8. Pool, pinger, game options file, preferences.
+        [this] {
+            m_pool = std::make_unique<clsGlobalGRControls>(this);
+            m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
+            m_options = std::make_unique<clsOptions>();
+            m_options->setParent(this);
+        },
+        // 9. The main window, hidden, whose stats timer drives the recorder.
+        [&shell] { shell.createMainWindow(); },
+        // 10. The two collections.
+        [this] {
+            m_grServers = std::make_unique<clsGRServers>();
+            m_grServers->setParent(this);
+        },
+        // 11. Preferences (which also import the game's own server list).
+        [this] { m_options->Load(PreferencesFileName()); },
+        // 12. Tip of the day.
+        [this, &shell] {
+            if (m_options->ShowTips()) {
+                shell.setBusy(false);
+                shell.showTipsModal();
+                shell.setBusy(true);
+            }
+        },
+        // 13. Query every server.
+        [this] { m_grServers->RefreshAllServerData(); },
+        // 14. The switch turns the start-up ping off for good (it is saved at shutdown).
+        [this] {
+            for (const QString &arg : m_environment.commandLine) {
+                if (arg.contains(QStringLiteral("-noStartupPing"))) {
+                    m_options->setPingGRServersOnStartup(false);
+                    break;
+                }
+            }
+        },
+        // 15. Start-up ping.
+        [this, &shell] {
+            if (m_options->PingGRServersOnStartup())
+                shell.showPingAllModal();
+        },
+        // 16. Show the main window.
+        [&shell] { shell.showMainWindow(); },
+    };
+    for (const auto &step : steps) {
+        if (!runStep(step))
+            return StartupResult::Ended;
+    }
+    return StartupResult::Running;
+}
+
+void clsGRQuorvel::Shutdown(AppShell &shell) {
+    if (m_options)
+        m_options->Save(PreferencesFileName());
+    if (m_options)
+        m_options->setParent(nullptr);
+    if (m_grServers)
+        m_grServers->setParent(nullptr);
+    shell.unloadMainWindow();
+}

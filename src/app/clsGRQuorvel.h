@@ -1,0 +1,80 @@
+#pragma once
+
+#include "common/KeyedCollection.h"
+#include "common/Timing.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class AppShell;
+class Prompter;
+class clsGlobalGRControls;
+class clsGRServers;
+class clsOptions;
+class clsOptionsXML;
+namespace platform {
+class ProcessLauncher;
+}
+
+// Where the program was started and how.
+struct StartupEnvironment {
+    QString executableDirectory; // the running executable's directory
+    QString gameDirectory;       // --game-dir, overriding the executable's directory
+    QStringList commandLine;     // every argument, for the -noStartupPing switch
+};
+
+// The application object: owns every shared object of the program for the whole run.
+class clsGRQuorvel {
+public:
+    clsGRQuorvel(StartupEnvironment environment, Prompter &prompter,
+                 platform::ProcessLauncher &launcher, Timing timing = {});
+    ~clsGRQuorvel();
+    clsGRQuorvel(const clsGRQuorvel &) = delete;
+    clsGRQuorvel &operator=(const clsGRQuorvel &) = delete;
+
+    enum class StartupResult { Running, Ended };
+    // Builds everything in its fixed order and shows the main window. `Ended` when the program
+    // must end now (no game here, or the player gave up on a failing step).
+    StartupResult Startup(AppShell &shell);
+    // Saves the preferences and unloads the windows.
+    void Shutdown(AppShell &shell);
+
+    clsGRServers *GRServers() const { return m_grServers.get(); }
+    clsGlobalGRControls *GRServerControls() const { return m_pool.get(); }
+    clsOptions *Options() const { return m_options.get(); }
+    clsOptionsXML *OptionsXML() const { return m_optionsXml.get(); }
+    const KeyedCollection<QString> &Tips() const { return m_tips; }
+    const QString &RootDirectory() const { return m_rootDirectory; }
+    QString StatsCacheFileName() const;
+    QString PreferencesFileName() const;
+    static QString VersionString();
+
+    Prompter &prompter() const { return m_prompter; }
+    platform::ProcessLauncher &launcher() const { return m_launcher; }
+    const Timing &timing() const { return m_timing; }
+    const StartupEnvironment &environment() const { return m_environment; }
+
+    void CreateTips();
+
+    // The game directory for an executable directory (and an optional override), always
+    // ending with the native separator.
+    static QString rootDirectoryFor(const StartupEnvironment &environment);
+
+private:
+    bool runStep(const std::function<void()> &step);
+
+    StartupEnvironment m_environment;
+    Prompter &m_prompter;
+    platform::ProcessLauncher &m_launcher;
+    Timing m_timing;
+
+    QString m_rootDirectory;
+    std::unique_ptr<clsOptions> m_options;
+    KeyedCollection<QString> m_tips;
+    std::unique_ptr<clsOptionsXML> m_optionsXml;
+    std::unique_ptr<clsGlobalGRControls> m_pool;
+    std::unique_ptr<clsGRServers> m_grServers;
+};

@@ -1,0 +1,147 @@
+#include "app/frmMain.h"
+
+#include "app/CommonDialog.h"
+#include "app/basMain.h"
+#include "app/clsGRQuorvel.h"
+#include "common/Prompter.h"
+#include "options/clsOptionsXML.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+QAction *namedAction(QMenu *menu, const QString &name, const QString &caption,
+                     bool enabled = true) {
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setEnabled(enabled);
+    return action;
+}
+
+QAction *namedSeparator(QMenu *menu, const QString &name) {
+    QAction *separator = menu->addSeparator();
+    separator->setObjectName(name);
+    return separator;
+}
+
+QMenu *namedMenu(QWidget *parent, const QString &name, const QString &caption) {
+    auto *menu = new QMenu(caption, parent);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name + QStringLiteral("Action"));
+    return menu;
+}
+} // namespace
+
+frmMain::frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent)
+    : QMainWindow(parent)
+    , m_root(root)
+    , m_dlgCommon(commonDialog) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Ghost Recon Quorvel"));
+    if (m_dlgCommon && !m_dlgCommon->parent())
+        m_dlgCommon->setParent(this);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    layout->addWidget(m_tabs, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    m_cmdQuit = new QPushButton(QStringLiteral("Quit"), central);
+    m_cmdQuit->setObjectName(QStringLiteral("cmdQuit"));
+    buttons->addWidget(m_cmdQuit);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+    connect(m_cmdQuit, &QPushButton::clicked, this, [] { ShutdownProgram(); });
+
+    m_tmrStats = new QTimer(this);
+    m_tmrStats->setObjectName(QStringLiteral("tmrStats"));
+    m_tmrStats->setInterval(m_root ? m_root->timing().statsTickMs : Timing{}.statsTickMs);
+    m_tmrStats->start();
+
+    buildMenus();
+    buildPanes();
+    connect(m_tabs, &QTabWidget::currentChanged, this, &frmMain::onTabChanged);
+    resize(720, 520);
+    onLoad();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildMenus() {
+    QMenu *file = namedMenu(this, QStringLiteral("mnuFile"), QStringLiteral("File"));
+    namedAction(file, QStringLiteral("mnuFileOptions"), QStringLiteral("Options..."));
+    namedSeparator(file, QStringLiteral("mnuSep1"));
+    QAction *quit = namedAction(file, QStringLiteral("mnuFileQuit"), QStringLiteral("Quit"));
+    connect(quit, &QAction::triggered, this, [] { ShutdownProgram(); });
+    menuBar()->addMenu(file);
+
+    QMenu *edit = namedMenu(this, QStringLiteral("mnuEdit"), QStringLiteral("Edit"));
+    namedAction(edit, QStringLiteral("mnuEditCopy"), QStringLiteral("Copy"), false);
+    namedAction(edit, QStringLiteral("mnuEditCut"), QStringLiteral("Cut"), false);
+    namedAction(edit, QStringLiteral("mnuEditPaste"), QStringLiteral("Paste"), false);
+    menuBar()->addMenu(edit);
+
+    QMenu *help = namedMenu(this, QStringLiteral("mnuHelpHelp"), QStringLiteral("Help"));
+    namedAction(help, QStringLiteral("mnuHelp"), QStringLiteral("Help..."), false);
+    namedAction(help, QStringLiteral("mnuHelpTips"), QStringLiteral("Tips..."));
+    namedSeparator(help, QStringLiteral("mnuSep2"));
+    namedAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("About Quorvel..."));
+    menuBar()->addMenu(help);
+
+    // The hidden pop-up menu the stats pane shows on a right click in its list.
+    m_mnuContext = namedMenu(this, QStringLiteral("mnuContext"), QStringLiteral("Context"));
+    m_mnuContext->menuAction()->setVisible(false);
+    m_mnuStatDirGames = namedMenu(m_mnuContext, QStringLiteral("mnuStatDirGames"),
+                                  QStringLiteral("Stats Directory Games"));
+    m_mnuContext->addMenu(m_mnuStatDirGames);
+    m_mnuStatDirGamesDelete = namedAction(
+        m_mnuStatDirGames, QStringLiteral("mnuStatDirGamesDelete"), QStringLiteral("Delete..."));
+    namedSeparator(m_mnuStatDirGames, QStringLiteral("mnuStatDirGamesSep1"));
+    m_mnuStatDirGamesRefresh = namedAction(
+        m_mnuStatDirGames, QStringLiteral("mnuStatDirGamesRefresh"), QStringLiteral("Refresh"));
+}
+
+void frmMain::buildPanes() {
+    const struct {
+        const char *name;
+        const char *caption;
+    } panes[] = {
+        {"ctlQuorvel", "Stat Tracking"},
+        {"ctlGRServers", "Ghost Recon Servers"},
+        {"ctlGameOptions", "Ghost Recon Game Options"},
+        {"ctlRWServers", "Roger Wilco Servers"},
+    };
+    for (const auto &pane : panes) {
+        auto *page = new QWidget(m_tabs);
+        page->setObjectName(QString::fromLatin1(pane.name));
+        m_tabs->addTab(page, QString::fromLatin1(pane.caption));
+    }
+}
+
+void frmMain::onLoad() {
+    // The game options tab can be used only when the game's options file existed at start-up.
+    bool exists = false;
+    if (m_root) {
+        runWithRetry(m_root->prompter(), titles::error,
+                     [&] { exists = m_root->OptionsXML() && m_root->OptionsXML()->FileExists(); });
+    }
+    m_tabs->setTabEnabled(TabGameOptions, exists);
+}
+
+void frmMain::onTabChanged(int index) {
+    Q_UNUSED(index);
+}
+
+void frmMain::closeEvent(QCloseEvent *event) {
+    event->accept();
+    ShutdownProgram();
+}

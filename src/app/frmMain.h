@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QMainWindow>
+
+class clsGRQuorvel;
+class CommonDialog;
+class QAction;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+// The program's main window: the four panes on a tab control, the menus, Quit, and the stats
+// timer. Closing it ends the program.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    enum Tab { TabStats = 0, TabServers = 1, TabGameOptions = 2, TabRogerWilco = 3 };
+
+    // `root` exists when the window is made; its collections and preferences may not yet.
+    frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    void setRootObject(clsGRQuorvel *root) { m_root = root; }
+    clsGRQuorvel *rootObject() const { return m_root; }
+
+    QTimer *statsTimer() const { return m_tmrStats; }
+    CommonDialog *commonDialog() const { return m_dlgCommon; }
+    QTabWidget *tabs() const { return m_tabs; }
+    QMenu *statDirGamesMenu() const { return m_mnuStatDirGames; }
+    QAction *statDirGamesDeleteAction() const { return m_mnuStatDirGamesDelete; }
+    QAction *statDirGamesRefreshAction() const { return m_mnuStatDirGamesRefresh; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildPanes();
+    void onLoad();
+    void onTabChanged(int index);
+
+    clsGRQuorvel *m_root;
+    CommonDialog *m_dlgCommon;
+    QTabWidget *m_tabs = nullptr;
+    QPushButton *m_cmdQuit = nullptr;
+    QTimer *m_tmrStats = nullptr;
+    QMenu *m_mnuContext = nullptr;
+    QMenu *m_mnuStatDirGames = nullptr;
+    QAction *m_mnuStatDirGamesDelete = nullptr;
+    QAction *m_mnuStatDirGamesRefresh = nullptr;
+};

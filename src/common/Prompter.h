@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Every message box of the program goes through a Prompter: the GUI shows a QMessageBox, tests
+// answer from a script.
+enum class Buttons { Ok, RetryCancel, YesNo };
+enum class Icon { None, Critical, Exclamation, Question };
+enum class Answer { Ok, Retry, Cancel, Yes, No };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) = 0;
+};
+
+namespace titles {
+inline const QString program = QStringLiteral("GRQuorvel");
+inline const QString error = QStringLiteral("An Error has occured");
+} // namespace titles
+
+// Runs `step` until it succeeds or the player gives up. A failure (QuorvelError or any
+// std::exception) is shown with its description as text, `title` as caption, the critical icon
+// and Retry/Cancel; Retry runs the step again. Returns true when the step succeeded.
+// `decorate` may turn the description into the shown text.
+bool runWithRetry(Prompter &prompter, const QString &title, const std::function<void()> &step,
+                  const std::function<QString(const QString &)> &decorate = {});
+
+// A box with only OK.
+void tell(Prompter &prompter, const QString &text, const QString &title = titles::program,
+          Icon icon = Icon::None);

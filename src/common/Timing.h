@@ -1,0 +1,11 @@
+#pragma once
+
+// Every interval the program waits on, in one place, so tests can shorten them.
+struct Timing {
+    int queryWindowMs = 3000;   // a server's reply window
+    int listTickMs = 500;       // the servers list brings its rows up to date
+    int requeryEveryTicks = 25; // the servers list re-queries every server this often
+    int infoRefreshMs = 10000;  // the details window re-queries its server
+    int statsTickMs = 65000;    // the stats recorder looks for a new page
+    int pingTimeoutMs = 700;    // an ICMP echo gives up
+};

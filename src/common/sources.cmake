@@ -1,0 +1,9 @@
+list(APPEND CORE_SOURCES
+    src/common/KeyedCollection.h
+    src/common/QuorvelError.h
+    src/common/Prompter.h src/common/Prompter.cpp
+    src/common/TextRules.h src/common/TextRules.cpp
+    src/common/Timing.h)
+list(APPEND GUI_SOURCES
+    src/common/BusyCursor.h src/common/BusyCursor.cpp
+    src/common/MessageBoxPrompter.h src/common/MessageBoxPrompter.cpp)

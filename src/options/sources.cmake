@@ -1,0 +1,4 @@
+# Sources of this directory: CORE_SOURCES build without widgets, GUI_SOURCES with them.
+list(APPEND CORE_SOURCES
+    src/options/clsOptions.h src/options/clsOptions.cpp
+    src/options/clsOptionsXML.h src/options/clsOptionsXML.cpp)

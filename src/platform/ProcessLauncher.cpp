@@ -1,0 +1,33 @@
+#include "platform/ProcessLauncher.h"
+
+#include "common/QuorvelError.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace platform {
+
+void DetachedProcessLauncher::start(const LaunchRequest &request) {
+    QProcess process;
+    process.setProgram(request.program);
+    process.setArguments(request.arguments);
+    if (!request.workingDirectory.isEmpty())
+        process.setWorkingDirectory(request.workingDirectory);
+    if (!request.extraEnvironment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (auto it = request.extraEnvironment.cbegin(); it != request.extraEnvironment.cend();
+             ++it)
+            env.insert(it.key(), it.value());
+        process.setProcessEnvironment(env);
+    }
+    // Show modes have no meaning for an X11/Wayland child; the window manager decides.
+    if (!process.startDetached()) {
+        QString reason = process.errorString();
+        if (!QFileInfo::exists(request.program) && request.program.contains(u'/'))
+            reason = QStringLiteral("No such file");
+        throw QuorvelError(QStringLiteral("Could not start %1: %2").arg(request.program, reason));
+    }
+}
+
+} // namespace platform

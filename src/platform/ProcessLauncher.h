@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// How the started program's main window should appear (the values are the Windows show modes).
+enum class ShowMode { NormalFocused = 1, MaximizedFocused = 3, NormalNotFocused = 4 };
+
+struct LaunchRequest {
+    QString program;
+    QStringList arguments;
+    ShowMode showMode = ShowMode::NormalFocused;
+    QMap<QString, QString> extraEnvironment; // added to the program's own environment
+    QString workingDirectory;                // empty: the program's current directory
+};
+
+// Starts programs without waiting for them.
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+    // Starts the program detached; throws QuorvelError naming the program and the reason when
+    // it cannot be started.
+    virtual void start(const LaunchRequest &request) = 0;
+};
+
+// The real thing: a detached child process.
+class DetachedProcessLauncher : public ProcessLauncher {
+public:
+    void start(const LaunchRequest &request) override;
+};
+
+} // namespace platform

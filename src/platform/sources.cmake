@@ -1,0 +1,2 @@
+list(APPEND CORE_SOURCES
+    src/platform/ProcessLauncher.h src/platform/ProcessLauncher.cpp)

@@ -1,0 +1,5 @@
+# Sources of this directory: CORE_SOURCES build without widgets, GUI_SOURCES with them.
+list(APPEND CORE_SOURCES
+    src/servers/clsGRServer.h src/servers/clsGRServer.cpp
+    src/servers/clsGRServers.h src/servers/clsGRServers.cpp
+    src/servers/clsGlobalGRControls.h src/servers/clsGlobalGRControls.cpp)

@@ -1,0 +1,1 @@
+list(APPEND TEST_SOURCES app/test_startup.cpp)

@@ -1,0 +1,1 @@
+list(APPEND TEST_SOURCES common/test_common.cpp)

@@ -1,0 +1,128 @@
+#include "common/KeyedCollection.h"
+#include "common/Prompter.h"
+#include "common/QuorvelError.h"
+#include "common/TextRules.h"
+#include "support/ScriptedPrompter.h"
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+TEST(KeyedCollection, KeysIgnoreCaseKeepOrderAndFirstEntryWins) {
+    KeyedCollection<QString> names;
+    EXPECT_TRUE(names.add(QStringLiteral("Sniper"), QStringLiteral("Sniper")).added);
+    EXPECT_TRUE(names.add(QStringLiteral("Rook"), QStringLiteral("Rook")).added);
+    const auto again = names.add(QStringLiteral("SNIPER"), QStringLiteral("SNIPER"));
+    EXPECT_FALSE(again.added);
+    EXPECT_EQ(*again.item, QStringLiteral("Sniper"));
+    ASSERT_EQ(names.Count(), 2);
+    EXPECT_EQ(*names.Item(1), QStringLiteral("Sniper"));
+    EXPECT_EQ(*names.Item(2), QStringLiteral("Rook"));
+    EXPECT_EQ(names.Item(0), nullptr);
+    EXPECT_EQ(names.Item(3), nullptr);
+    EXPECT_EQ(names.Item(QStringLiteral("nobody")), nullptr);
+    EXPECT_EQ(*names.Item(QStringLiteral("rOOK")), QStringLiteral("Rook"));
+
+    EXPECT_TRUE(names.remove(QStringLiteral("sniper")));
+    EXPECT_FALSE(names.remove(QStringLiteral("sniper")));
+    ASSERT_EQ(names.Count(), 1);
+    EXPECT_EQ(*names.Item(1), QStringLiteral("Rook"));
+    QStringList seen;
+    for (const QString &name : names)
+        seen << name;
+    EXPECT_EQ(seen, QStringList{QStringLiteral("Rook")});
+}
+
+TEST(TextRules, NumberPatterns) {
+    EXPECT_EQ(formatZeros(5, 2), QStringLiteral("05"));
+    EXPECT_EQ(formatZeros(125, 2), QStringLiteral("125"));
+    EXPECT_EQ(formatZeros(-1, 2), QStringLiteral("-01"));
+    EXPECT_EQ(formatZeros(87, 4), QStringLiteral("0087"));
+    EXPECT_EQ(formatZeros(0, 5), QStringLiteral("00000"));
+    EXPECT_EQ(formatZeros(-30, 5), QStringLiteral("-00030"));
+}
+
+TEST(TextRules, NumericTestAcceptsBlanksSignDecimalsAndExponents) {
+    const struct {
+        const char *text;
+        std::optional<double> value;
+    } cases[] = {
+        {"12", 12},   {" 12 ", 12},     {"+3", 3},    {"-4.5", -4.5}, {".5", 0.5},
+        {"1e2", 100}, {"2.5E-1", 0.25}, {"", {}},     {" ", {}},      {"abc", {}},
+        {"4x", {}},   {"1e", {}},       {"1..2", {}}, {"-", {}},      {"1 2", {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(numericValue(QString::fromLatin1(c.text)), c.value);
+    }
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(3.5), 4);
+    EXPECT_EQ(numericToLong(QStringLiteral("255.5")), 256);
+    EXPECT_EQ(numericToLong(QStringLiteral("99999999999")), std::nullopt);
+}
+
+TEST(TextRules, BooleanWordsAndNumbers) {
+    EXPECT_TRUE(textToBool(QStringLiteral("True")));
+    EXPECT_TRUE(textToBool(QStringLiteral("TRUE")));
+    EXPECT_TRUE(textToBool(QStringLiteral("tRuE")));
+    EXPECT_FALSE(textToBool(QStringLiteral("false")));
+    EXPECT_FALSE(textToBool(QStringLiteral("0")));
+    EXPECT_TRUE(textToBool(QStringLiteral("-1")));
+    EXPECT_TRUE(textToBool(QStringLiteral("0.5")));
+    for (const char *bad : {"", "maybe", "yes", "T"}) {
+        try {
+            textToBool(QString::fromLatin1(bad));
+            ADD_FAILURE() << "accepted " << bad;
+        } catch (const QuorvelError &e) {
+            EXPECT_EQ(e.number(), QuorvelError::TypeMismatch);
+            EXPECT_EQ(e.description(), QStringLiteral("Type mismatch"));
+        }
+    }
+}
+
+TEST(TextRules, PackedColours) {
+    EXPECT_EQ(packColor(255, 214, 17), 1169151);
+    EXPECT_EQ(packColor(160, 200, 255), 16763040);
+    const Rgb rgb = splitColor(1169151);
+    EXPECT_EQ(rgb.red, 255);
+    EXPECT_EQ(rgb.green, 214);
+    EXPECT_EQ(rgb.blue, 17);
+}
+
+TEST(Prompter, RetryRepeatsTheStepAndCancelGivesUp) {
+    ScriptedPrompter prompter;
+    prompter.expect(titles::error, Answer::Retry, QStringLiteral("disk full"))
+        .expect(titles::error, Answer::Cancel, QStringLiteral("disk full"));
+    int runs = 0;
+    const bool ok = runWithRetry(prompter, titles::error, [&] {
+        ++runs;
+        throw QuorvelError(QStringLiteral("disk full"));
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(runs, 2);
+    ASSERT_EQ(prompter.shown().size(), 2u);
+    EXPECT_EQ(prompter.shown()[0].buttons, Buttons::RetryCancel);
+    EXPECT_EQ(prompter.shown()[0].icon, Icon::Critical);
+
+    runs = 0;
+    prompter.expect(titles::error, Answer::Retry);
+    EXPECT_TRUE(runWithRetry(prompter, titles::error, [&] {
+        if (++runs == 1)
+            throw std::runtime_error("once");
+    }));
+    EXPECT_EQ(runs, 2);
+}
+
+TEST(Prompter, ScriptedPrompterFailsOnAnUnexpectedBox) {
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompter prompter;
+            tell(prompter, QStringLiteral("surprise"));
+        },
+        "unexpected message box");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompter prompter;
+            prompter.expect(QStringLiteral("Expected"), Answer::Ok);
+        },
+        "never shown");
+}

@@ -1,0 +1,44 @@
+#include "support/GameDir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+GameDir::GameDir()
+    : GameDir(Contents{}) {}
+
+GameDir::GameDir(Contents contents) {
+    EXPECT_TRUE(m_dir.isValid());
+    const auto copy = [this](const QString &name) {
+        QFile::copy(demoFile(name), path(name));
+        QFile::setPermissions(path(name), QFile::permissions(demoFile(name)) | QFile::WriteOwner);
+    };
+    if (contents.game)
+        copy(QStringLiteral("GhostRecon.exe"));
+    if (contents.optionsXml)
+        copy(QStringLiteral("options.xml"));
+    if (contents.missionStats)
+        copy(QStringLiteral("missionstats.htm"));
+}
+
+QString GameDir::root() const {
+    return QDir::toNativeSeparators(m_dir.path()) + QDir::separator();
+}
+
+void GameDir::write(const QString &name, const QByteArray &bytes) const {
+    QFile file(path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray GameDir::read(const QString &name) const {
+    QFile file(path(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QString GameDir::demoFile(const QString &name) {
+    return QStringLiteral(QUORVEL_SOURCE_DIR "/demo/") + name;
+}

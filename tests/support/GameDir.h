@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A throw-away game directory for a test: the stand-in GhostRecon.exe and, on request, the demo
+// options.xml and missionstats.htm.
+class GameDir {
+public:
+    struct Contents {
+        bool game = true;
+        bool optionsXml = true;
+        bool missionStats = false;
+    };
+    GameDir();
+    explicit GameDir(Contents contents);
+
+    // The directory, ending with the separator.
+    QString root() const;
+    QString path(const QString &name) const { return root() + name; }
+    bool isValid() const { return m_dir.isValid(); }
+
+    void write(const QString &name, const QByteArray &bytes) const;
+    QByteArray read(const QString &name) const;
+
+    // A file of the demo directory in the source tree.
+    static QString demoFile(const QString &name);
+
+private:
+    QTemporaryDir m_dir;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "common/Prompter.h"
+
+#include <deque>
+#include <vector>
+
+// Answers message boxes from a script. A box that was not expected fails the test.
+class ScriptedPrompter : public Prompter {
+public:
+    struct Box {
+        QString text;
+        QString title;
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+    };
+
+    ~ScriptedPrompter() override;
+
+    // The next box must carry `title` (and, when given, contain `textPart`); it is answered
+    // with `answer`.
+    ScriptedPrompter &expect(const QString &title, Answer answer, const QString &textPart = {});
+
+    Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+
+    const std::vector<Box> &shown() const { return m_shown; }
+    bool allAnswered() const { return m_script.empty(); }
+    // Forgets the script without failing (for tests that end the program early on purpose).
+    void clear() { m_script.clear(); }
+
+private:
+    struct Expectation {
+        QString title;
+        QString textPart;
+        Answer answer;
+    };
+    std::deque<Expectation> m_script;
+    std::vector<Box> m_shown;
+};

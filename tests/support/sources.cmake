@@ -1,0 +1,4 @@
+list(APPEND TEST_SOURCES
+    support/test_main.cpp
+    support/ScriptedPrompter.h support/ScriptedPrompter.cpp
+    support/GameDir.h support/GameDir.cpp)
