@@ -3,6 +3,7 @@
 #include "common/QuorvelError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <pugixml.hpp>
@@ -305,4 +306,17 @@ TEST(GameServerImport, NoOrBrokenGameFileImportsNothing) {
         ASSERT_EQ(f.servers().Count(), 1);
         EXPECT_FALSE(f.servers().Item(1)->LoadedFromGame());
     }
+}
+
+TEST(Preferences, TheDemoFileLoads) {
+    PreferencesFixture f;
+    QFile demo(GameDir::demoFile(QStringLiteral("GRQuorvelOptions.xml")));
+    ASSERT_TRUE(demo.open(QIODevice::ReadOnly));
+    f.writePreferences(demo.readAll());
+    f.load();
+    EXPECT_EQ(f.servers().Count(), 12);
+    EXPECT_EQ(f.options().PlayerNames().Count(), 3);
+    EXPECT_EQ(f.channels().Count(), 2);
+    EXPECT_FALSE(f.options().ShowTips());
+    EXPECT_TRUE(f.prompter.shown().empty());
 }
