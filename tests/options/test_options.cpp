@@ -320,3 +320,16 @@ TEST(Preferences, TheDemoFileLoads) {
     EXPECT_FALSE(f.options().ShowTips());
     EXPECT_TRUE(f.prompter.shown().empty());
 }
+
+// Giving up on one entry that fails keeps the entries after it: whatever is not loaded would
+// be missing from the file written at shutdown.
+TEST(Preferences, CancelOnAFailingServerEntryKeepsTheRest) {
+    PreferencesFixture f;
+    f.writePreferences(prefs("<GRServers><Server IP='1e10.0.0.1' Name='too big'/>"
+                             "<Server IP='127.30.0.5' Name='after'/></GRServers>"));
+    f.prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel,
+                      QStringLiteral("Overflow"));
+    f.load();
+    ASSERT_EQ(f.servers().Count(), 1);
+    EXPECT_EQ(f.servers().Item(1)->Name(), QStringLiteral("after"));
+}
