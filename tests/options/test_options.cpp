@@ -197,7 +197,7 @@ TEST(Preferences, SaveThenLoadReproducesEverything) {
     QDir(f.dir.root()).mkdir(QStringLiteral("My Stats"));
     clsOptions &o = f.options();
     o.setStatsPath(f.dir.path(QStringLiteral("My Stats")));
-    o.setUserName(QStringLiteral("Gh\u00f6st <&> \"lead\""));
+    o.setUserName(QStringLiteral("Gh\u00f6st <&> \"lead\"\r\n\tend"));
     o.setUserEmail(QStringLiteral("lead@example.org"));
     o.setRecordStats(false);
     o.setPingGRServersOnStartup(false);
@@ -208,7 +208,7 @@ TEST(Preferences, SaveThenLoadReproducesEverything) {
     o.AddPlayerName(QStringLiteral("Alpha"));
     o.AddPlayerName(QStringLiteral("\u00c9cho"));
     f.servers().AddServer(QStringLiteral("127.30.0.9"), QStringLiteral("Clan server"),
-                          QStringLiteral("a'b\"c<d>\n&e"), 0);
+                          QStringLiteral("a'b\"c<d>\r\n\t&e"), 0);
     f.servers().AddServer(QStringLiteral("127.30.0.8"), QString(), QString(), 1)->setPing(48);
     f.channels().AddServer(QStringLiteral("10.0.0.5"), QStringLiteral("Clan voice"), QString());
     f.channels().AddServer(QStringLiteral("rw.example.org"), QString(), QStringLiteral("secret"));
