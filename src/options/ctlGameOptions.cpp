@@ -1,6 +1,7 @@
 #include "options/ctlGameOptions.h"
 
 #include "app/CommonDialog.h"
+#include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "common/TextRules.h"
@@ -68,6 +69,11 @@ ctlGameOptions::ctlGameOptions(clsGRQuorvel *root, CommonDialog *commonDialog, Q
 }
 
 ctlGameOptions::~ctlGameOptions() = default;
+
+clsGRQuorvel *ctlGameOptions::root() const {
+    // Focus can still move while the program ends; the application object may be gone by then.
+    return m_root && gobjRoot.get() == m_root ? m_root : nullptr;
+}
 
 void ctlGameOptions::buildControls() {
     auto *layout = new QVBoxLayout(this);
@@ -208,12 +214,12 @@ void ctlGameOptions::cutPlayerName(const QString &text) {
 }
 
 void ctlGameOptions::commitPlayerName(bool rebuildList) {
-    if (m_committing || !m_root)
+    if (m_committing || !root())
         return;
     m_committing = true;
     const QString name = m_cboPlayerName->currentText();
-    if (!name.isEmpty() && m_root->Options())
-        m_root->Options()->AddPlayerName(name);
+    if (!name.isEmpty() && root()->Options())
+        root()->Options()->AddPlayerName(name);
     writeGameFile([&](clsOptionsXML &xml) { xml.setPlayerName(name); });
     if (rebuildList)
         RefreshPlayerList();
@@ -221,8 +227,8 @@ void ctlGameOptions::commitPlayerName(bool rebuildList) {
 }
 
 void ctlGameOptions::removePlayerName() {
-    if (m_root && m_root->Options())
-        m_root->Options()->RemovePlayerName(m_cboPlayerName->currentText());
+    if (root() && root()->Options())
+        root()->Options()->RemovePlayerName(m_cboPlayerName->currentText());
     m_cboPlayerName->setEditText(QString());
     commitPlayerName(true);
 }
@@ -230,15 +236,15 @@ void ctlGameOptions::removePlayerName() {
 void ctlGameOptions::RefreshPlayerList() {
     const QString text = m_cboPlayerName->currentText();
     m_cboPlayerName->clear();
-    if (m_root && m_root->Options()) {
-        for (const QString &name : m_root->Options()->PlayerNames())
+    if (root() && root()->Options()) {
+        for (const QString &name : root()->Options()->PlayerNames())
             m_cboPlayerName->addItem(name);
     }
     m_cboPlayerName->setEditText(text);
 }
 
 void ctlGameOptions::RefreshData() {
-    clsOptionsXML *xml = m_root ? m_root->OptionsXML() : nullptr;
+    clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
     if (xml) {
         xml->Load();
         if (xml->IsLoaded()) {
@@ -301,10 +307,10 @@ void ctlGameOptions::toggleFromLabel(QCheckBox *box) {
 }
 
 void ctlGameOptions::writeGameFile(const std::function<void(clsOptionsXML &)> &change) {
-    clsOptionsXML *xml = m_root ? m_root->OptionsXML() : nullptr;
+    clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
     if (!xml)
         return;
-    runWithRetry(m_root->prompter(), titles::error, [&] {
+    runWithRetry(root()->prompter(), titles::error, [&] {
         xml->Load();
         change(*xml);
         xml->Save();

@@ -36,6 +36,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    clsGRQuorvel *root() const;
     void buildControls();
     void cutPlayerName(const QString &text);
     void commitPlayerName(bool rebuildList);
