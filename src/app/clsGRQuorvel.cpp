@@ -8,6 +8,7 @@
 #include "options/clsOptionsXML.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
+#include "stats/clsTrackStats.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +34,7 @@ clsGRQuorvel::clsGRQuorvel(StartupEnvironment environment, Prompter &prompter,
 clsGRQuorvel::~clsGRQuorvel() {
     // Records first: releasing a record frees its slot in the pool.
     m_grServers.reset();
+    m_trackStats.reset();
     m_options.reset();
     m_tips.clear();
     m_optionsXml.reset();
@@ -147,7 +149,12 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
             m_options->setParent(this);
         },
         // 9. The main window, hidden, whose stats timer drives the recorder.
-        [&shell] { shell.createMainWindow(); },
+        [this, &shell] {
+            shell.createMainWindow();
+            m_trackStats =
+                std::make_unique<clsTrackStats>(m_rootDirectory, StatsCacheFileName(), *m_options);
+            m_trackStats->setTimerControl(shell.statsTimer());
+        },
         // 10. The two collections.
         [this] {
             m_grServers = std::make_unique<clsGRServers>();

@@ -15,6 +15,7 @@ class clsGlobalGRControls;
 class clsGRServers;
 class clsOptions;
 class clsOptionsXML;
+class clsTrackStats;
 namespace platform {
 class ProcessLauncher;
 }
@@ -77,4 +78,5 @@ private:
     std::unique_ptr<clsOptionsXML> m_optionsXml;
     std::unique_ptr<clsGlobalGRControls> m_pool;
     std::unique_ptr<clsGRServers> m_grServers;
+    std::unique_ptr<clsTrackStats> m_trackStats;
 };

@@ -1,10 +1,12 @@
 #include "app/frmMain.h"
 
 #include "app/CommonDialog.h"
+#include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "options/clsOptionsXML.h"
+#include "stats/ctlQuorvel.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -121,6 +123,19 @@ void frmMain::buildPanes() {
         {"ctlRWServers", "Roger Wilco Servers"},
     };
     for (const auto &pane : panes) {
+        if (qstrcmp(pane.name, "ctlQuorvel") == 0) {
+            ctlQuorvel::Services services;
+            services.options = [this] { return gobjRoot && m_root ? m_root->Options() : nullptr; };
+            services.prompter = m_root ? &m_root->prompter() : nullptr;
+            services.commonDialog = m_dlgCommon;
+            services.launcher = m_root ? &m_root->launcher() : nullptr;
+            services.menu = m_mnuStatDirGames;
+            services.deleteAction = m_mnuStatDirGamesDelete;
+            services.refreshAction = m_mnuStatDirGamesRefresh;
+            m_tabs->addTab(new ctlQuorvel(std::move(services), m_tabs),
+                           QString::fromLatin1(pane.caption));
+            continue;
+        }
         auto *page = new QWidget(m_tabs);
         page->setObjectName(QString::fromLatin1(pane.name));
         m_tabs->addTab(page, QString::fromLatin1(pane.caption));
