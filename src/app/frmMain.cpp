@@ -4,6 +4,8 @@
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
+#include "app/frmAbout.h"
+#include "app/frmTips.h"
 #include "common/Prompter.h"
 #include "options/clsOptionsXML.h"
 #include "stats/ctlQuorvel.h"
@@ -94,9 +96,12 @@ void frmMain::buildMenus() {
 
     QMenu *help = namedMenu(this, QStringLiteral("mnuHelpHelp"), QStringLiteral("Help"));
     namedAction(help, QStringLiteral("mnuHelp"), QStringLiteral("Help..."), false);
-    namedAction(help, QStringLiteral("mnuHelpTips"), QStringLiteral("Tips..."));
+    QAction *tips = namedAction(help, QStringLiteral("mnuHelpTips"), QStringLiteral("Tips..."));
+    connect(tips, &QAction::triggered, this, &frmMain::showTips);
     namedSeparator(help, QStringLiteral("mnuSep2"));
-    namedAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("About Quorvel..."));
+    QAction *about =
+        namedAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("About Quorvel..."));
+    connect(about, &QAction::triggered, this, &frmMain::showAbout);
     menuBar()->addMenu(help);
 
     // The hidden pop-up menu the stats pane shows on a right click in its list.
@@ -154,6 +159,36 @@ void frmMain::onLoad() {
 
 void frmMain::onTabChanged(int index) {
     Q_UNUSED(index);
+}
+
+frmTips *frmMain::tipsWindow() const {
+    return m_frmTips;
+}
+
+frmAbout *frmMain::aboutWindow() const {
+    return m_frmAbout;
+}
+
+void frmMain::showTips() {
+    if (!m_frmTips) {
+        m_frmTips = new frmTips(this);
+        m_frmTips->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_frmTips->setRoot(m_root);
+    m_frmTips->ShowNextTip();
+    m_frmTips->show();
+    m_frmTips->raise();
+    m_frmTips->activateWindow();
+}
+
+void frmMain::showAbout() {
+    if (!m_frmAbout) {
+        m_frmAbout = new frmAbout(m_root, this);
+        m_frmAbout->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_frmAbout->show();
+    m_frmAbout->raise();
+    m_frmAbout->activateWindow();
 }
 
 void frmMain::closeEvent(QCloseEvent *event) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 class clsGRQuorvel;
+class frmAbout;
+class frmTips;
 class CommonDialog;
 class QAction;
 class QMenu;
@@ -31,6 +34,12 @@ public:
     QAction *statDirGamesDeleteAction() const { return m_mnuStatDirGamesDelete; }
     QAction *statDirGamesRefreshAction() const { return m_mnuStatDirGamesRefresh; }
 
+    // Help > Tips... and Help > About Quorvel...: each one window, modeless, brought to front.
+    void showTips();
+    void showAbout();
+    frmTips *tipsWindow() const;
+    frmAbout *aboutWindow() const;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -49,4 +58,6 @@ private:
     QMenu *m_mnuStatDirGames = nullptr;
     QAction *m_mnuStatDirGamesDelete = nullptr;
     QAction *m_mnuStatDirGamesRefresh = nullptr;
+    QPointer<frmTips> m_frmTips;
+    QPointer<frmAbout> m_frmAbout;
 };
