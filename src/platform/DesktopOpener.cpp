@@ -11,12 +11,10 @@
 namespace platform {
 
 namespace {
+#ifdef Q_OS_WIN
 const QString fileBrowser = QStringLiteral("explorer.exe");
 const QString webBrowser = QStringLiteral("C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE");
-
-QString quoted(const QString &text) {
-    return u'"' + text + u'"';
-}
+#endif
 
 #ifndef Q_OS_WIN
 void openWithDesktop(const QString &path, const QString &what) {
@@ -31,14 +29,6 @@ void openWithDesktop(const QString &path, const QString &what) {
 SystemDesktopOpener::SystemDesktopOpener(ProcessLauncher &launcher)
     : m_launcher(launcher) {}
 
-QString SystemDesktopOpener::directoryCommandLine(const QString &path) {
-    return fileBrowser + u' ' + quoted(path);
-}
-
-QString SystemDesktopOpener::pageCommandLine(const QString &path) {
-    return quoted(webBrowser) + u' ' + quoted(path);
-}
-
 void SystemDesktopOpener::openDirectory(const QString &path) {
     if (!QFileInfo(path).isDir())
         throw QuorvelError(QStringLiteral("Could not open the directory %1: it does not exist")
@@ -49,6 +39,7 @@ void SystemDesktopOpener::openDirectory(const QString &path) {
     request.arguments = {QDir::toNativeSeparators(path)};
     m_launcher.start(request);
 #else
+    Q_UNUSED(m_launcher);
     openWithDesktop(path, QStringLiteral("directory"));
 #endif
 }
@@ -63,6 +54,7 @@ void SystemDesktopOpener::openPage(const QString &path) {
     request.arguments = {QDir::toNativeSeparators(path)};
     m_launcher.start(request);
 #else
+    Q_UNUSED(m_launcher);
     openWithDesktop(path, QStringLiteral("page"));
 #endif
 }

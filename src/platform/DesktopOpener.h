@@ -24,10 +24,6 @@ public:
     void openDirectory(const QString &path) override;
     void openPage(const QString &path) override;
 
-    // The Windows command lines, as they are started.
-    static QString directoryCommandLine(const QString &path);
-    static QString pageCommandLine(const QString &path);
-
 private:
     ProcessLauncher &m_launcher;
 };

@@ -54,6 +54,7 @@ SystemInfo::SystemInfo(QStringList searchPaths)
 
 QString SystemInfo::findTool() const {
 #ifdef Q_OS_WIN
+    Q_UNUSED(m_searchPaths);
     QString path;
     if (readMachineString(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", path))
         return path;

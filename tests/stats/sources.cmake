@@ -1,4 +1,3 @@
 list(APPEND TEST_SOURCES
     stats/test_track_stats.cpp
-    stats/test_stats_tab.cpp
-    stats/test_stats_program.cpp)
+    stats/test_stats_tab.cpp)
