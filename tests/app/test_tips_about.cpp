@@ -62,6 +62,9 @@ void runOn(const GameDir &dir, ScriptedPrompter &prompter,
         main.findChild<QPushButton *>(QStringLiteral("cmdQuit"))->click();
     });
     poll.start(5);
+    // A quit request left over from an earlier run in this process would end this run's first
+    // modal window at once.
+    QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::Quit);
     runProgram(env, prompter, launcher, timing);
 }
 
@@ -148,6 +151,29 @@ TEST(Tips, ClearingTheBoxKeepsTheWindowAwayAtTheNextStartup) {
         },
         [](frmMain &) {});
     EXPECT_FALSE(tipsAtStartup);
+}
+
+TEST(Tips, AtStartUpTheWindowIsModalAndWalksOnAcrossRuns) {
+    GameDir dir;
+    dir.write(QStringLiteral("GRQuorvelOptions.xml"),
+              "<options><ShowTips>True</ShowTips><LastTip>11</LastTip>"
+              "<PingOnStart>False</PingOnStart></options>");
+    ScriptedPrompter prompter;
+    QStringList shown;
+    const auto note = [&](frmTips &tips) {
+        EXPECT_TRUE(tips.isModal());
+        shown << tipText(tips);
+        closeTips(tips);
+    };
+    runOn(dir, prompter, note, [](frmMain &) {});
+    if (shown.isEmpty())
+        GTEST_SKIP() << "the preferences file is not read in this build";
+    runOn(dir, prompter, note, [](frmMain &) {});
+    platform::DetachedProcessLauncher launcher;
+    clsGRQuorvel tipsOnly({}, prompter, launcher);
+    tipsOnly.CreateTips();
+    EXPECT_EQ(shown, (QStringList{*tipsOnly.Tips().Item(QStringLiteral("Tip11")),
+                                  *tipsOnly.Tips().Item(QStringLiteral("Tip0"))}));
 }
 
 TEST(About, OneWindowWithTheVersionAndTheSystemInformationTool) {
