@@ -58,10 +58,10 @@ frmAbout::frmAbout(clsGRQuorvel *root, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(separatorLine(this));
-    layout->addStretch(1);
+    layout->addSpacing(12);
     layout->addWidget(separatorLine(this));
     layout->addLayout(buttons);
-    resize(360, 180);
+    setMinimumWidth(360);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);

@@ -2,6 +2,7 @@
 #include "common/QuorvelError.h"
 #include "options/clsOptions.h"
 #include "platform/DesktopOpener.h"
+#include "platform/ProcessLauncher.h"
 #include "stats/ctlQuorvel.h"
 #include "support/ScriptedPrompter.h"
 
@@ -195,4 +196,20 @@ TEST_F(StatsTab, BrowseSetsTheDirectoryAndCancelChangesNothing) {
     EXPECT_EQ(options.StatsPath(), other);
     EXPECT_EQ(label->text(), other);
     EXPECT_EQ(entries(), QStringList{QStringLiteral("mission.htm")});
+}
+
+TEST(DesktopOpener, SaysWhatCouldNotBeOpenedAndWhy) {
+    platform::DetachedProcessLauncher launcher;
+    platform::SystemDesktopOpener opener(launcher);
+    QTemporaryDir dir;
+    const QString missing = QDir::toNativeSeparators(dir.path() + QStringLiteral("/gone"));
+    try {
+        opener.openDirectory(missing);
+        ADD_FAILURE() << "a missing directory was opened";
+    } catch (const QuorvelError &error) {
+        EXPECT_EQ(
+            error.description(),
+            QStringLiteral("Could not open the directory %1: it does not exist").arg(missing));
+    }
+    EXPECT_THROW(opener.openPage(missing + QStringLiteral(".htm")), QuorvelError);
 }
