@@ -3,6 +3,7 @@
 #include "app/CommonDialog.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
+#include "app/frmTips.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -41,7 +42,12 @@ QTimer *QtAppShell::statsTimer() {
     return m_main ? m_main->statsTimer() : nullptr;
 }
 
-void QtAppShell::showTipsModal() {}
+void QtAppShell::showTipsModal() {
+    frmTips tips(m_main.get());
+    tips.setRoot(&m_root);
+    tips.ShowNextTip();
+    tips.exec();
+}
 
 void QtAppShell::showPingAllModal() {}
 

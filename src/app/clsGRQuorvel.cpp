@@ -9,6 +9,7 @@
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "voice/clsRWServers.h"
+#include "stats/clsTrackStats.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +36,7 @@ clsGRQuorvel::~clsGRQuorvel() {
     // Records first: releasing a record frees its slot in the pool.
     m_grServers.reset();
     m_rwServers.reset();
+    m_trackStats.reset();
     m_options.reset();
     m_tips.clear();
     m_optionsXml.reset();
@@ -164,7 +166,12 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         // 8. Pool, pinger, game options file, preferences.
         [this] { createSharedObjects(); },
         // 9. The main window, hidden, whose stats timer drives the recorder.
-        [&shell] { shell.createMainWindow(); },
+        [this, &shell] {
+            shell.createMainWindow();
+            m_trackStats =
+                std::make_unique<clsTrackStats>(m_rootDirectory, StatsCacheFileName(), *m_options);
+            m_trackStats->setTimerControl(shell.statsTimer());
+        },
         // 10. The two collections.
         [this] { createCollections(); },
         // 11. Preferences (which also import the game's own server list).

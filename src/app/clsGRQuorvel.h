@@ -16,6 +16,7 @@ class clsGRServers;
 class clsRWServers;
 class clsOptions;
 class clsOptionsXML;
+class clsTrackStats;
 namespace platform {
 class ProcessLauncher;
 }
@@ -87,4 +88,5 @@ private:
     std::unique_ptr<clsGlobalGRControls> m_pool;
     std::unique_ptr<clsGRServers> m_grServers;
     std::unique_ptr<clsRWServers> m_rwServers;
+    std::unique_ptr<clsTrackStats> m_trackStats;
 };

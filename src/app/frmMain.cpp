@@ -1,12 +1,16 @@
 #include "app/frmMain.h"
 
 #include "app/CommonDialog.h"
+#include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
+#include "app/frmAbout.h"
+#include "app/frmTips.h"
 #include "common/Prompter.h"
 #include "options/clsOptionsXML.h"
 #include "options/ctlGameOptions.h"
 #include "options/frmOptions.h"
+#include "stats/ctlQuorvel.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -96,9 +100,12 @@ void frmMain::buildMenus() {
 
     QMenu *help = namedMenu(this, QStringLiteral("mnuHelpHelp"), QStringLiteral("Help"));
     namedAction(help, QStringLiteral("mnuHelp"), QStringLiteral("Help..."), false);
-    namedAction(help, QStringLiteral("mnuHelpTips"), QStringLiteral("Tips..."));
+    QAction *tips = namedAction(help, QStringLiteral("mnuHelpTips"), QStringLiteral("Tips..."));
+    connect(tips, &QAction::triggered, this, &frmMain::showTips);
     namedSeparator(help, QStringLiteral("mnuSep2"));
-    namedAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("About Quorvel..."));
+    QAction *about =
+        namedAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("About Quorvel..."));
+    connect(about, &QAction::triggered, this, &frmMain::showAbout);
     menuBar()->addMenu(help);
 
     // The hidden pop-up menu the stats pane shows on a right click in its list.
@@ -127,10 +134,21 @@ void frmMain::buildPanes() {
     for (const auto &pane : panes) {
         const QString name = QString::fromLatin1(pane.name);
         QWidget *page = nullptr;
-        if (name == u"ctlGameOptions")
+        if (name == u"ctlQuorvel") {
+            ctlQuorvel::Services services;
+            services.options = [this] { return gobjRoot && m_root ? m_root->Options() : nullptr; };
+            services.prompter = m_root ? &m_root->prompter() : nullptr;
+            services.commonDialog = m_dlgCommon;
+            services.launcher = m_root ? &m_root->launcher() : nullptr;
+            services.menu = m_mnuStatDirGames;
+            services.deleteAction = m_mnuStatDirGamesDelete;
+            services.refreshAction = m_mnuStatDirGamesRefresh;
+            page = new ctlQuorvel(std::move(services), m_tabs);
+        } else if (name == u"ctlGameOptions") {
             page = new ctlGameOptions(m_root, m_dlgCommon, m_tabs);
-        else
+        } else {
             page = new QWidget(m_tabs);
+        }
         page->setObjectName(name);
         m_tabs->addTab(page, QString::fromLatin1(pane.caption));
     }
@@ -153,6 +171,36 @@ void frmMain::showOptionsDialog() {
 
 void frmMain::onTabChanged(int index) {
     Q_UNUSED(index);
+}
+
+frmTips *frmMain::tipsWindow() const {
+    return m_frmTips;
+}
+
+frmAbout *frmMain::aboutWindow() const {
+    return m_frmAbout;
+}
+
+void frmMain::showTips() {
+    if (!m_frmTips) {
+        m_frmTips = new frmTips(this);
+        m_frmTips->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_frmTips->setRoot(m_root);
+    m_frmTips->ShowNextTip();
+    m_frmTips->show();
+    m_frmTips->raise();
+    m_frmTips->activateWindow();
+}
+
+void frmMain::showAbout() {
+    if (!m_frmAbout) {
+        m_frmAbout = new frmAbout(m_root, this);
+        m_frmAbout->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_frmAbout->show();
+    m_frmAbout->raise();
+    m_frmAbout->activateWindow();
 }
 
 void frmMain::closeEvent(QCloseEvent *event) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 class clsGRQuorvel;
+class frmAbout;
+class frmTips;
 class CommonDialog;
 class QAction;
 class QMenu;
@@ -33,6 +36,11 @@ public:
 
     // Opens the options dialog modally; the preferences change as the player edits them.
     void showOptionsDialog();
+    // Help > Tips... and Help > About Quorvel...: each one window, modeless, brought to front.
+    void showTips();
+    void showAbout();
+    frmTips *tipsWindow() const;
+    frmAbout *aboutWindow() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -52,4 +60,6 @@ private:
     QMenu *m_mnuStatDirGames = nullptr;
     QAction *m_mnuStatDirGamesDelete = nullptr;
     QAction *m_mnuStatDirGamesRefresh = nullptr;
+    QPointer<frmTips> m_frmTips;
+    QPointer<frmAbout> m_frmAbout;
 };

@@ -7,4 +7,6 @@ list(APPEND GUI_SOURCES
     src/app/basMain.h src/app/basMain.cpp
     src/app/CommonDialog.h src/app/CommonDialog.cpp
     src/app/QtAppShell.h src/app/QtAppShell.cpp
-    src/app/frmMain.h src/app/frmMain.cpp)
+    src/app/frmMain.h src/app/frmMain.cpp
+    src/app/frmTips.h src/app/frmTips.cpp
+    src/app/frmAbout.h src/app/frmAbout.cpp)

@@ -1,2 +1,5 @@
 list(APPEND CORE_SOURCES
-    src/platform/ProcessLauncher.h src/platform/ProcessLauncher.cpp)
+    src/platform/ProcessLauncher.h src/platform/ProcessLauncher.cpp
+    src/platform/SystemInfo.h src/platform/SystemInfo.cpp)
+list(APPEND GUI_SOURCES
+    src/platform/DesktopOpener.h src/platform/DesktopOpener.cpp)

@@ -1,1 +1,3 @@
-list(APPEND TEST_SOURCES app/test_startup.cpp)
+list(APPEND TEST_SOURCES
+    app/test_startup.cpp
+    app/test_tips_about.cpp)

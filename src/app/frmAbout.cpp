@@ -1,0 +1,77 @@
+#include "app/frmAbout.h"
+
+#include "app/clsGRQuorvel.h"
+#include "common/Prompter.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+QFrame *separatorLine(QWidget *parent) {
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+} // namespace
+
+frmAbout::frmAbout(clsGRQuorvel *root, QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowTitleHint)
+    , m_root(root) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QString());
+
+    auto *icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    auto *title = new QLabel(QStringLiteral("Ghost Recon Quorvel"), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    title->setFont(titleFont);
+    auto *version = new QLabel(clsGRQuorvel::VersionString(), this);
+    version->setObjectName(QStringLiteral("lblVersion"));
+
+    auto *texts = new QVBoxLayout;
+    texts->addWidget(title);
+    texts->addWidget(version);
+    auto *top = new QHBoxLayout;
+    top->addWidget(icon, 0, Qt::AlignTop);
+    top->addLayout(texts, 1);
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    auto *sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(sysInfo);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(separatorLine(this));
+    layout->addSpacing(12);
+    layout->addWidget(separatorLine(this));
+    layout->addLayout(buttons);
+    setMinimumWidth(360);
+
+    connect(ok, &QPushButton::clicked, this, &QDialog::close);
+    connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::StartSysInfo() {
+    if (m_root && m_systemInfo.start(m_root->launcher()))
+        return;
+    if (m_root)
+        tell(m_root->prompter(), QStringLiteral("System Information Is Unavailable At This Time"));
+}

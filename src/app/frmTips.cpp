@@ -1,0 +1,94 @@
+#include "app/frmTips.h"
+
+#include "app/clsGRQuorvel.h"
+#include "options/clsOptions.h"
+
+#include <QCheckBox>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+frmTips::frmTips(QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowTitleHint) {
+    setObjectName(QStringLiteral("frmTips"));
+    setWindowTitle(QStringLiteral("Tip of day..."));
+
+    auto *picture = new QLabel(this);
+    picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    auto *heading = new QLabel(QStringLiteral("Did Ya Know?"), this);
+    heading->setObjectName(QStringLiteral("lblDidYaKnow"));
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
+    heading->setFont(headingFont);
+    m_lblTip = new QLabel(this);
+    m_lblTip->setObjectName(QStringLiteral("lblTip"));
+    m_lblTip->setWordWrap(true);
+    m_lblTip->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_lblTip->setMinimumSize(320, 110);
+
+    auto *text = new QVBoxLayout;
+    text->addWidget(heading);
+    text->addWidget(m_lblTip, 1);
+    auto *top = new QHBoxLayout;
+    top->addWidget(picture);
+    top->addLayout(text, 1);
+
+    m_chkShowTips = new QCheckBox(this);
+    m_chkShowTips->setObjectName(QStringLiteral("chkShowTips"));
+    m_lblShowTips = new QLabel(QStringLiteral("Show tips on start up"), this);
+    m_lblShowTips->setObjectName(QStringLiteral("lblShowTips"));
+    m_lblShowTips->installEventFilter(this);
+    auto *next = new QPushButton(QStringLiteral("Next Tip"), this);
+    next->setObjectName(QStringLiteral("cmdNextTip"));
+    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    close->setDefault(true);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_chkShowTips);
+    bottom->addWidget(m_lblShowTips);
+    bottom->addStretch(1);
+    bottom->addWidget(next);
+    bottom->addWidget(close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(bottom);
+
+    connect(next, &QPushButton::clicked, this, &frmTips::ShowNextTip);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_chkShowTips, &QCheckBox::toggled, this, [this](bool checked) {
+        if (m_root && m_root->Options())
+            m_root->Options()->setShowTips(checked);
+    });
+}
+
+frmTips::~frmTips() = default;
+
+bool frmTips::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_lblShowTips && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        m_chkShowTips->toggle();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmTips::ShowNextTip() {
+    if (!m_root || !m_root->Options())
+        return;
+    clsOptions &options = *m_root->Options();
+    const int count = m_root->Tips().Count();
+    qint32 i = options.LastTip();
+    if (i < 0 || i > count - 1)
+        i = 0;
+    m_chkShowTips->setChecked(options.ShowTips());
+    if (const QString *tip = m_root->Tips().Item(QStringLiteral("Tip") + QString::number(i)))
+        m_lblTip->setText(*tip);
+    options.setLastTip(i + 1);
+}

@@ -1,0 +1,227 @@
+#include "stats/ctlQuorvel.h"
+
+#include "app/CommonDialog.h"
+#include "common/Prompter.h"
+#include "common/QuorvelError.h"
+#include "options/clsOptions.h"
+#include "platform/DesktopOpener.h"
+#include "platform/ProcessLauncher.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+const QString recordTip = QStringLiteral("When checked, stats files will be recorded");
+
+QString withoutTrailingSeparator(QString path) {
+    path = QDir::toNativeSeparators(path);
+    // A root ("/", "D:\") keeps its separator.
+    while (path.size() > 1 && path.endsWith(QDir::separator()) &&
+           !(path.size() == 3 && path.at(1) == u':'))
+        path.chop(1);
+    return path;
+}
+} // namespace
+
+ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
+    : QWidget(parent)
+    , m_services(std::move(services)) {
+    setObjectName(QStringLiteral("ctlQuorvel"));
+    if (m_services.launcher)
+        m_systemOpener = std::make_unique<platform::SystemDesktopOpener>(*m_services.launcher);
+    m_opener = m_systemOpener.get();
+
+    auto *frame = new QGroupBox(QStringLiteral("Stats Directory"), this);
+    frame->setObjectName(QStringLiteral("frmStatsDir"));
+    m_lblStatsDirectory = new QLabel(frame);
+    m_lblStatsDirectory->setObjectName(QStringLiteral("lblStatsDirectory"));
+    m_lblStatsDirectory->setToolTip(
+        QStringLiteral("Directory where stats files are placed. Click to open"));
+    m_lblStatsDirectory->setCursor(Qt::PointingHandCursor);
+    m_lblStatsDirectory->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_cmdBrowseStatsDir = new QPushButton(QStringLiteral("Browse..."), frame);
+    m_cmdBrowseStatsDir->setObjectName(QStringLiteral("cmdBrowseStatsDir"));
+    m_cmdBrowseStatsDir->setToolTip(
+        QStringLiteral("Use to select directory where stats files will be placed"));
+    auto *frameLayout = new QHBoxLayout(frame);
+    frameLayout->addWidget(m_lblStatsDirectory, 1);
+    frameLayout->addWidget(m_cmdBrowseStatsDir);
+
+    m_chkRecordStats = new QCheckBox(this);
+    m_chkRecordStats->setObjectName(QStringLiteral("chkRecordStats"));
+    m_chkRecordStats->setToolTip(recordTip);
+    m_lblRecordStats = new QLabel(QStringLiteral("Record game stats"), this);
+    m_lblRecordStats->setObjectName(QStringLiteral("lblRecordStats"));
+    m_lblRecordStats->setToolTip(recordTip);
+    auto *recordRow = new QHBoxLayout;
+    recordRow->addWidget(m_chkRecordStats);
+    recordRow->addWidget(m_lblRecordStats, 1);
+
+    m_lsvStatsDirectory = new QListWidget(this);
+    m_lsvStatsDirectory->setObjectName(QStringLiteral("lsvStatsDirectory"));
+    m_lsvStatsDirectory->setToolTip(
+        QStringLiteral("Stats files in the selected directory. Right click for options, double "
+                       "click to open a file"));
+    m_lsvStatsDirectory->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(recordRow);
+    layout->addWidget(m_lsvStatsDirectory, 1);
+
+    m_lblStatsDirectory->installEventFilter(this);
+    m_lblRecordStats->installEventFilter(this);
+    m_lsvStatsDirectory->installEventFilter(this);
+    m_lsvStatsDirectory->viewport()->installEventFilter(this);
+
+    connect(m_chkRecordStats, &QCheckBox::toggled, this, [this](bool checked) {
+        if (clsOptions *options = m_services.options ? m_services.options() : nullptr)
+            options->setRecordStats(checked);
+    });
+    connect(m_cmdBrowseStatsDir, &QPushButton::clicked, this, &ctlQuorvel::browseStatsDirectory);
+    connect(m_lsvStatsDirectory, &QListWidget::itemDoubleClicked, this,
+            &ctlQuorvel::openSelectedFile);
+    if (m_services.deleteAction)
+        connect(m_services.deleteAction, &QAction::triggered, this, &ctlQuorvel::Deletefile);
+    if (m_services.refreshAction)
+        connect(m_services.refreshAction, &QAction::triggered, this, &ctlQuorvel::RefreshFileList);
+}
+
+ctlQuorvel::~ctlQuorvel() = default;
+
+void ctlQuorvel::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    refreshAll();
+}
+
+bool ctlQuorvel::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (watched == m_lblStatsDirectory && mouse->button() == Qt::LeftButton) {
+            openDirectory();
+            return true;
+        }
+        if (watched == m_lblRecordStats && mouse->button() == Qt::LeftButton) {
+            m_chkRecordStats->toggle();
+            return true;
+        }
+        if (watched == m_lsvStatsDirectory->viewport() && mouse->button() == Qt::RightButton) {
+            showContextMenu(mouse->globalPosition().toPoint());
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyRelease && watched == m_lsvStatsDirectory) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Delete && !key->isAutoRepeat()) {
+            Deletefile();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ctlQuorvel::refreshAll() {
+    clsOptions *options = m_services.options ? m_services.options() : nullptr;
+    if (!options)
+        return;
+    m_lblStatsDirectory->setText(options->StatsPath());
+    m_chkRecordStats->setChecked(options->RecordStats());
+    RefreshFileList();
+}
+
+void ctlQuorvel::RefreshFileList() {
+    m_lsvStatsDirectory->clear();
+    clsOptions *options = m_services.options ? m_services.options() : nullptr;
+    if (!options || options->StatsPath().isEmpty())
+        return;
+    const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
+    // Ordinary files only: hidden ones (and the recorder's unfinished copies) are left out.
+    const QFileInfoList files =
+        QDir(options->StatsPath())
+            .entryInfoList({QStringLiteral("*.htm")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &file : files)
+        m_lsvStatsDirectory->addItem(new QListWidgetItem(icon, file.fileName()));
+}
+
+QString ctlQuorvel::selectedName() const {
+    const QList<QListWidgetItem *> selected = m_lsvStatsDirectory->selectedItems();
+    return selected.isEmpty() ? QString() : selected.constFirst()->text();
+}
+
+QString ctlQuorvel::pathInStatsDirectory(const QString &name) const {
+    QString directory = m_lblStatsDirectory->text();
+    if (!directory.endsWith(QDir::separator()))
+        directory += QDir::separator();
+    return directory + name;
+}
+
+void ctlQuorvel::Deletefile() {
+    const QString name = selectedName();
+    if (name.isEmpty() || !m_services.prompter)
+        return;
+    const Answer answer =
+        m_services.prompter->ask(QStringLiteral("You are about to delete the stats file: ") + name +
+                                     QStringLiteral("\r\n\r\nAre you sure you want to do this?"),
+                                 QStringLiteral("Confirm Delete"), Buttons::YesNo, Icon::Question);
+    if (answer != Answer::Yes)
+        return;
+    const QString path = pathInStatsDirectory(name);
+    const bool deleted = runWithRetry(*m_services.prompter, titles::error, [&] {
+        QFile file(path);
+        if (!file.remove() && file.exists())
+            throw QuorvelError(QStringLiteral("Could not delete %1: %2")
+                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+    });
+    if (deleted)
+        RefreshFileList();
+}
+
+void ctlQuorvel::openDirectory() {
+    if (!m_opener || !m_services.prompter)
+        return;
+    const QString directory = m_lblStatsDirectory->text();
+    runWithRetry(*m_services.prompter, titles::error, [&] { m_opener->openDirectory(directory); });
+}
+
+void ctlQuorvel::openSelectedFile() {
+    const QString name = selectedName();
+    if (name.isEmpty() || !m_opener || !m_services.prompter)
+        return;
+    const QString path = pathInStatsDirectory(name);
+    runWithRetry(*m_services.prompter, titles::error, [&] { m_opener->openPage(path); });
+}
+
+void ctlQuorvel::browseStatsDirectory() {
+    if (m_services.commonDialog) {
+        const QString chosen = m_services.commonDialog->chooseDirectory(
+            QStringLiteral("Select Stats Directory.."), window());
+        clsOptions *options = m_services.options ? m_services.options() : nullptr;
+        if (!chosen.isEmpty() && options) {
+            const QString path = withoutTrailingSeparator(chosen);
+            options->setStatsPath(path);
+            m_lblStatsDirectory->setText(path);
+        }
+    }
+    RefreshFileList();
+}
+
+void ctlQuorvel::showContextMenu(const QPoint &globalPos) {
+    if (!m_services.menu)
+        return;
+    if (m_services.deleteAction)
+        m_services.deleteAction->setEnabled(!selectedName().isEmpty());
+    m_services.menu->popup(globalPos);
+}

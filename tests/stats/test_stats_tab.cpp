@@ -1,0 +1,215 @@
+#include "app/CommonDialog.h"
+#include "common/QuorvelError.h"
+#include "options/clsOptions.h"
+#include "platform/DesktopOpener.h"
+#include "platform/ProcessLauncher.h"
+#include "stats/ctlQuorvel.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RecordingOpener : public platform::DesktopOpener {
+public:
+    void openDirectory(const QString &path) override {
+        opened << path;
+        if (fail)
+            throw QuorvelError(QStringLiteral("no file manager"));
+    }
+    void openPage(const QString &path) override { opened << path; }
+    QStringList opened;
+    bool fail = false;
+};
+
+class ScriptedDirectoryPicker : public CommonDialog {
+public:
+    QString chooseDirectory(const QString &title, QWidget *) override {
+        titles << title;
+        return answer;
+    }
+    QString answer;
+    QStringList titles;
+};
+
+class StatsTab : public ::testing::Test {
+protected:
+    void SetUp() override {
+        stats = QDir::toNativeSeparators(m_dir.path() + QStringLiteral("/Stats"));
+        ASSERT_TRUE(QDir().mkdir(stats));
+        options.setStatsPath(stats);
+        options.setRecordStats(true);
+        deleteAction = menu.addAction(QStringLiteral("Delete..."));
+        refreshAction = menu.addAction(QStringLiteral("Refresh"));
+        pane = std::make_unique<ctlQuorvel>(ctlQuorvel::Services{
+            .options = [this] { return &options; },
+            .prompter = &prompter,
+            .commonDialog = &picker,
+            .launcher = nullptr,
+            .menu = &menu,
+            .deleteAction = deleteAction,
+            .refreshAction = refreshAction,
+        });
+        pane->setOpener(&opener);
+        list = pane->findChild<QListWidget *>(QStringLiteral("lsvStatsDirectory"));
+        label = pane->findChild<QLabel *>(QStringLiteral("lblStatsDirectory"));
+    }
+    void TearDown() override { menu.hide(); }
+
+    void touch(const QString &name, const QString &in = {}) const {
+        QFile file((in.isEmpty() ? stats : in) + QDir::separator() + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QStringList entries() const {
+        QStringList texts;
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->item(i)->text();
+        return texts;
+    }
+    void select(const QString &name) const {
+        list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
+    }
+
+    QTemporaryDir m_dir;
+    QString stats;
+    clsOptions options;
+    ScriptedPrompter prompter;
+    ScriptedDirectoryPicker picker;
+    RecordingOpener opener;
+    QMenu menu;
+    QAction *deleteAction = nullptr;
+    QAction *refreshAction = nullptr;
+    std::unique_ptr<ctlQuorvel> pane;
+    QListWidget *list = nullptr;
+    QLabel *label = nullptr;
+};
+
+} // namespace
+
+TEST_F(StatsTab, ShowingThePaneListsEveryHtmFileAndThePreferences) {
+    for (const char *name : {"2002_8_19_14_5_9_stats.htm", "notes.htm", "readme.txt", ".hidden.htm",
+                             "2002_8_19_14_5_9_stats.htm.a1b2c3"})
+        touch(QString::fromLatin1(name));
+    QDir(stats).mkdir(QStringLiteral("folder.htm"));
+    options.setRecordStats(false);
+    pane->show();
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("2002_8_19_14_5_9_stats.htm"),
+                                      QStringLiteral("notes.htm")}));
+    EXPECT_EQ(label->text(), stats);
+    EXPECT_FALSE(pane->findChild<QCheckBox *>(QStringLiteral("chkRecordStats"))->isChecked());
+
+    // A copy made meanwhile shows up when the pane is shown again.
+    touch(QStringLiteral("later.htm"));
+    pane->hide();
+    pane->show();
+    EXPECT_EQ(entries().size(), 3);
+
+    // The label beside the box switches recording at once.
+    auto *recordLabel = pane->findChild<QLabel *>(QStringLiteral("lblRecordStats"));
+    QTest::mouseClick(recordLabel, Qt::LeftButton);
+    EXPECT_TRUE(options.RecordStats());
+    QTest::mouseClick(recordLabel, Qt::LeftButton);
+    EXPECT_FALSE(options.RecordStats());
+}
+
+TEST_F(StatsTab, DeleteAsksWithTheFileNameAndDeletesOnYesOnly) {
+    touch(QStringLiteral("notes.htm"));
+    touch(QStringLiteral("2002_8_19_14_5_9_stats.htm"));
+    pane->show();
+    QTest::keyClick(list, Qt::Key_Delete); // nothing selected: no question
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(5, 150));
+    EXPECT_FALSE(deleteAction->isEnabled());
+    EXPECT_TRUE(menu.isVisible());
+    menu.hide();
+
+    select(QStringLiteral("notes.htm"));
+    prompter.expect(QStringLiteral("Confirm Delete"), Answer::No);
+    QTest::keyClick(list, Qt::Key_Delete);
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    const ScriptedPrompter::Box &box = prompter.shown().front();
+    EXPECT_EQ(box.text, QStringLiteral("You are about to delete the stats file: notes.htm\r\n\r\n"
+                                       "Are you sure you want to do this?"));
+    EXPECT_EQ(box.buttons, Buttons::YesNo);
+    EXPECT_EQ(box.icon, Icon::Question);
+    EXPECT_EQ(entries().size(), 2);
+
+    // The pop-up menu's "Delete..." is enabled with a selection and does the same.
+    QCoreApplication::processEvents(); // the list lays its items out late
+    const QPoint onItem = list->visualItemRect(list->currentItem()).center();
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, onItem);
+    EXPECT_TRUE(deleteAction->isEnabled());
+    prompter.expect(QStringLiteral("Confirm Delete"), Answer::Yes);
+    deleteAction->trigger();
+    EXPECT_FALSE(QFile::exists(stats + QStringLiteral("/notes.htm")));
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("2002_8_19_14_5_9_stats.htm")});
+}
+
+TEST_F(StatsTab, LabelClickAndDoubleClickOpenTheRightPaths) {
+    touch(QStringLiteral("notes.htm"));
+    pane->show();
+    QTest::mouseClick(label, Qt::LeftButton);
+
+    QListWidgetItem *item = list->item(0);
+    list->setCurrentItem(item);
+    QCoreApplication::processEvents(); // the list lays its items out late
+    const QPoint centre = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    EXPECT_EQ(opener.opened,
+              (QStringList{stats, stats + QDir::separator() + QStringLiteral("notes.htm")}));
+
+    // A failure says why; Retry tries again.
+    opener.fail = true;
+    prompter.expect(QStringLiteral("An Error has occured"), Answer::Retry,
+                    QStringLiteral("no file manager"));
+    prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel);
+    QTest::mouseClick(label, Qt::LeftButton);
+    EXPECT_EQ(opener.opened.size(), 4);
+}
+
+TEST_F(StatsTab, BrowseSetsTheDirectoryAndCancelChangesNothing) {
+    pane->show();
+    auto *browse = pane->findChild<QPushButton *>(QStringLiteral("cmdBrowseStatsDir"));
+    touch(QStringLiteral("notes.htm"));
+    browse->click(); // cancelled
+    EXPECT_EQ(picker.titles, QStringList{QStringLiteral("Select Stats Directory..")});
+    EXPECT_EQ(options.StatsPath(), stats);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("notes.htm")}); // refreshed all the same
+
+    const QString other = QDir::toNativeSeparators(m_dir.path() + QStringLiteral("/Other"));
+    ASSERT_TRUE(QDir().mkdir(other));
+    touch(QStringLiteral("mission.htm"), other);
+    picker.answer = m_dir.path() + QStringLiteral("/Other/");
+    browse->click();
+    EXPECT_EQ(options.StatsPath(), other);
+    EXPECT_EQ(label->text(), other);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("mission.htm")});
+}
+
+TEST(DesktopOpener, SaysWhatCouldNotBeOpenedAndWhy) {
+    platform::DetachedProcessLauncher launcher;
+    platform::SystemDesktopOpener opener(launcher);
+    QTemporaryDir dir;
+    const QString missing = QDir::toNativeSeparators(dir.path() + QStringLiteral("/gone"));
+    try {
+        opener.openDirectory(missing);
+        ADD_FAILURE() << "a missing directory was opened";
+    } catch (const QuorvelError &error) {
+        EXPECT_EQ(
+            error.description(),
+            QStringLiteral("Could not open the directory %1: it does not exist").arg(missing));
+    }
+    EXPECT_THROW(opener.openPage(missing + QStringLiteral(".htm")), QuorvelError);
+}
