@@ -4,7 +4,9 @@
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
+#include "options/clsOptions.h"
 #include "options/clsOptionsXML.h"
+#include "voice/ctlRWServers.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -125,6 +127,20 @@ void frmMain::buildPanes() {
         page->setObjectName(QString::fromLatin1(pane.name));
         m_tabs->addTab(page, QString::fromLatin1(pane.caption));
     }
+    replacePane(TabRogerWilco, m_ctlRWServers = new ctlRWServers(m_root, m_tabs));
+    m_ctlRWServers->setOpenOptions([this] { openOptions(); });
+}
+
+void frmMain::replacePane(int index, QWidget *pane) {
+    const QString caption = m_tabs->tabText(index);
+    QWidget *placeholder = m_tabs->widget(index);
+    m_tabs->removeTab(index);
+    delete placeholder;
+    m_tabs->insertTab(index, pane, caption);
+}
+
+void frmMain::openOptions() {
+    findChild<QAction *>(QStringLiteral("mnuFileOptions"))->trigger();
 }
 
 void frmMain::onLoad() {

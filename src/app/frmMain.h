@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class clsGRQuorvel;
+class ctlRWServers;
 class CommonDialog;
 class QAction;
 class QMenu;
@@ -31,12 +32,16 @@ public:
     QAction *statDirGamesDeleteAction() const { return m_mnuStatDirGamesDelete; }
     QAction *statDirGamesRefreshAction() const { return m_mnuStatDirGamesRefresh; }
 
+    // Opens the options dialog modally.
+    void openOptions();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenus();
     void buildPanes();
+    void replacePane(int index, QWidget *pane);
     void onLoad();
     void onTabChanged(int index);
 
@@ -49,4 +54,5 @@ private:
     QMenu *m_mnuStatDirGames = nullptr;
     QAction *m_mnuStatDirGamesDelete = nullptr;
     QAction *m_mnuStatDirGamesRefresh = nullptr;
+    ctlRWServers *m_ctlRWServers = nullptr;
 };
