@@ -6,6 +6,8 @@
 #include "common/Prompter.h"
 #include "options/clsOptions.h"
 #include "options/clsOptionsXML.h"
+#include "options/ctlGameOptions.h"
+#include "options/frmOptions.h"
 #include "voice/ctlRWServers.h"
 
 #include <QAction>
@@ -80,7 +82,9 @@ frmMain::~frmMain() = default;
 
 void frmMain::buildMenus() {
     QMenu *file = namedMenu(this, QStringLiteral("mnuFile"), QStringLiteral("File"));
-    namedAction(file, QStringLiteral("mnuFileOptions"), QStringLiteral("Options..."));
+    QAction *options =
+        namedAction(file, QStringLiteral("mnuFileOptions"), QStringLiteral("Options..."));
+    connect(options, &QAction::triggered, this, &frmMain::showOptionsDialog);
     namedSeparator(file, QStringLiteral("mnuSep1"));
     QAction *quit = namedAction(file, QStringLiteral("mnuFileQuit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, [] { ShutdownProgram(); });
@@ -123,24 +127,18 @@ void frmMain::buildPanes() {
         {"ctlRWServers", "Roger Wilco Servers"},
     };
     for (const auto &pane : panes) {
-        auto *page = new QWidget(m_tabs);
-        page->setObjectName(QString::fromLatin1(pane.name));
+        const QString name = QString::fromLatin1(pane.name);
+        QWidget *page = nullptr;
+        if (name == u"ctlGameOptions")
+            page = new ctlGameOptions(m_root, m_dlgCommon, m_tabs);
+        else if (name == u"ctlRWServers")
+            page = m_ctlRWServers = new ctlRWServers(m_root, m_tabs);
+        else
+            page = new QWidget(m_tabs);
+        page->setObjectName(name);
         m_tabs->addTab(page, QString::fromLatin1(pane.caption));
     }
-    replacePane(TabRogerWilco, m_ctlRWServers = new ctlRWServers(m_root, m_tabs));
-    m_ctlRWServers->setOpenOptions([this] { openOptions(); });
-}
-
-void frmMain::replacePane(int index, QWidget *pane) {
-    const QString caption = m_tabs->tabText(index);
-    QWidget *placeholder = m_tabs->widget(index);
-    m_tabs->removeTab(index);
-    delete placeholder;
-    m_tabs->insertTab(index, pane, caption);
-}
-
-void frmMain::openOptions() {
-    findChild<QAction *>(QStringLiteral("mnuFileOptions"))->trigger();
+    m_ctlRWServers->setOpenOptions([this] { showOptionsDialog(); });
 }
 
 void frmMain::onLoad() {
@@ -153,8 +151,23 @@ void frmMain::onLoad() {
     m_tabs->setTabEnabled(TabGameOptions, exists);
 }
 
+void frmMain::showOptionsDialog() {
+    frmOptions dialog(m_root, m_dlgCommon, this);
+    dialog.exec();
+}
+
 void frmMain::onTabChanged(int index) {
-    Q_UNUSED(index);
+    if (index != TabRogerWilco || !m_root || !m_root->Options())
+        return;
+    m_ctlRWServers->RefreshList();
+    if (m_root->Options()->RogerWilcoEXE().isEmpty()) {
+        const Answer answer = m_root->prompter().ask(
+            QStringLiteral("You will need to enter the path to your Roger Wilco EXE before using "
+                           "this feature. Go to options now?"),
+            QStringLiteral("Roger Wilco not found"), Buttons::YesNo, Icon::Question);
+        if (answer == Answer::Yes)
+            showOptionsDialog();
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent *event) {

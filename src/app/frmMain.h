@@ -32,8 +32,8 @@ public:
     QAction *statDirGamesDeleteAction() const { return m_mnuStatDirGamesDelete; }
     QAction *statDirGamesRefreshAction() const { return m_mnuStatDirGamesRefresh; }
 
-    // Opens the options dialog modally.
-    void openOptions();
+    // Opens the options dialog modally; the preferences change as the player edits them.
+    void showOptionsDialog();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -41,7 +41,6 @@ protected:
 private:
     void buildMenus();
     void buildPanes();
-    void replacePane(int index, QWidget *pane);
     void onLoad();
     void onTabChanged(int index);
 

@@ -87,14 +87,16 @@ std::unique_ptr<pugi::xml_document> createDefaultDocument() {
 }
 
 // Loads a file into a new document; a missing, unreadable or malformed file gives an empty
-// one.
-std::unique_ptr<pugi::xml_document> loadDocument(const QString &path) {
+// one. Line ends are kept as they stand, so a value holding a carriage return reads back as it
+// was saved.
+std::unique_ptr<pugi::xml_document>
+loadDocument(const QString &path, unsigned options = pugi::parse_default & ~pugi::parse_eol) {
     auto doc = std::make_unique<pugi::xml_document>();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return doc;
     const QByteArray bytes = file.readAll();
-    if (!doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size())))
+    if (!doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), options))
         doc->reset();
     return doc;
 }
@@ -315,7 +317,8 @@ void clsOptions::LoadGameGRServers() {
     std::unique_ptr<pugi::xml_document> game;
     pugi::xpath_node_set entries;
     const bool opened = runWithRetry(p, titles::error, [&] {
-        game = loadDocument(m_parent->RootDirectory() + QStringLiteral("options.xml"));
+        game = loadDocument(m_parent->RootDirectory() + QStringLiteral("options.xml"),
+                            pugi::parse_default);
         entries = game->select_nodes("//Multiplayer/IPAddress");
     });
     if (!opened)

@@ -143,7 +143,9 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
     RefreshList();
 }
 
-bool ctlRWServers::hasChannels() const { return m_root && m_root->RWServers(); }
+bool ctlRWServers::hasChannels() const {
+    return m_root && m_root->RWServers();
+}
 
 QTreeWidgetItem *ctlRWServers::selectedRow() const {
     const QList<QTreeWidgetItem *> rows = m_list->selectedItems();

@@ -23,7 +23,9 @@ public:
     // Rebuilds the list from the channel collection.
     void RefreshList();
     // Opens the options dialog (set by the main window).
-    void setOpenOptions(std::function<void()> openOptions) { m_openOptions = std::move(openOptions); }
+    void setOpenOptions(std::function<void()> openOptions) {
+        m_openOptions = std::move(openOptions);
+    }
 
     void Add();
     void Save();

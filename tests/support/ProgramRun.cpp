@@ -1,5 +1,6 @@
 #include "support/ProgramRun.h"
 
+#include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
@@ -23,9 +24,8 @@ frmMain *findMainWindow() {
 }
 
 int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
-                 const std::function<void(frmMain &)> &whileRunning,
-                 const QStringList &commandLine, const Timing &timing,
-                 CommonDialog *commonDialog) {
+                 const std::function<void(frmMain &)> &whileRunning, const QStringList &commandLine,
+                 const Timing &timing, CommonDialog *commonDialog) {
     StartupEnvironment env;
     env.executableDirectory = QStringLiteral("/nonexistent");
     env.gameDirectory = dir.root();
@@ -43,14 +43,17 @@ int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
         EXPECT_NE(main, nullptr) << "the main window never showed";
         if (main)
             whileRunning(*main);
-        else
-            QApplication::quit();
+        // A test that failed half-way must not leave the program running.
+        if (gobjRoot)
+            ShutdownProgram();
     });
     poll.start();
     return runProgram(env, prompter, launcher, timing, commonDialog);
 }
 
-void quitWith(frmMain &main) { main.findChild<QPushButton *>(QStringLiteral("cmdQuit"))->click(); }
+void quitWith(frmMain &main) {
+    main.findChild<QPushButton *>(QStringLiteral("cmdQuit"))->click();
+}
 
 bool waitFor(const std::function<bool()> &done, int ms) {
     QDeadlineTimer deadline(ms);

@@ -62,7 +62,9 @@ template <typename T> T *child(frmMain &main, const char *name) {
     return found;
 }
 
-QTreeWidget *channelList(frmMain &main) { return child<QTreeWidget>(main, "lsvRWServers"); }
+QTreeWidget *channelList(frmMain &main) {
+    return child<QTreeWidget>(main, "lsvRWServers");
+}
 
 void selectRow(frmMain &main, int row) {
     QTreeWidget *list = channelList(main);
@@ -77,12 +79,12 @@ void showVoiceTab(frmMain &main) {
 } // namespace
 
 TEST(RogerWilcoLaunch, CommandLineTextQuotesTheProgramAndEndsWithThePassword) {
-    EXPECT_EQ(rogerWilcoCommandLine(QStringLiteral("C:\\Program Files\\Roger Wilco\\Roger.exe"),
-                                    QStringLiteral("10.0.0.7"), {}),
-              QStringLiteral(
-                  "\"C:\\Program Files\\Roger Wilco\\Roger.exe\" /leave /join1 10.0.0.7"));
-    EXPECT_EQ(rogerWilcoCommandLine(QStringLiteral("C:\\RW\\Roger.exe"),
-                                    QStringLiteral("10.0.0.7"), QStringLiteral("pw")),
+    EXPECT_EQ(
+        rogerWilcoCommandLine(QStringLiteral("C:\\Program Files\\Roger Wilco\\Roger.exe"),
+                              QStringLiteral("10.0.0.7"), {}),
+        QStringLiteral("\"C:\\Program Files\\Roger Wilco\\Roger.exe\" /leave /join1 10.0.0.7"));
+    EXPECT_EQ(rogerWilcoCommandLine(QStringLiteral("C:\\RW\\Roger.exe"), QStringLiteral("10.0.0.7"),
+                                    QStringLiteral("pw")),
               QStringLiteral("\"C:\\RW\\Roger.exe\" /leave /join1 10.0.0.7 pw"));
     EXPECT_EQ(platform::winePrefixFor(QStringLiteral("/home/p/.wine/drive_c/RW/Roger.exe")),
               QStringLiteral("/home/p/.wine"));
@@ -118,8 +120,7 @@ TEST(RogerWilcoTab, LaunchPassesChannelAndPasswordAsSeparateArguments) {
     runProgramOn(fx.dir, prompter, [&](frmMain &main) {
         showVoiceTab(main);
         selectRow(main, 1);
-        EXPECT_EQ(child<QLineEdit>(main, "txtEditPassword")->text(),
-                  QStringLiteral("open sesame"));
+        EXPECT_EQ(child<QLineEdit>(main, "txtEditPassword")->text(), QStringLiteral("open sesame"));
         child<QPushButton>(main, "cmdLaunch")->click();
         args = fx.launchArguments();
         quitWith(main);
