@@ -68,6 +68,8 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
                platform::ProcessLauncher &launcher, const Timing &timing,
                CommonDialog *commonDialog) {
     s_shuttingDown = false;
+    // A quit left over from an earlier run in this process must not end this one.
+    QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
     s_shutdownPasses = 0;
     s_startupDone = false;
     s_endRequested = false;

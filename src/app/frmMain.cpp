@@ -7,10 +7,12 @@
 #include "app/frmAbout.h"
 #include "app/frmTips.h"
 #include "common/Prompter.h"
+#include "options/clsOptions.h"
 #include "options/clsOptionsXML.h"
 #include "options/ctlGameOptions.h"
 #include "options/frmOptions.h"
 #include "stats/ctlQuorvel.h"
+#include "voice/ctlRWServers.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -146,12 +148,15 @@ void frmMain::buildPanes() {
             page = new ctlQuorvel(std::move(services), m_tabs);
         } else if (name == u"ctlGameOptions") {
             page = new ctlGameOptions(m_root, m_dlgCommon, m_tabs);
+        } else if (name == u"ctlRWServers") {
+            page = m_ctlRWServers = new ctlRWServers(m_root, m_tabs);
         } else {
             page = new QWidget(m_tabs);
         }
         page->setObjectName(name);
         m_tabs->addTab(page, QString::fromLatin1(pane.caption));
     }
+    m_ctlRWServers->setOpenOptions([this] { showOptionsDialog(); });
 }
 
 void frmMain::onLoad() {
@@ -170,7 +175,17 @@ void frmMain::showOptionsDialog() {
 }
 
 void frmMain::onTabChanged(int index) {
-    Q_UNUSED(index);
+    if (index != TabRogerWilco || !m_root || !m_root->Options())
+        return;
+    m_ctlRWServers->RefreshList();
+    if (m_root->Options()->RogerWilcoEXE().isEmpty()) {
+        const Answer answer = m_root->prompter().ask(
+            QStringLiteral("You will need to enter the path to your Roger Wilco EXE before using "
+                           "this feature. Go to options now?"),
+            QStringLiteral("Roger Wilco not found"), Buttons::YesNo, Icon::Question);
+        if (answer == Answer::Yes)
+            showOptionsDialog();
+    }
 }
 
 frmTips *frmMain::tipsWindow() const {

@@ -6,6 +6,7 @@
 class clsGRQuorvel;
 class frmAbout;
 class frmTips;
+class ctlRWServers;
 class CommonDialog;
 class QAction;
 class QMenu;
@@ -62,4 +63,5 @@ private:
     QAction *m_mnuStatDirGamesRefresh = nullptr;
     QPointer<frmTips> m_frmTips;
     QPointer<frmAbout> m_frmAbout;
+    ctlRWServers *m_ctlRWServers = nullptr;
 };

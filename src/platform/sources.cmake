@@ -1,5 +1,6 @@
 list(APPEND CORE_SOURCES
     src/platform/ProcessLauncher.h src/platform/ProcessLauncher.cpp
-    src/platform/SystemInfo.h src/platform/SystemInfo.cpp)
+    src/platform/SystemInfo.h src/platform/SystemInfo.cpp
+    src/platform/WindowsProgram.h src/platform/WindowsProgram.cpp)
 list(APPEND GUI_SOURCES
     src/platform/DesktopOpener.h src/platform/DesktopOpener.cpp)

@@ -17,6 +17,8 @@ public:
     // By key text or by 1-based position; nullptr when there is none.
     clsRWServer *Item(const QString &key) const { return m_servers.Item(key); }
     clsRWServer *Item(int position) const { return m_servers.Item(position); }
+    // The key the channel at this 1-based position was added under.
+    QString keyAt(int position) const { return m_servers.keyAt(position); }
     auto begin() const { return m_servers.begin(); }
     auto end() const { return m_servers.end(); }
 

@@ -1,4 +1,5 @@
 list(APPEND TEST_SOURCES
     support/test_main.cpp
     support/ScriptedPrompter.h support/ScriptedPrompter.cpp
-    support/GameDir.h support/GameDir.cpp)
+    support/GameDir.h support/GameDir.cpp
+    support/ProgramRun.h support/ProgramRun.cpp)

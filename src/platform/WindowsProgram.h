@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/ProcessLauncher.h"
+
+namespace platform {
+
+// Windows programs (the game, Roger Wilco) start directly on Windows and under Wine elsewhere.
+
+// The Wine runner: GRQUORVEL_WINE when set, else "wine" (found on PATH).
+QString wineRunner();
+
+// The Wine prefix holding `path` (the directory above its drive_c), or empty text when the path
+// lies in no prefix.
+QString winePrefixFor(const QString &path);
+
+// The request that starts `program` with `arguments`, each argument kept whole.
+LaunchRequest windowsProgramRequest(const QString &program, const QStringList &arguments,
+                                    ShowMode showMode);
+
+} // namespace platform

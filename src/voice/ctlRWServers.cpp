@@ -1,0 +1,275 @@
+#include "voice/ctlRWServers.h"
+
+#include "app/clsGRQuorvel.h"
+#include "common/BusyCursor.h"
+#include "common/Prompter.h"
+#include "options/clsOptions.h"
+#include "platform/WindowsProgram.h"
+#include "voice/RogerWilcoLaunch.h"
+#include "voice/clsRWServers.h"
+
+#include <QEvent>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+// Each row remembers the key its channel was added under: a channel whose text was changed by
+// Save keeps that key in the collection, so the row finds it again after any rebuild.
+constexpr int KeyRole = Qt::UserRole + 1;
+
+const QString nameTip = QStringLiteral(
+    "Name of selected server. Name will be saved between sessions even if server goes down "
+    "(unlike the game). May only be changed for IPs that are not currently hosting Ghost Recon");
+
+QLineEdit *namedEdit(QWidget *parent, const char *name, const QString &tip = {}) {
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setToolTip(tip);
+    return edit;
+}
+
+QLabel *namedLabel(QWidget *parent, const char *name, const QString &caption) {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QPushButton *namedButton(QWidget *parent, const char *name, const QString &caption,
+                         const QString &tip) {
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(tip);
+    return button;
+}
+
+void setIfDifferent(QTreeWidgetItem *row, int column, const QString &text) {
+    if (row->text(column) != text)
+        row->setText(column, text);
+}
+} // namespace
+
+ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
+    : QWidget(parent)
+    , m_root(root) {
+    setObjectName(QStringLiteral("ctlRWServers"));
+
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("lsvRWServers"));
+    m_list->setToolTip(QStringLiteral("Right click for options"));
+    m_list->setHeaderLabels(
+        {QStringLiteral("Channel"), QStringLiteral("Name"), QStringLiteral("Last PW")});
+    m_list->setRootIsDecorated(false);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->header()->resizeSection(0, 233);
+    m_list->header()->resizeSection(1, 180);
+    m_list->header()->resizeSection(2, 89);
+    m_list->viewport()->installEventFilter(this);
+    connect(m_list, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *row) { rowClicked(row); });
+    connect(m_list, &QWidget::customContextMenuRequested, this, &ctlRWServers::showContextMenu);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("tabControls"));
+
+    auto *add = new QWidget(m_pages);
+    auto *addForm = new QFormLayout(add);
+    m_txtAddIP = namedEdit(add, "txtAddIP", QStringLiteral("IP to add"));
+    m_txtAddName = namedEdit(add, "txtAddName", QStringLiteral("IP to add"));
+    m_txtAddPassword = namedEdit(add, "txtAddPassword");
+    addForm->addRow(namedLabel(add, "lblAddIP", QStringLiteral("Channel:")), m_txtAddIP);
+    addForm->addRow(namedLabel(add, "lblAddName", QStringLiteral("Name:")), m_txtAddName);
+    addForm->addRow(namedLabel(add, "lblAddPassword", QStringLiteral("Password:")),
+                    m_txtAddPassword);
+    auto *cmdAdd = namedButton(add, "cmdAddServer", QStringLiteral("Add"),
+                               QStringLiteral("Adds the IP to the server list"));
+    addForm->addRow(QString(), cmdAdd);
+    connect(cmdAdd, &QPushButton::clicked, this, &ctlRWServers::Add);
+    m_pages->addTab(add, QStringLiteral("Add"));
+
+    auto *edit = new QWidget(m_pages);
+    auto *editLayout = new QHBoxLayout(edit);
+    auto *editForm = new QFormLayout;
+    m_txtEditIP = namedEdit(edit, "txtEditIP", QStringLiteral("IP to add"));
+    m_txtEditName = namedEdit(edit, "txtEditName", nameTip);
+    m_txtEditPassword = namedEdit(edit, "txtEditPassword");
+    editForm->addRow(namedLabel(edit, "lblEditIP", QStringLiteral("Channel:")), m_txtEditIP);
+    editForm->addRow(namedLabel(edit, "lblEditName", QStringLiteral("Name:")), m_txtEditName);
+    editForm->addRow(namedLabel(edit, "lblEditPassword", QStringLiteral("Password:")),
+                     m_txtEditPassword);
+    editLayout->addLayout(editForm, 1);
+    auto *editButtons = new QVBoxLayout;
+    auto *cmdSave = namedButton(edit, "cmdEditServer", QStringLiteral("Save"),
+                                QStringLiteral("Save any changes made to the server listing"));
+    auto *cmdLaunch = namedButton(edit, "cmdLaunch", QStringLiteral("Launch"),
+                                  QStringLiteral("Join the selected server"));
+    m_cmdRemove = namedButton(edit, "cmdRemove", QStringLiteral("Remove"),
+                              QStringLiteral("Removes the selected server"));
+    editButtons->addWidget(cmdSave);
+    editButtons->addWidget(cmdLaunch);
+    editButtons->addWidget(m_cmdRemove);
+    editButtons->addStretch(1);
+    editLayout->addLayout(editButtons);
+    connect(cmdSave, &QPushButton::clicked, this, &ctlRWServers::Save);
+    connect(cmdLaunch, &QPushButton::clicked, this, &ctlRWServers::Launch);
+    connect(m_cmdRemove, &QPushButton::clicked, this, &ctlRWServers::Remove);
+    m_pages->addTab(edit, QStringLiteral("Edit"));
+
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("mnuRWS"));
+    m_mnuLaunch = m_menu->addAction(QStringLiteral("Launch"));
+    m_mnuLaunch->setObjectName(QStringLiteral("mnuLaunch"));
+    m_menu->addSeparator();
+    m_mnuRemove = m_menu->addAction(QStringLiteral("Remove"));
+    m_mnuRemove->setObjectName(QStringLiteral("mnuRemove"));
+    connect(m_mnuLaunch, &QAction::triggered, this, &ctlRWServers::Launch);
+    connect(m_mnuRemove, &QAction::triggered, this, &ctlRWServers::Remove);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_pages);
+
+    RefreshList();
+}
+
+bool ctlRWServers::hasChannels() const {
+    return m_root && m_root->RWServers();
+}
+
+QTreeWidgetItem *ctlRWServers::selectedRow() const {
+    const QList<QTreeWidgetItem *> rows = m_list->selectedItems();
+    return rows.isEmpty() ? nullptr : rows.constFirst();
+}
+
+clsRWServer *ctlRWServers::selectedRecord() const {
+    QTreeWidgetItem *row = selectedRow();
+    if (!row || !hasChannels())
+        return nullptr;
+    return m_root->RWServers()->Item(row->data(0, KeyRole).toString());
+}
+
+void ctlRWServers::RefreshList() {
+    if (!hasChannels())
+        return;
+    runWithRetry(m_root->prompter(), titles::error, [this] {
+        m_list->clear();
+        const clsRWServers &channels = *m_root->RWServers();
+        for (int i = 1; i <= channels.Count(); ++i) {
+            const clsRWServer *channel = channels.Item(i);
+            auto *row = new QTreeWidgetItem(
+                QStringList{channel->IP(), channel->Name(), channel->Password()});
+            row->setData(0, KeyRole, channels.keyAt(i));
+            m_list->addTopLevelItem(row);
+        }
+    });
+}
+
+void ctlRWServers::UpdateList() {
+    if (!hasChannels())
+        return;
+    runWithRetry(m_root->prompter(), titles::error, [this] {
+        for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+            QTreeWidgetItem *row = m_list->topLevelItem(i);
+            const clsRWServer *channel =
+                m_root->RWServers()->Item(row->data(0, KeyRole).toString());
+            if (!channel)
+                continue;
+            setIfDifferent(row, 0, channel->IP());
+            setIfDifferent(row, 1, channel->Name());
+            setIfDifferent(row, 2, channel->Password());
+        }
+        const bool selected = selectedRow() != nullptr;
+        if (m_cmdRemove->isEnabled() != selected)
+            m_cmdRemove->setEnabled(selected);
+    });
+}
+
+void ctlRWServers::rowClicked(QTreeWidgetItem *row) {
+    if (!row)
+        return;
+    m_pages->setCurrentIndex(1);
+    m_txtEditIP->setText(row->text(0));
+    m_txtEditName->setText(row->text(1));
+    m_txtEditPassword->setText(row->text(2));
+    m_list->scrollToItem(row);
+    row->setSelected(true);
+}
+
+void ctlRWServers::showContextMenu(const QPoint &pos) {
+    const bool selected = selectedRow() != nullptr;
+    m_mnuLaunch->setEnabled(selected);
+    m_mnuRemove->setEnabled(selected);
+    m_menu->popup(m_list->viewport()->mapToGlobal(pos));
+}
+
+bool ctlRWServers::eventFilter(QObject *watched, QEvent *event) {
+    // A double click anywhere on the list, empty space included, joins the selected channel.
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        Launch();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ctlRWServers::Add() {
+    if (!hasChannels())
+        return;
+    runWithRetry(m_root->prompter(), titles::error, [this] {
+        m_root->RWServers()->AddServer(m_txtAddIP->text(), m_txtAddName->text(),
+                                       m_txtAddPassword->text());
+        BusyCursor busy(BusyCursor::Shape::Hourglass);
+        RefreshList();
+    });
+}
+
+void ctlRWServers::Save() {
+    clsRWServer *channel = selectedRecord();
+    if (!channel)
+        return;
+    channel->setIP(m_txtEditIP->text());
+    channel->setName(m_txtEditName->text());
+    channel->setPassword(m_txtEditPassword->text());
+    UpdateList();
+}
+
+void ctlRWServers::Remove() {
+    QTreeWidgetItem *row = selectedRow();
+    if (row && selectedRecord()) {
+        m_root->RWServers()->RemoveServer(row->data(0, KeyRole).toString());
+        delete row;
+    }
+    if (QTreeWidgetItem *next = selectedRow())
+        rowClicked(next);
+}
+
+void ctlRWServers::Launch() {
+    const clsRWServer *channel = selectedRecord();
+    if (!channel)
+        return;
+    const QString exe = m_root->Options()->RogerWilcoEXE();
+    if (exe.isEmpty() || !QFileInfo(exe).isFile()) {
+        const Answer answer = m_root->prompter().ask(
+            QStringLiteral("You will need to enter the path to your Roger Wilco EXE before using "
+                           "this feature. Go to options now?"),
+            QStringLiteral("Roger Wilco not found"), Buttons::YesNo, Icon::Question);
+        if (answer == Answer::Yes && m_openOptions)
+            m_openOptions();
+        return;
+    }
+    const platform::LaunchRequest request = platform::windowsProgramRequest(
+        exe, rogerWilcoArguments(channel->IP(), channel->Password()),
+        platform::ShowMode::NormalNotFocused);
+    runWithRetry(m_root->prompter(), titles::error, [&] { m_root->launcher().start(request); });
+}

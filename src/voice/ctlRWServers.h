@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class clsGRQuorvel;
+class clsRWServer;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The Roger Wilco tab: the player's voice channels, with Add and Edit pages, and joining a
+// channel by starting Roger Wilco.
+class ctlRWServers : public QWidget {
+    Q_OBJECT
+public:
+    explicit ctlRWServers(clsGRQuorvel *root, QWidget *parent = nullptr);
+
+    // Rebuilds the list from the channel collection.
+    void RefreshList();
+    // Opens the options dialog (set by the main window).
+    void setOpenOptions(std::function<void()> openOptions) {
+        m_openOptions = std::move(openOptions);
+    }
+
+    void Add();
+    void Save();
+    void Remove();
+    void Launch();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void UpdateList();
+    void rowClicked(QTreeWidgetItem *row);
+    void showContextMenu(const QPoint &pos);
+    // The record behind the selected row (nullptr without one).
+    clsRWServer *selectedRecord() const;
+    QTreeWidgetItem *selectedRow() const;
+    bool hasChannels() const;
+
+    clsGRQuorvel *m_root;
+    std::function<void()> m_openOptions;
+    QTreeWidget *m_list = nullptr;
+    QTabWidget *m_pages = nullptr;
+    QLineEdit *m_txtAddIP = nullptr;
+    QLineEdit *m_txtAddName = nullptr;
+    QLineEdit *m_txtAddPassword = nullptr;
+    QLineEdit *m_txtEditIP = nullptr;
+    QLineEdit *m_txtEditName = nullptr;
+    QLineEdit *m_txtEditPassword = nullptr;
+    QPushButton *m_cmdRemove = nullptr;
+    QMenu *m_menu = nullptr;
+    QAction *m_mnuLaunch = nullptr;
+    QAction *m_mnuRemove = nullptr;
+};

@@ -1,0 +1,1 @@
+list(APPEND TEST_SOURCES voice_tab/test_ctlRWServers.cpp)

@@ -1,0 +1,203 @@
+#include "app/frmMain.h"
+#include "platform/WindowsProgram.h"
+#include "support/GameDir.h"
+#include "support/ProgramRun.h"
+#include "support/ScriptedPrompter.h"
+#include "voice/RogerWilcoLaunch.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString notFoundTitle = QStringLiteral("Roger Wilco not found");
+
+// A game directory whose preferences hold two channels and a Roger Wilco path, and a stand-in
+// Wine runner that writes the arguments it was started with, one per line.
+struct VoiceFixture {
+    GameDir dir;
+    QString rogerExe = dir.path(QStringLiteral("Roger.exe"));
+    QString launched = dir.path(QStringLiteral("runner-args.txt"));
+
+    explicit VoiceFixture(const QString &rogerPath = {}) {
+        dir.write(QStringLiteral("Roger.exe"), "stand-in");
+        const QString runner = dir.path(QStringLiteral("runner.sh"));
+        dir.write(QStringLiteral("runner.sh"),
+                  "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + launched.toUtf8() + ".tmp\"\nmv \"" +
+                      launched.toUtf8() + ".tmp\" \"" + launched.toUtf8() + "\"\n");
+        QFile::setPermissions(runner, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("GRQUORVEL_WINE", runner.toUtf8());
+        const QString exe = rogerPath.isNull() ? rogerExe : rogerPath;
+        dir.write(QStringLiteral("GRQuorvelOptions.xml"),
+                  "<options><ShowTips>False</ShowTips><PingOnStart>False</PingOnStart>"
+                  "<RogerWilcoEXE>" +
+                      exe.toUtf8() +
+                      "</RogerWilcoEXE><RWServers>"
+                      "<Server IP=\"clan.example:3782\" Name=\"Clan voice\" Password=\"\"/>"
+                      "<Server IP=\"10.0.0.7\" Name=\"Scrim\" Password=\"open sesame\"/>"
+                      "</RWServers></options>");
+    }
+    ~VoiceFixture() { qunsetenv("GRQUORVEL_WINE"); }
+
+    QStringList launchArguments() const {
+        if (!waitFor([&] { return QFile::exists(launched); }))
+            return {};
+        QFile file(launched);
+        file.open(QIODevice::ReadOnly);
+        QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+        lines.removeAll(QString());
+        return lines;
+    }
+};
+
+template <typename T> T *child(frmMain &main, const char *name) {
+    T *found = main.findChild<T *>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+QTreeWidget *channelList(frmMain &main) {
+    return child<QTreeWidget>(main, "lsvRWServers");
+}
+
+void selectRow(frmMain &main, int row) {
+    QTreeWidget *list = channelList(main);
+    const QRect rect = list->visualItemRect(list->topLevelItem(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void showVoiceTab(frmMain &main) {
+    child<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabRogerWilco);
+}
+
+} // namespace
+
+TEST(RogerWilcoLaunch, CommandLineTextQuotesTheProgramAndEndsWithThePassword) {
+    EXPECT_EQ(
+        rogerWilcoCommandLine(QStringLiteral("C:\\Program Files\\Roger Wilco\\Roger.exe"),
+                              QStringLiteral("10.0.0.7"), {}),
+        QStringLiteral("\"C:\\Program Files\\Roger Wilco\\Roger.exe\" /leave /join1 10.0.0.7"));
+    EXPECT_EQ(rogerWilcoCommandLine(QStringLiteral("C:\\RW\\Roger.exe"), QStringLiteral("10.0.0.7"),
+                                    QStringLiteral("pw")),
+              QStringLiteral("\"C:\\RW\\Roger.exe\" /leave /join1 10.0.0.7 pw"));
+    EXPECT_EQ(platform::winePrefixFor(QStringLiteral("/home/p/.wine/drive_c/RW/Roger.exe")),
+              QStringLiteral("/home/p/.wine"));
+    EXPECT_EQ(platform::winePrefixFor(QStringLiteral("/opt/rw/Roger.exe")), QString());
+}
+
+TEST(RogerWilcoTab, AddWithAnEmptyChannelChangesNothingAndAddingShowsTheChannel) {
+    VoiceFixture fx;
+    ScriptedPrompter prompter;
+    runProgramOn(fx.dir, prompter, [&](frmMain &main) {
+        showVoiceTab(main);
+        ASSERT_EQ(channelList(main)->topLevelItemCount(), 2);
+        child<QLineEdit>(main, "txtAddName")->setText(QStringLiteral("Nameless"));
+        child<QPushButton>(main, "cmdAddServer")->click();
+        EXPECT_EQ(channelList(main)->topLevelItemCount(), 2);
+        child<QLineEdit>(main, "txtAddIP")->setText(QStringLiteral("CLAN.EXAMPLE:3782"));
+        child<QPushButton>(main, "cmdAddServer")->click();
+        EXPECT_EQ(channelList(main)->topLevelItemCount(), 2) << "keys ignore letter case";
+        child<QLineEdit>(main, "txtAddIP")->setText(QStringLiteral("voice.example"));
+        child<QPushButton>(main, "cmdAddServer")->click();
+        ASSERT_EQ(channelList(main)->topLevelItemCount(), 3);
+        EXPECT_EQ(channelList(main)->topLevelItem(2)->text(1), QStringLiteral("Nameless"));
+        EXPECT_EQ(child<QLineEdit>(main, "txtAddIP")->text(), QStringLiteral("voice.example"));
+        quitWith(main);
+    });
+    EXPECT_TRUE(fx.dir.read(QStringLiteral("GRQuorvelOptions.xml")).contains("voice.example"));
+}
+
+TEST(RogerWilcoTab, LaunchPassesChannelAndPasswordAsSeparateArguments) {
+    VoiceFixture fx;
+    ScriptedPrompter prompter;
+    QStringList args;
+    runProgramOn(fx.dir, prompter, [&](frmMain &main) {
+        showVoiceTab(main);
+        selectRow(main, 1);
+        EXPECT_EQ(child<QLineEdit>(main, "txtEditPassword")->text(), QStringLiteral("open sesame"));
+        child<QPushButton>(main, "cmdLaunch")->click();
+        args = fx.launchArguments();
+        quitWith(main);
+    });
+    EXPECT_EQ(args, (QStringList{fx.rogerExe, QStringLiteral("/leave"), QStringLiteral("/join1"),
+                                 QStringLiteral("10.0.0.7"), QStringLiteral("open sesame")}));
+}
+
+TEST(RogerWilcoTab, AnEditedChannelLaunchesTheNewChannelAfterTheListIsRebuilt) {
+    VoiceFixture fx;
+    ScriptedPrompter prompter;
+    QStringList args;
+    runProgramOn(fx.dir, prompter, [&](frmMain &main) {
+        showVoiceTab(main);
+        selectRow(main, 0);
+        child<QLineEdit>(main, "txtEditIP")->setText(QStringLiteral("newclan.example:3782"));
+        child<QPushButton>(main, "cmdEditServer")->click();
+        EXPECT_EQ(channelList(main)->topLevelItem(0)->text(0),
+                  QStringLiteral("newclan.example:3782"));
+        // Leaving and coming back rebuilds the list from the collection.
+        child<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabStats);
+        showVoiceTab(main);
+        ASSERT_EQ(channelList(main)->topLevelItemCount(), 2);
+        selectRow(main, 0);
+        child<QPushButton>(main, "cmdLaunch")->click();
+        args = fx.launchArguments();
+        quitWith(main);
+    });
+    ASSERT_EQ(args.size(), 4);
+    EXPECT_EQ(args.at(3), QStringLiteral("newclan.example:3782"));
+    EXPECT_TRUE(
+        fx.dir.read(QStringLiteral("GRQuorvelOptions.xml")).contains("newclan.example:3782"));
+}
+
+TEST(RogerWilcoTab, APathNamingNoFileAsksInsteadOfFailing) {
+    VoiceFixture fx(QStringLiteral("/nonexistent/Roger.exe"));
+    ScriptedPrompter prompter;
+    prompter.expect(notFoundTitle, Answer::No, QStringLiteral("Go to options now?"));
+    runProgramOn(fx.dir, prompter, [&](frmMain &main) {
+        showVoiceTab(main);
+        selectRow(main, 0);
+        child<QPushButton>(main, "cmdLaunch")->click();
+        quitWith(main);
+    });
+    EXPECT_FALSE(QFile::exists(fx.launched));
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].icon, Icon::Question);
+    EXPECT_EQ(prompter.shown()[0].buttons, Buttons::YesNo);
+}
+
+TEST(RogerWilcoTab, SelectingTheTabAsksEveryTimeWhileNoPathIsSet) {
+    VoiceFixture fx(QStringLiteral(""));
+    ScriptedPrompter prompter;
+    prompter.expect(notFoundTitle, Answer::No).expect(notFoundTitle, Answer::No);
+    runProgramOn(fx.dir, prompter, [&](frmMain &main) {
+        auto *tabs = child<QTabWidget>(main, "SSTab1");
+        showVoiceTab(main);
+        EXPECT_EQ(tabs->currentIndex(), frmMain::TabRogerWilco) << "No leaves the tab in front";
+        EXPECT_EQ(channelList(main)->topLevelItemCount(), 2) << "the list is refreshed first";
+        tabs->setCurrentIndex(frmMain::TabServers);
+        showVoiceTab(main);
+        quitWith(main);
+    });
+}
+
+TEST(RogerWilcoTab, RemovingTheLastRowLeavesTheEditEntries) {
+    VoiceFixture fx;
+    ScriptedPrompter prompter;
+    runProgramOn(fx.dir, prompter, [&](frmMain &main) {
+        showVoiceTab(main);
+        QTreeWidget *list = channelList(main);
+        while (list->topLevelItemCount() > 0) {
+            selectRow(main, 0);
+            child<QPushButton>(main, "cmdRemove")->click();
+        }
+        EXPECT_FALSE(child<QLineEdit>(main, "txtEditIP")->text().isEmpty());
+        quitWith(main);
+    });
+    EXPECT_FALSE(fx.dir.read(QStringLiteral("GRQuorvelOptions.xml")).contains("10.0.0.7"));
+}
