@@ -100,6 +100,15 @@ void clsGRQuorvel::CreateTips() {
         m_tips.add(QStringLiteral("Tip") + QString::number(i++), QString::fromUtf8(text));
 }
 
+void clsGRQuorvel::createQueryPool() {
+    m_pool = std::make_unique<clsGlobalGRControls>(this);
+}
+
+void clsGRQuorvel::createServerCollection() {
+    m_grServers = std::make_unique<clsGRServers>();
+    m_grServers->setParent(this);
+}
+
 bool clsGRQuorvel::runStep(const std::function<void()> &step) {
     return runWithRetry(m_prompter, titles::error, step);
 }
@@ -141,7 +150,7 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         [&shell] { shell.processEvents(); },
         // 8. Pool, pinger, game options file, preferences.
         [this] {
-            m_pool = std::make_unique<clsGlobalGRControls>(this);
+            createQueryPool();
             m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
             m_options = std::make_unique<clsOptions>();
             m_options->setParent(this);
@@ -149,10 +158,7 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         // 9. The main window, hidden, whose stats timer drives the recorder.
         [&shell] { shell.createMainWindow(); },
         // 10. The two collections.
-        [this] {
-            m_grServers = std::make_unique<clsGRServers>();
-            m_grServers->setParent(this);
-        },
+        [this] { createServerCollection(); },
         // 11. Preferences (which also import the game's own server list).
         [this] { m_options->Load(PreferencesFileName()); },
         // 12. Tip of the day.
