@@ -61,7 +61,9 @@ QString readText(QByteArrayView bytes, qsizetype &pos) {
     QString text;
     for (int i = 0; i < length; ++i) {
         if (byteAt(bytes, pos + i) == 0) {
-            text = QString::fromLatin1(bytes.sliced(pos, i));
+            // The position may already lie past the end, where every byte reads as zero.
+            if (pos < bytes.size())
+                text = QString::fromLatin1(bytes.sliced(pos, i));
             break;
         }
     }

@@ -57,7 +57,10 @@ TEST(QueryProtocol, TextFieldsReadUpToTheirZeroAndMoveOnByTheirLength) {
         qsizetype pos = 0;
         EXPECT_EQ(readText(c.input, pos), c.text) << c.input.toHex().constData();
         EXPECT_EQ(pos, c.advance) << c.input.toHex().constData();
-    }
+    } // Well past the end (an earlier length byte pointed there): empty, and no read outside.
+    qsizetype pos = 40;
+    EXPECT_EQ(readText(bytes({5, 0, 0, 0, 'A', 'B'}), pos), QString());
+    EXPECT_EQ(pos, 44);
 }
 
 TEST(QueryProtocol, FloatsGiveTheRoundedMagnitudeOrZero) {
