@@ -297,13 +297,20 @@ void clsGlobalGRControls::readPending() {
         return;
     static char buffer[65536];
     // Drain everything: no further readyRead comes while datagrams are left unread.
+    int failedReads = 0;
     while (m_socket->hasPendingDatagrams()) {
         QHostAddress from;
         quint16 fromPort = 0;
         const qint64 read = m_socket->readDatagram(buffer, sizeof buffer, &from, &fromPort);
         const qint64 arrivedNs = m_clock.nsecsElapsed();
-        if (read < 0)
-            continue; // an error reported on the shared socket; keep reading
+        if (read < 0) {
+            // An error reported on the shared socket (a port unreachable, on some systems) is
+            // not the end of the replies; keep reading, but never spin on a socket that only
+            // fails.
+            if (++failedReads > 64)
+                break;
+            continue;
+        }
         ++m_counters.received;
         const QByteArray datagram(buffer, read);
         bool ipv4 = false;
