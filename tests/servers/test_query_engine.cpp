@@ -167,3 +167,18 @@ TEST(QueryEngine, ASendTheSystemAsksToRepeatIsRetriedSilentlyThreeTimes) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return r->status() == clsGRServer::NoReply; }, 1000));
     EXPECT_EQ(engine.prompter.shown().size(), 1u);
 }
+
+TEST(QueryEngine, ANameIsResolvedBeforeItsRequestLeaves) {
+    const SimProcess sim({}, R"({"servers": [{"address": "127.10.8.1",
+                                                "state": {"name": "Named"}}]})");
+    ASSERT_TRUE(sim.isReady());
+    ServerEngine engine(shortWindow(400));
+    // Not a dotted address to the program, but the system's resolver reads it without asking
+    // any name server.
+    clsGRServer *named = engine.add(QStringLiteral("0x7f.10.8.1"));
+    named->Refresh();
+    EXPECT_EQ(engine.pool().counters().sent, 0u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return named->status() != clsGRServer::Waiting; }, 3000));
+    EXPECT_EQ(named->status(), clsGRServer::Answered);
+    EXPECT_EQ(named->Name(), QStringLiteral("Named"));
+}
