@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -82,9 +83,11 @@ void runOnce(int count) {
     const long before = residentKiB();
     const size_t heapBefore = heapInUse();
     {
-        clsGRQuorvel root(StartupEnvironment{}, prompter, launcher);
-        root.createQueryPool();
-        root.createServerCollection();
+        const QTemporaryDir gameDirectory;
+        StartupEnvironment environment;
+        environment.gameDirectory = gameDirectory.path();
+        clsGRQuorvel root(environment, prompter, launcher);
+        root.createObjects();
         clsGRServers &servers = *root.GRServers();
         for (quint32 i = 0; i < static_cast<quint32>(count); ++i) {
             const QString ip = QHostAddress(0x7F0A0001u + i).toString();

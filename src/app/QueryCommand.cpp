@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 const char queryUsage[] =
@@ -149,9 +150,13 @@ int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &
 
     StreamPrompter prompter(err);
     platform::DetachedProcessLauncher launcher;
-    clsGRQuorvel root(StartupEnvironment{}, prompter, launcher, timing);
-    root.createQueryPool();
-    root.createServerCollection();
+    // Nothing of a game directory is needed: an empty one keeps every file of the player's
+    // untouched.
+    const QTemporaryDir emptyGameDirectory;
+    StartupEnvironment environment;
+    environment.gameDirectory = emptyGameDirectory.path();
+    clsGRQuorvel root(environment, prompter, launcher, timing);
+    root.createObjects();
     clsGRServers &servers = *root.GRServers();
     for (const QString &address : addresses) {
         const std::optional<int> slot = root.GRServerControls()->fnNextTimerAndWinsock();

@@ -2,6 +2,7 @@
 
 #include "app/QtAppShell.h"
 #include "app/QueryCommand.h"
+#include "app/TerminationSignals.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/MessageBoxPrompter.h"
@@ -9,12 +10,17 @@
 #include "platform/ProcessLauncher.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QTextStream>
+#include <QTimer>
+#include <QWidget>
 
 namespace {
 QtAppShell *s_shell = nullptr;
 bool s_shuttingDown = false;
 int s_shutdownPasses = 0;
+bool s_startupDone = false;
+bool s_endRequested = false;
 
 const char usage[] = "Usage: grquorvel [--game-dir DIR] [-noStartupPing]\n"
                      "  --game-dir DIR   the Ghost Recon directory (default: this program's own)\n"
@@ -22,6 +28,26 @@ const char usage[] = "Usage: grquorvel [--game-dir DIR] [-noStartupPing]\n"
                      "       grquorvel --query [--json] [--file FILE] ADDR...\n"
                      "  --query          print the state of the given servers and end (--query "
                      "--help)\n";
+
+// A termination signal or the session's logout ends the program the way Quit does, with its
+// save. Modal windows are closed first so no nested loop is left running over a released
+// application object; start-up is let finish before the shutdown runs.
+void endWhenPossible() {
+    if (!s_endRequested || !gobjRoot)
+        return;
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->close();
+        QTimer::singleShot(20, qApp, endWhenPossible);
+        return;
+    }
+    if (s_startupDone)
+        ShutdownProgram();
+}
+
+void requestEnd() {
+    s_endRequested = true;
+    endWhenPossible();
+}
 } // namespace
 
 int shutdownPassCount() {
@@ -47,15 +73,33 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
                CommonDialog *commonDialog) {
     s_shuttingDown = false;
     s_shutdownPasses = 0;
+    s_startupDone = false;
+    s_endRequested = false;
     gobjRoot = std::make_unique<clsGRQuorvel>(environment, prompter, launcher, timing);
     int status = 0;
     {
+        // Connections made for this run only.
+        QObject run;
+        TerminationSignals termination;
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, &run,
+                         [] { requestEnd(); });
+#ifndef QT_NO_SESSIONMANAGER
+        QObject::connect(qApp, &QGuiApplication::commitDataRequest, &run,
+                         [](QSessionManager &) { requestEnd(); });
+#endif
+        // However the event loop is left, the preferences are saved on the way out.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, &run, [] { ShutdownProgram(); });
+
         QtAppShell shell(*gobjRoot, commonDialog);
         s_shell = &shell;
-        if (gobjRoot->Startup(shell) == clsGRQuorvel::StartupResult::Running)
+        if (gobjRoot->Startup(shell) == clsGRQuorvel::StartupResult::Running) {
+            s_startupDone = true;
+            if (s_endRequested)
+                QTimer::singleShot(0, &run, endWhenPossible);
             status = QApplication::exec();
-        else
+        } else {
             status = 1;
+        }
         s_shell = nullptr;
         gobjRoot.reset();
     }

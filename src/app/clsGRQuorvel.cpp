@@ -8,6 +8,7 @@
 #include "options/clsOptionsXML.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
+#include "voice/clsRWServers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +34,7 @@ clsGRQuorvel::clsGRQuorvel(StartupEnvironment environment, Prompter &prompter,
 clsGRQuorvel::~clsGRQuorvel() {
     // Records first: releasing a record frees its slot in the pool.
     m_grServers.reset();
+    m_rwServers.reset();
     m_options.reset();
     m_tips.clear();
     m_optionsXml.reset();
@@ -100,13 +102,24 @@ void clsGRQuorvel::CreateTips() {
         m_tips.add(QStringLiteral("Tip") + QString::number(i++), QString::fromUtf8(text));
 }
 
-void clsGRQuorvel::createQueryPool() {
+void clsGRQuorvel::createSharedObjects() {
     m_pool = std::make_unique<clsGlobalGRControls>(this);
+    m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
+    m_options = std::make_unique<clsOptions>();
+    m_options->setParent(this);
 }
 
-void clsGRQuorvel::createServerCollection() {
+void clsGRQuorvel::createCollections() {
     m_grServers = std::make_unique<clsGRServers>();
     m_grServers->setParent(this);
+    m_rwServers = std::make_unique<clsRWServers>();
+    m_rwServers->setParent(this);
+}
+
+void clsGRQuorvel::createObjects() {
+    m_rootDirectory = rootDirectoryFor(m_environment);
+    createSharedObjects();
+    createCollections();
 }
 
 bool clsGRQuorvel::runStep(const std::function<void()> &step) {
@@ -149,16 +162,11 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         // 6-7. No hidden window is needed for the slot pool; let pending events run once.
         [&shell] { shell.processEvents(); },
         // 8. Pool, pinger, game options file, preferences.
-        [this] {
-            createQueryPool();
-            m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
-            m_options = std::make_unique<clsOptions>();
-            m_options->setParent(this);
-        },
+        [this] { createSharedObjects(); },
         // 9. The main window, hidden, whose stats timer drives the recorder.
         [&shell] { shell.createMainWindow(); },
         // 10. The two collections.
-        [this] { createServerCollection(); },
+        [this] { createCollections(); },
         // 11. Preferences (which also import the game's own server list).
         [this] { m_options->Load(PreferencesFileName()); },
         // 12. Tip of the day.

@@ -13,6 +13,7 @@ class AppShell;
 class Prompter;
 class clsGlobalGRControls;
 class clsGRServers;
+class clsRWServers;
 class clsOptions;
 class clsOptionsXML;
 namespace platform {
@@ -43,6 +44,7 @@ public:
     void Shutdown(AppShell &shell);
 
     clsGRServers *GRServers() const { return m_grServers.get(); }
+    clsRWServers *RWServers() const { return m_rwServers.get(); }
     clsGlobalGRControls *GRServerControls() const { return m_pool.get(); }
     clsOptions *Options() const { return m_options.get(); }
     clsOptionsXML *OptionsXML() const { return m_optionsXml.get(); }
@@ -58,16 +60,19 @@ public:
     const StartupEnvironment &environment() const { return m_environment; }
 
     void CreateTips();
-    // The slot pool and the server collection (start-up makes them in its order; the
-    // command-line query and tests make them without the rest).
-    void createQueryPool();
-    void createServerCollection();
+
+    // The shared objects without any window: the root directory, the slot pool, the game
+    // options file, the preferences and both collections. Start-up builds the same objects in
+    // its own order; tools and tests that need no windows use this instead.
+    void createObjects();
 
     // The game directory for an executable directory (and an optional override), always
     // ending with the native separator.
     static QString rootDirectoryFor(const StartupEnvironment &environment);
 
 private:
+    void createSharedObjects();
+    void createCollections();
     bool runStep(const std::function<void()> &step);
 
     StartupEnvironment m_environment;
@@ -81,4 +86,5 @@ private:
     std::unique_ptr<clsOptionsXML> m_optionsXml;
     std::unique_ptr<clsGlobalGRControls> m_pool;
     std::unique_ptr<clsGRServers> m_grServers;
+    std::unique_ptr<clsRWServers> m_rwServers;
 };

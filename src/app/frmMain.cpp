@@ -5,6 +5,8 @@
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "options/clsOptionsXML.h"
+#include "options/ctlGameOptions.h"
+#include "options/frmOptions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -78,7 +80,9 @@ frmMain::~frmMain() = default;
 
 void frmMain::buildMenus() {
     QMenu *file = namedMenu(this, QStringLiteral("mnuFile"), QStringLiteral("File"));
-    namedAction(file, QStringLiteral("mnuFileOptions"), QStringLiteral("Options..."));
+    QAction *options =
+        namedAction(file, QStringLiteral("mnuFileOptions"), QStringLiteral("Options..."));
+    connect(options, &QAction::triggered, this, &frmMain::showOptionsDialog);
     namedSeparator(file, QStringLiteral("mnuSep1"));
     QAction *quit = namedAction(file, QStringLiteral("mnuFileQuit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, [] { ShutdownProgram(); });
@@ -121,8 +125,13 @@ void frmMain::buildPanes() {
         {"ctlRWServers", "Roger Wilco Servers"},
     };
     for (const auto &pane : panes) {
-        auto *page = new QWidget(m_tabs);
-        page->setObjectName(QString::fromLatin1(pane.name));
+        const QString name = QString::fromLatin1(pane.name);
+        QWidget *page = nullptr;
+        if (name == u"ctlGameOptions")
+            page = new ctlGameOptions(m_root, m_dlgCommon, m_tabs);
+        else
+            page = new QWidget(m_tabs);
+        page->setObjectName(name);
         m_tabs->addTab(page, QString::fromLatin1(pane.caption));
     }
 }
@@ -135,6 +144,11 @@ void frmMain::onLoad() {
                      [&] { exists = m_root->OptionsXML() && m_root->OptionsXML()->FileExists(); });
     }
     m_tabs->setTabEnabled(TabGameOptions, exists);
+}
+
+void frmMain::showOptionsDialog() {
+    frmOptions dialog(m_root, m_dlgCommon, this);
+    dialog.exec();
 }
 
 void frmMain::onTabChanged(int index) {

@@ -31,6 +31,9 @@ public:
     QAction *statDirGamesDeleteAction() const { return m_mnuStatDirGamesDelete; }
     QAction *statDirGamesRefreshAction() const { return m_mnuStatDirGamesRefresh; }
 
+    // Opens the options dialog modally; the preferences change as the player edits them.
+    void showOptionsDialog();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -4,7 +4,13 @@
 
 #include <QString>
 
+#include <memory>
+
 class clsGRQuorvel;
+class Prompter;
+namespace pugi {
+class xml_document;
+}
 
 // The program's own preferences, held in memory between the read at start-up and the write at
 // shutdown.
@@ -38,11 +44,27 @@ public:
     void RemovePlayerName(const QString &in_strName);
     bool IsRogerWilcoSetup() const;
 
+    // Reads the preferences file (a missing or unreadable one gives the defaults), fills both
+    // server collections and imports the game's own server list. Failures are asked about,
+    // never thrown.
     void Load(const QString &in_strPath);
+    // Writes every member and both lists. The file is replaced whole or not at all; a failure
+    // throws QuorvelError naming the file and the reason.
     void Save(const QString &in_strPath);
+    // Adds the servers the game remembers in its options.xml and queries them at once.
+    void LoadGameGRServers();
+
+    // The document the last Load or Save worked on (nullptr before either).
+    const pugi::xml_document *document() const { return m_document.get(); }
 
 private:
+    Prompter &prompter() const;
+    void readGRServers();
+    void readRWServers();
+    void readPlayerNames();
+
     clsGRQuorvel *m_parent = nullptr;
+    std::unique_ptr<pugi::xml_document> m_document;
     bool m_pingOnStartup = false;
     bool m_recordStats = false;
     QString m_statsPath;

@@ -2,3 +2,6 @@
 list(APPEND CORE_SOURCES
     src/options/clsOptions.h src/options/clsOptions.cpp
     src/options/clsOptionsXML.h src/options/clsOptionsXML.cpp)
+list(APPEND GUI_SOURCES
+    src/options/ctlGameOptions.h src/options/ctlGameOptions.cpp
+    src/options/frmOptions.h src/options/frmOptions.cpp)

@@ -4,17 +4,20 @@
 #include "platform/ProcessLauncher.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
+#include "support/GameDir.h"
 #include "support/ScriptedPrompter.h"
 
 #include <memory>
 
-// An application object with only the slot pool and the server collection, the way the
-// program has them after start-up, without windows or files.
+// An application object on a throw-away game directory with its shared objects (slot pool,
+// server collection, game options file) the way the program has them after start-up, without
+// any window.
 struct ServerEngine {
     explicit ServerEngine(Timing timing = {}) {
-        root = std::make_unique<clsGRQuorvel>(StartupEnvironment{}, prompter, launcher, timing);
-        root->createQueryPool();
-        root->createServerCollection();
+        StartupEnvironment environment;
+        environment.gameDirectory = gameDir.root();
+        root = std::make_unique<clsGRQuorvel>(environment, prompter, launcher, timing);
+        root->createObjects();
     }
     clsGRServers &servers() const { return *root->GRServers(); }
     clsGlobalGRControls &pool() const { return *root->GRServerControls(); }
@@ -24,6 +27,7 @@ struct ServerEngine {
         return servers().AddServer(ip, name, QString(), slot.value_or(-1));
     }
 
+    GameDir gameDir;
     ScriptedPrompter prompter;
     platform::DetachedProcessLauncher launcher;
     std::unique_ptr<clsGRQuorvel> root;

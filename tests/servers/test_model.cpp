@@ -181,15 +181,28 @@ TEST(ServerCollection, SlotsAreReusedLowestFirstAndThePoolOnlyGrows) {
 
 TEST(ServerCollection, RemovingAnImportedServerAsksAboutTheGamesList) {
     ServerEngine engine;
-    engine.add(QStringLiteral("10.0.0.1"))->setLoadedFromGame(true);
+    const QByteArray before = engine.gameDir.read(QStringLiteral("options.xml"));
+    engine.add(QStringLiteral("127.0.0.11"))->setLoadedFromGame(true);
     engine.prompter.expect(QStringLiteral("Remove Server from Options.xml as well?"), Answer::No,
                            QStringLiteral("This server IP was loaded from your in Ghost Recon "
                                           "server list in the options.xml file. Remove the entry "
                                           "from the options.xml as well?"));
-    engine.servers().RemoveServer(QStringLiteral("10.0.0.1"));
+    engine.servers().RemoveServer(QStringLiteral("127.0.0.11"));
     ASSERT_EQ(engine.prompter.shown().size(), 1u);
     EXPECT_EQ(engine.prompter.shown()[0].buttons, Buttons::YesNo);
     EXPECT_EQ(engine.prompter.shown()[0].icon, Icon::Question);
     EXPECT_EQ(engine.servers().Count(), 0);
     EXPECT_TRUE(engine.pool().slotTag(0).isEmpty());
+    EXPECT_EQ(engine.gameDir.read(QStringLiteral("options.xml")), before);
+}
+
+TEST(ServerCollection, RemovingAnImportedServerWithYesBlanksItInTheGamesList) {
+    ServerEngine engine;
+    engine.add(QStringLiteral("127.0.0.11"))->setLoadedFromGame(true);
+    engine.prompter.expect(QStringLiteral("Remove Server from Options.xml as well?"), Answer::Yes);
+    engine.servers().RemoveServer(QStringLiteral("127.0.0.11"));
+    EXPECT_EQ(engine.servers().Count(), 0);
+    const QByteArray options = engine.gameDir.read(QStringLiteral("options.xml"));
+    EXPECT_FALSE(options.contains("127.0.0.11"));
+    EXPECT_TRUE(options.contains("<IPAddress>127.0.0.12</IPAddress>"));
 }

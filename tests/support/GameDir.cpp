@@ -20,6 +20,9 @@ GameDir::GameDir(Contents contents) {
         copy(QStringLiteral("options.xml"));
     if (contents.missionStats)
         copy(QStringLiteral("missionstats.htm"));
+    if (contents.preferences)
+        write(QStringLiteral("GRQuorvelOptions.xml"),
+              "<options><ShowTips>False</ShowTips><PingOnStart>False</PingOnStart></options>");
 }
 
 QString GameDir::root() const {

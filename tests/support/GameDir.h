@@ -4,13 +4,15 @@
 #include <QTemporaryDir>
 
 // A throw-away game directory for a test: the stand-in GhostRecon.exe and, on request, the demo
-// options.xml and missionstats.htm.
+// options.xml and missionstats.htm and a quiet preferences file.
 class GameDir {
 public:
     struct Contents {
         bool game = true;
         bool optionsXml = true;
         bool missionStats = false;
+        // A preferences file that keeps start-up quiet: no tip of the day, no start-up ping.
+        bool preferences = true;
     };
     GameDir();
     explicit GameDir(Contents contents);

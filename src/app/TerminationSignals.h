@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns SIGTERM, SIGHUP and SIGINT into a Qt signal delivered on the event loop, so the program
+// can end the way it ends when the player quits (saving the preferences) instead of dying with
+// its changes unsaved. Only one instance may exist at a time; the previous handlers come back
+// when it goes.
+class TerminationSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationSignals(QObject *parent = nullptr);
+    ~TerminationSignals() override;
+
+signals:
+    void terminationRequested(int signalNumber);
+
+private:
+    void readPipe();
+
+    QSocketNotifier *m_notifier = nullptr;
+};

@@ -1,0 +1,318 @@
+#include "options/ctlGameOptions.h"
+
+#include "app/CommonDialog.h"
+#include "app/basGlobals.h"
+#include "app/clsGRQuorvel.h"
+#include "common/Prompter.h"
+#include "common/TextRules.h"
+#include "options/clsOptions.h"
+#include "options/clsOptionsXML.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *namedLabel(const QString &name, const QString &caption, QWidget *parent) {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QFrame *swatch(const QString &name, QWidget *parent) {
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(QFrame::Box);
+    frame->setFixedSize(64, 22);
+    frame->setAutoFillBackground(true);
+    return frame;
+}
+
+void fillSwatch(QFrame *swatch, qint32 color) {
+    const Rgb rgb = splitColor(color);
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::Window, QColor(rgb.red, rgb.green, rgb.blue));
+    swatch->setPalette(palette);
+}
+
+qint32 swatchColor(const QFrame *swatch) {
+    const QColor color = swatch->palette().color(QPalette::Window);
+    return packColor(color.red(), color.green(), color.blue());
+}
+
+// A label's click toggles its box: cleared and grey become ticked, ticked becomes cleared.
+Qt::CheckState toggled(Qt::CheckState state) {
+    return state == Qt::Checked ? Qt::Unchecked : Qt::Checked;
+}
+
+} // namespace
+
+ctlGameOptions::ctlGameOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent)
+    : QWidget(parent)
+    , m_root(root)
+    , m_dlgCommon(commonDialog) {
+    setObjectName(QStringLiteral("ctlGameOptions"));
+    buildControls();
+    connect(qApp, &QApplication::focusChanged, this, &ctlGameOptions::onFocusChanged);
+}
+
+ctlGameOptions::~ctlGameOptions() = default;
+
+clsGRQuorvel *ctlGameOptions::root() const {
+    // Focus can still move while the program ends; the application object may be gone by then.
+    return m_root && gobjRoot.get() == m_root ? m_root : nullptr;
+}
+
+void ctlGameOptions::buildControls() {
+    auto *layout = new QVBoxLayout(this);
+
+    auto *frmName = new QGroupBox(QStringLiteral("Player Name"), this);
+    frmName->setObjectName(QStringLiteral("frmName"));
+    auto *nameLayout = new QGridLayout(frmName);
+    nameLayout->addWidget(
+        namedLabel(QStringLiteral("lblPlayerName"), QStringLiteral("Player Name:"), frmName), 0, 0);
+    m_cboPlayerName = new QComboBox(frmName);
+    m_cboPlayerName->setObjectName(QStringLiteral("cboPlayerName"));
+    m_cboPlayerName->setEditable(true);
+    // The list is ours to keep: Enter must not add entries, and no completion may turn a typed
+    // SNIPER into a stored Sniper.
+    m_cboPlayerName->setInsertPolicy(QComboBox::NoInsert);
+    m_cboPlayerName->setCompleter(nullptr);
+    m_cboPlayerName->setMinimumContentsLength(maxPlayerNameLength);
+    nameLayout->addWidget(m_cboPlayerName, 0, 1);
+    m_cmdRemovePlayerName = new QPushButton(QStringLiteral("Remove name from list"), frmName);
+    m_cmdRemovePlayerName->setObjectName(QStringLiteral("cmdRemovePlayerName"));
+    nameLayout->addWidget(m_cmdRemovePlayerName, 0, 2);
+    auto *note = namedLabel(
+        QStringLiteral("Label1"),
+        QStringLiteral("Please note, when using custom ASC characters in your name that the Yen "
+                       "and Pound symbols can cause Ghost Recon servers to lag or crash"),
+        frmName);
+    note->setWordWrap(true);
+    QFont small = note->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    note->setFont(small);
+    nameLayout->addWidget(note, 1, 0, 1, 3);
+    nameLayout->setColumnStretch(3, 1);
+    layout->addWidget(frmName);
+
+    auto *frmReticle = new QGroupBox(QStringLiteral("Reticle Colors"), this);
+    frmReticle->setObjectName(QStringLiteral("frmReticle"));
+    auto *reticleLayout = new QGridLayout(frmReticle);
+    const auto addSwatch = [&](int row, const QString &labelName, const QString &caption,
+                               const QString &shapeName, const QString &clickName, QFrame *&shape,
+                               QLabel *&click) {
+        reticleLayout->addWidget(namedLabel(labelName, caption, frmReticle), row, 0);
+        shape = swatch(shapeName, frmReticle);
+        // The caption-less label covers the swatch and takes its clicks.
+        auto *cover = new QHBoxLayout(shape);
+        cover->setContentsMargins(0, 0, 0, 0);
+        click = namedLabel(clickName, QString(), shape);
+        click->setCursor(Qt::PointingHandCursor);
+        click->installEventFilter(this);
+        cover->addWidget(click);
+        reticleLayout->addWidget(shape, row, 1);
+    };
+    addSwatch(0, QStringLiteral("lblRetColor"), QStringLiteral("Reticle Color:"),
+              QStringLiteral("shpRetColor"), QStringLiteral("lblSetRetColor"), m_shpRetColor,
+              m_lblSetRetColor);
+    addSwatch(1, QStringLiteral("lblIFFRetColor"), QStringLiteral("IFF Reticle Color:"),
+              QStringLiteral("shpIFFRetColor"), QStringLiteral("lblSetIFFRetColor"),
+              m_shpIFFRetColor, m_lblSetIFFRetColor);
+    m_cmdLoadDefaultRet = new QPushButton(QStringLiteral("Set to Default Ret Colors"), frmReticle);
+    m_cmdLoadDefaultRet->setObjectName(QStringLiteral("cmdLoadDefaultRet"));
+    reticleLayout->addWidget(m_cmdLoadDefaultRet, 2, 0, 1, 2, Qt::AlignLeft);
+    reticleLayout->setColumnStretch(2, 1);
+    fillSwatch(m_shpRetColor, defaultRetColor);
+    fillSwatch(m_shpIFFRetColor, defaultIFFRetColor);
+    layout->addWidget(frmReticle);
+
+    auto *frmMisc = new QGroupBox(QStringLiteral("Misc.."), this);
+    frmMisc->setObjectName(QStringLiteral("frmMisc"));
+    auto *miscLayout = new QGridLayout(frmMisc);
+    const auto addSwitch = [&](int row, const QString &boxName, const QString &labelName,
+                               const QString &caption, QCheckBox *&box, QLabel *&label) {
+        box = new QCheckBox(frmMisc);
+        box->setObjectName(boxName);
+        label = namedLabel(labelName, caption, frmMisc);
+        label->installEventFilter(this);
+        miscLayout->addWidget(box, row, 0);
+        miscLayout->addWidget(label, row, 1);
+        connect(box, &QCheckBox::clicked, this, [this, box] { writeSwitch(box); });
+    };
+    addSwitch(0, QStringLiteral("chkShowDeadBodies"), QStringLiteral("lblShowDeadBodies"),
+              QStringLiteral("Show dead bodies"), m_chkShowDeadBodies, m_lblShowDeadBodies);
+    addSwitch(1, QStringLiteral("chkShowFrameRate"), QStringLiteral("lblShowFrameRate"),
+              QStringLiteral("Show frame rate"), m_chkShowFrameRate, m_lblShowFrameRate);
+    miscLayout->setColumnStretch(2, 1);
+    layout->addWidget(frmMisc);
+    layout->addStretch(1);
+
+    m_cboPlayerName->installEventFilter(this);
+    m_cboPlayerName->lineEdit()->installEventFilter(this);
+    connect(m_cboPlayerName, &QComboBox::editTextChanged, this, &ctlGameOptions::cutPlayerName);
+    connect(m_cboPlayerName, &QComboBox::activated, this, [this] { commitPlayerName(false); });
+    connect(m_cmdRemovePlayerName, &QPushButton::clicked, this, &ctlGameOptions::removePlayerName);
+    connect(m_cmdLoadDefaultRet, &QPushButton::clicked, this, &ctlGameOptions::loadDefaultColors);
+}
+
+void ctlGameOptions::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    // Whenever the tab comes to the front it shows what the game's file holds now.
+    RefreshData();
+}
+
+bool ctlGameOptions::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (watched == m_lblSetRetColor)
+            chooseColor(m_shpRetColor, false);
+        else if (watched == m_lblSetIFFRetColor)
+            chooseColor(m_shpIFFRetColor, true);
+        else if (watched == m_lblShowDeadBodies)
+            toggleFromLabel(m_chkShowDeadBodies);
+        else if (watched == m_lblShowFrameRate)
+            toggleFromLabel(m_chkShowFrameRate);
+    } else if (watched == m_cboPlayerName || watched == m_cboPlayerName->lineEdit()) {
+        if (event->type() == QEvent::KeyRelease) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                commitPlayerName(true);
+        } else if (event->type() == QEvent::FocusOut && watched == m_cboPlayerName &&
+                   static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+            commitPlayerName(true);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ctlGameOptions::onFocusChanged(QWidget *old, QWidget *now) {
+    // The focus entering the pane from elsewhere commits the name too.
+    if (now && isAncestorOf(now) && !(old && isAncestorOf(old)))
+        commitPlayerName(true);
+}
+
+void ctlGameOptions::cutPlayerName(const QString &text) {
+    if (text.size() <= maxPlayerNameLength)
+        return;
+    qsizetype length = maxPlayerNameLength;
+    if (text.at(length - 1).isHighSurrogate())
+        --length; // never leave half a character
+    m_cboPlayerName->setEditText(text.left(length));
+}
+
+void ctlGameOptions::commitPlayerName(bool rebuildList) {
+    if (m_committing || !root())
+        return;
+    m_committing = true;
+    const QString name = m_cboPlayerName->currentText();
+    if (!name.isEmpty() && root()->Options())
+        root()->Options()->AddPlayerName(name);
+    writeGameFile([&](clsOptionsXML &xml) { xml.setPlayerName(name); });
+    if (rebuildList)
+        RefreshPlayerList();
+    m_committing = false;
+}
+
+void ctlGameOptions::removePlayerName() {
+    if (root() && root()->Options())
+        root()->Options()->RemovePlayerName(m_cboPlayerName->currentText());
+    m_cboPlayerName->setEditText(QString());
+    commitPlayerName(true);
+}
+
+void ctlGameOptions::RefreshPlayerList() {
+    const QString text = m_cboPlayerName->currentText();
+    m_cboPlayerName->clear();
+    if (root() && root()->Options()) {
+        for (const QString &name : root()->Options()->PlayerNames())
+            m_cboPlayerName->addItem(name);
+    }
+    m_cboPlayerName->setEditText(text);
+}
+
+void ctlGameOptions::RefreshData() {
+    clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
+    if (xml) {
+        xml->Load();
+        if (xml->IsLoaded()) {
+            // A value that cannot be read leaves its control as it was.
+            const auto attempt = [](const std::function<void()> &step) {
+                try {
+                    step();
+                } catch (const std::exception &) {
+                }
+            };
+            attempt([&] { m_cboPlayerName->setEditText(xml->PlayerName()); });
+            attempt([&] { fillSwatch(m_shpRetColor, xml->RetColor()); });
+            attempt([&] { fillSwatch(m_shpIFFRetColor, xml->IFFRetColor()); });
+            attempt([&] { m_chkShowDeadBodies->setChecked(xml->ShowDeadBodies()); });
+            attempt([&] { m_chkShowFrameRate->setChecked(xml->ShowFrameRate()); });
+        }
+    }
+    RefreshPlayerList();
+}
+
+void ctlGameOptions::chooseColor(QFrame *swatch, bool iff) {
+    if (m_dlgCommon) {
+        const Rgb rgb = splitColor(swatchColor(swatch));
+        if (const auto chosen =
+                m_dlgCommon->chooseColor(QColor(rgb.red, rgb.green, rgb.blue), window()))
+            fillSwatch(swatch, packColor(chosen->red(), chosen->green(), chosen->blue()));
+    }
+    // A cancelled choice writes the colour the swatch already shows.
+    const qint32 color = swatchColor(swatch);
+    writeGameFile([&](clsOptionsXML &xml) {
+        if (iff)
+            xml.setIFFRetColor(color);
+        else
+            xml.setRetColor(color);
+    });
+}
+
+void ctlGameOptions::loadDefaultColors() {
+    fillSwatch(m_shpRetColor, defaultRetColor);
+    fillSwatch(m_shpIFFRetColor, defaultIFFRetColor);
+    writeGameFile([this](clsOptionsXML &xml) {
+        xml.setRetColor(swatchColor(m_shpRetColor));
+        xml.setIFFRetColor(swatchColor(m_shpIFFRetColor));
+    });
+}
+
+void ctlGameOptions::writeSwitch(QCheckBox *box) {
+    const bool on = box->checkState() != Qt::Unchecked;
+    writeGameFile([&](clsOptionsXML &xml) {
+        if (box == m_chkShowDeadBodies)
+            xml.setShowDeadBodies(on);
+        else
+            xml.setShowFrameRate(on);
+    });
+}
+
+void ctlGameOptions::toggleFromLabel(QCheckBox *box) {
+    box->setCheckState(toggled(box->checkState()));
+    writeSwitch(box);
+}
+
+void ctlGameOptions::writeGameFile(const std::function<void(clsOptionsXML &)> &change) {
+    clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
+    if (!xml)
+        return;
+    runWithRetry(root()->prompter(), titles::error, [&] {
+        xml->Load();
+        change(*xml);
+        xml->Save();
+    });
+}

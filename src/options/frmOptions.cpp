@@ -1,0 +1,168 @@
+#include "options/frmOptions.h"
+
+#include "app/CommonDialog.h"
+#include "app/clsGRQuorvel.h"
+#include "common/Prompter.h"
+#include "options/clsOptions.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString noRogerWilcoPath =
+    QStringLiteral("Use the browse button to locate your Roger Wilco EXE");
+
+QLabel *namedLabel(const QString &name, const QString &caption, QWidget *parent) {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+frmOptions::frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent)
+    : QDialog(parent)
+    , m_root(root)
+    , m_dlgCommon(commonDialog) {
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Options..."));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *general = new QGroupBox(QStringLiteral("General"), this);
+    general->setObjectName(QStringLiteral("Frame1"));
+    auto *generalLayout = new QGridLayout(general);
+    const auto addSwitch = [&](int row, const QString &boxName, const QString &labelName,
+                               const QString &caption, QCheckBox *&box, QLabel *&label) {
+        box = new QCheckBox(general);
+        box->setObjectName(boxName);
+        label = namedLabel(labelName, caption, general);
+        label->installEventFilter(this);
+        generalLayout->addWidget(box, row, 0);
+        generalLayout->addWidget(label, row, 1);
+        connect(box, &QCheckBox::clicked, this, [this, box] { applySwitch(box); });
+    };
+    addSwitch(0, QStringLiteral("chkShowTips"), QStringLiteral("lblShowTips"),
+              QStringLiteral("Show tips on startup"), m_chkShowTips, m_lblShowTips);
+    addSwitch(1, QStringLiteral("chkPingServers"), QStringLiteral("lblPingServers"),
+              QStringLiteral("Ping servers on startup"), m_chkPingServers, m_lblPingServers);
+    generalLayout->setColumnStretch(2, 1);
+    layout->addWidget(general);
+
+    auto *path = new QGroupBox(QStringLiteral("Roger Wilco Path"), this);
+    path->setObjectName(QStringLiteral("Frame2"));
+    auto *pathLayout = new QVBoxLayout(path);
+    m_lblRWPath = namedLabel(QStringLiteral("lblRWPath"), QString(), path);
+    m_lblRWPath->setWordWrap(true);
+    QFont small = m_lblRWPath->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    m_lblRWPath->setFont(small);
+    pathLayout->addWidget(m_lblRWPath);
+    m_cmdBrowseRW = new QPushButton(QStringLiteral("Browse..."), path);
+    m_cmdBrowseRW->setObjectName(QStringLiteral("cmdBrowseRW"));
+    pathLayout->addWidget(m_cmdBrowseRW, 0, Qt::AlignRight);
+    layout->addWidget(path);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setDefault(true);
+    buttons->addWidget(m_cmdOK);
+    layout->addLayout(buttons);
+
+    connect(m_cmdBrowseRW, &QPushButton::clicked, this, [this] {
+        BrowseForRogerWilco();
+        RefreshData();
+    });
+    connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    resize(380, sizeHint().height());
+    RefreshData();
+}
+
+frmOptions::~frmOptions() = default;
+
+void frmOptions::RefreshData() {
+    const clsOptions *options = m_root ? m_root->Options() : nullptr;
+    if (!options)
+        return;
+    m_chkPingServers->setChecked(options->PingGRServersOnStartup());
+    m_chkShowTips->setChecked(options->ShowTips());
+    m_lblRWPath->setText(options->RogerWilcoEXE().isEmpty() ? noRogerWilcoPath
+                                                            : options->RogerWilcoEXE());
+}
+
+QString frmOptions::rogerWilcoStartDirectory(const QString &rootDirectory) {
+    QStringList candidates;
+#ifdef Q_OS_WIN
+    Q_UNUSED(rootDirectory);
+    candidates = {QStringLiteral("C:\\Program Files\\Roger Wilco"),
+                  QStringLiteral("C:\\Program Files")};
+#else
+    // A Windows game runs under Wine: its C: drive is the prefix's drive_c directory.
+    const QString root = QDir::fromNativeSeparators(rootDirectory);
+    const QString marker = QStringLiteral("/drive_c/");
+    const qsizetype at = root.indexOf(marker);
+    if (at >= 0) {
+        const QString driveC = root.left(at + marker.size() - 1);
+        candidates = {driveC + QStringLiteral("/Program Files/Roger Wilco"),
+                      driveC + QStringLiteral("/Program Files")};
+    }
+#endif
+    for (const QString &candidate : candidates)
+        if (QFileInfo(candidate).isDir())
+            return QDir::toNativeSeparators(candidate);
+    return {};
+}
+
+void frmOptions::BrowseForRogerWilco() {
+    if (!m_root || !m_root->Options() || !m_dlgCommon)
+        return;
+    runWithRetry(m_root->prompter(), titles::error, [this] {
+        CommonDialog::FileRequest request;
+        request.title = QStringLiteral("Locate Roger Wilco exe..");
+        request.directory = rogerWilcoStartDirectory(m_root->RootDirectory());
+        request.fileName = QStringLiteral("Roger.exe");
+        request.filter = QStringLiteral("Roger.exe  (Roger.exe)");
+        request.mustExist = true;
+        const QString chosen = m_dlgCommon->chooseOpenFile(request, this);
+        if (!QFileInfo(chosen).fileName().isEmpty())
+            m_root->Options()->setRogerWilcoEXE(QDir::toNativeSeparators(chosen));
+    });
+}
+
+void frmOptions::applySwitch(QCheckBox *box) {
+    clsOptions *options = m_root ? m_root->Options() : nullptr;
+    if (!options)
+        return;
+    const bool on = box->checkState() != Qt::Unchecked;
+    if (box == m_chkShowTips)
+        options->setShowTips(on);
+    else
+        options->setPingGRServersOnStartup(on);
+}
+
+void frmOptions::toggleFromLabel(QCheckBox *box) {
+    // Cleared and grey become ticked, ticked becomes cleared.
+    box->setCheckState(box->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    applySwitch(box);
+}
+
+bool frmOptions::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (watched == m_lblShowTips)
+            toggleFromLabel(m_chkShowTips);
+        else if (watched == m_lblPingServers)
+            toggleFromLabel(m_chkPingServers);
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+
+class clsGRQuorvel;
+class CommonDialog;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+// The general preferences: tips and the start-up ping, and where Roger Wilco is. Every change
+// goes straight into the preferences in memory; there is nothing to cancel.
+class frmOptions : public QDialog {
+    Q_OBJECT
+public:
+    frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent = nullptr);
+    ~frmOptions() override;
+
+    // Shows the current preferences.
+    void RefreshData();
+
+    // Where the Roger Wilco chooser starts for a game installed in `rootDirectory`: its usual
+    // install directory, else the programs directory, else nothing (on Linux both are looked
+    // for inside the game's Wine prefix).
+    static QString rogerWilcoStartDirectory(const QString &rootDirectory);
+
+private:
+    void BrowseForRogerWilco();
+    void applySwitch(QCheckBox *box);
+    void toggleFromLabel(QCheckBox *box);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    clsGRQuorvel *m_root;
+    CommonDialog *m_dlgCommon;
+    QCheckBox *m_chkShowTips = nullptr;
+    QLabel *m_lblShowTips = nullptr;
+    QCheckBox *m_chkPingServers = nullptr;
+    QLabel *m_lblPingServers = nullptr;
+    QLabel *m_lblRWPath = nullptr;
+    QPushButton *m_cmdBrowseRW = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+};

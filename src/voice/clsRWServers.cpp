@@ -1,0 +1,19 @@
+#include "voice/clsRWServers.h"
+
+#include <memory>
+
+clsRWServer *clsRWServers::AddServer(const QString &in_strIP, const QString &in_strName,
+                                     const QString &in_strPassword) {
+    if (in_strIP.isEmpty())
+        return nullptr;
+    if (clsRWServer *existing = m_servers.Item(in_strIP))
+        return existing;
+    auto record = std::make_unique<clsRWServer>(in_strIP, in_strName, in_strPassword);
+    record->setParent(this);
+    const QString key = record->IP();
+    return m_servers.add(key, std::move(record)).item;
+}
+
+void clsRWServers::RemoveServer(const QString &in_strIP) {
+    m_servers.remove(in_strIP);
+}

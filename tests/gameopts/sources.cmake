@@ -1,0 +1,3 @@
+list(APPEND TEST_SOURCES
+    gameopts/test_options_xml.cpp
+    gameopts/test_game_options_pane.cpp)

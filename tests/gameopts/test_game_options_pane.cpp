@@ -1,0 +1,344 @@
+#include "app/CommonDialog.h"
+#include "app/basMain.h"
+#include "app/clsGRQuorvel.h"
+#include "app/frmMain.h"
+#include "common/TextRules.h"
+#include "options/clsOptions.h"
+#include "options/clsOptionsXML.h"
+#include "options/ctlGameOptions.h"
+#include "options/frmOptions.h"
+#include "platform/ProcessLauncher.h"
+#include "support/GameDir.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString optionsXml = QStringLiteral("options.xml");
+
+// Answers the colour and file choosers from a script and remembers what they were asked.
+class ScriptedCommonDialog : public CommonDialog {
+public:
+    std::deque<std::optional<QColor>> colors; // empty: the player cancels
+    std::vector<QColor> offered;
+    QString file;
+    std::vector<FileRequest> requests;
+
+    std::optional<QColor> chooseColor(const QColor &initial, QWidget *) override {
+        offered.push_back(initial);
+        if (colors.empty())
+            return std::nullopt;
+        const auto answer = colors.front();
+        colors.pop_front();
+        return answer;
+    }
+    QString chooseOpenFile(const FileRequest &request, QWidget *) override {
+        requests.push_back(request);
+        return file;
+    }
+};
+
+frmMain *findMainWindow() {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *main = qobject_cast<frmMain *>(w); main && main->isVisible())
+            return main;
+    return nullptr;
+}
+
+struct Running {
+    frmMain &main;
+    ctlGameOptions &pane;
+    ScriptedCommonDialog &dialog;
+    clsGRQuorvel &root;
+};
+
+// Runs the whole program on `dir` with the game options tab in front, acts, then quits.
+void runOnPane(const GameDir &dir, ScriptedPrompter &prompter,
+               const std::function<void(Running &)> &act) {
+    StartupEnvironment env;
+    env.executableDirectory = QStringLiteral("/nonexistent");
+    env.gameDirectory = dir.root();
+    env.commandLine = {QStringLiteral("-noStartupPing")};
+    platform::DetachedProcessLauncher launcher;
+    auto *dialog = new ScriptedCommonDialog; // the main window takes it
+    bool acted = false;
+    QTimer poll;
+    poll.setInterval(5);
+    int waited = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        frmMain *main = findMainWindow();
+        if (!main && ++waited < 400)
+            return;
+        poll.stop();
+        if (!main) {
+            ADD_FAILURE() << "the main window never showed";
+            QApplication::quit();
+            return;
+        }
+        main->tabs()->setCurrentIndex(frmMain::TabGameOptions);
+        auto *pane = main->findChild<ctlGameOptions *>(QStringLiteral("ctlGameOptions"));
+        if (pane && main->rootObject()) {
+            Running running{*main, *pane, *dialog, *main->rootObject()};
+            act(running);
+            acted = true;
+        }
+        main->findChild<QPushButton *>(QStringLiteral("cmdQuit"))->click();
+    });
+    poll.start();
+    runProgram(env, prompter, launcher, {}, dialog);
+    EXPECT_TRUE(acted) << "the game options pane was not found";
+}
+
+template <typename T> T *child(QWidget &parent, const char *name) {
+    T *found = parent.findChild<T *>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+void clickLabel(QWidget &parent, const char *name) {
+    QTest::mouseClick(child<QLabel>(parent, name), Qt::LeftButton);
+}
+
+// Types `text` into the empty name box and presses Enter.
+void typeName(QComboBox *combo, const QString &text) {
+    combo->clearEditText();
+    QTest::keyClicks(combo, text);
+    QTest::keyClick(combo, Qt::Key_Return);
+}
+
+QString gameText(const GameDir &dir, const std::function<QString(clsOptionsXML &)> &read) {
+    clsOptionsXML xml(dir.root());
+    xml.Load();
+    return read(xml);
+}
+
+QString playerName(const GameDir &dir) {
+    return gameText(dir, [](clsOptionsXML &x) { return x.PlayerName(); });
+}
+
+} // namespace
+
+TEST(GameOptionsPane, PlayerNameIsCutCommittedAndKeptOnceInTheList) {
+    GameDir dir;
+    ScriptedPrompter prompter;
+    runOnPane(dir, prompter, [&](Running &r) {
+        auto *combo = child<QComboBox>(r.pane, "cboPlayerName");
+        EXPECT_EQ(combo->currentText(), QStringLiteral("Gh0st Lead")); // read when shown
+
+        typeName(combo, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+        EXPECT_EQ(combo->currentText(), QStringLiteral("ABCDEFGHIJKLMNO"));
+        EXPECT_EQ(playerName(dir), QStringLiteral("ABCDEFGHIJKLMNO"));
+
+        typeName(combo, QStringLiteral("Sniper"));
+        typeName(combo, QStringLiteral("SNIPER"));
+        EXPECT_EQ(playerName(dir), QStringLiteral("SNIPER"));
+        EXPECT_EQ(combo->currentText(), QStringLiteral("SNIPER"));
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        EXPECT_EQ(items,
+                  (QStringList{QStringLiteral("ABCDEFGHIJKLMNO"), QStringLiteral("Sniper")}));
+
+        // Picking from the list writes the picked name.
+        combo->setCurrentIndex(0);
+        emit combo->activated(0);
+        EXPECT_EQ(playerName(dir), QStringLiteral("ABCDEFGHIJKLMNO"));
+
+        // Removing the shown name empties the box and the game's name.
+        QTest::mouseClick(child<QPushButton>(r.pane, "cmdRemovePlayerName"), Qt::LeftButton);
+        EXPECT_EQ(combo->currentText(), QString());
+        EXPECT_EQ(playerName(dir), QString());
+        EXPECT_EQ(combo->count(), 1);
+        EXPECT_EQ(r.root.Options()->PlayerNames().Count(), 1);
+        EXPECT_NE(r.root.Options()->PlayerNames().Item(QStringLiteral("sniper")), nullptr);
+    });
+}
+
+TEST(GameOptionsPane, EditsChangeOnlyTheirBytesOfTheGamesFile) {
+    // A Latin-1 file with a non-ASCII name, other colours and the bodies hidden.
+    GameDir dir;
+    QByteArray original = dir.read(optionsXml);
+    original.replace("Gh0st Lead", "R\xE9n\xE9");
+    original.replace("<ShowDeadBodies>TRUE<", "<ShowDeadBodies>FALSE<");
+    original.replace("<ReticuleColorR>255<", "<ReticuleColorR>1<");
+    original.replace("<ReticuleColorG>214<", "<ReticuleColorG>2<");
+    original.replace("<ReticuleColorB>17<", "<ReticuleColorB>3<");
+    dir.write(optionsXml, original);
+    ScriptedPrompter prompter;
+    runOnPane(dir, prompter, [&](Running &r) {
+        auto *combo = child<QComboBox>(r.pane, "cboPlayerName");
+        EXPECT_EQ(combo->currentText(), QStringLiteral("R\u00E9n\u00E9"));
+        auto *bodies = child<QCheckBox>(r.pane, "chkShowDeadBodies");
+        EXPECT_FALSE(bodies->isChecked());
+
+        // Committing the unchanged name leaves every byte.
+        QTest::keyClick(combo, Qt::Key_Return);
+        EXPECT_EQ(dir.read(optionsXml), original);
+
+        // A cancelled colour choice writes the colour shown, which is the file's.
+        clickLabel(r.pane, "lblSetRetColor");
+        ASSERT_EQ(r.dialog.offered.size(), 1u);
+        EXPECT_EQ(r.dialog.offered[0], QColor(1, 2, 3));
+        EXPECT_EQ(dir.read(optionsXml), original);
+
+        // The label beside the cleared box ticks it and writes TRUE.
+        clickLabel(r.pane, "lblShowDeadBodies");
+        EXPECT_TRUE(bodies->isChecked());
+        QByteArray expected = original;
+        expected.replace("<ShowDeadBodies>FALSE<", "<ShowDeadBodies>TRUE<");
+        EXPECT_EQ(dir.read(optionsXml), expected);
+        QTest::mouseClick(child<QCheckBox>(r.pane, "chkShowFrameRate"), Qt::LeftButton);
+        expected.replace("<ShowFrameRate>FALSE<", "<ShowFrameRate>TRUE<");
+        EXPECT_EQ(dir.read(optionsXml), expected);
+
+        // A chosen IFF colour, then the stock colours for both.
+        r.dialog.colors.push_back(QColor(10, 20, 30));
+        clickLabel(r.pane, "lblSetIFFRetColor");
+        EXPECT_EQ(gameText(dir, [](clsOptionsXML &x) { return QString::number(x.IFFRetColor()); }),
+                  QString::number(packColor(10, 20, 30)));
+        QTest::mouseClick(child<QPushButton>(r.pane, "cmdLoadDefaultRet"), Qt::LeftButton);
+        expected.replace("<ReticuleColorR>1<", "<ReticuleColorR>255<");
+        expected.replace("<ReticuleColorG>2<", "<ReticuleColorG>214<");
+        expected.replace("<ReticuleColorB>3<", "<ReticuleColorB>17<");
+        EXPECT_EQ(dir.read(optionsXml), expected);
+    });
+}
+
+TEST(GameOptionsPane, ShowingTheTabRereadsTheFile) {
+    GameDir dir;
+    ScriptedPrompter prompter;
+    runOnPane(dir, prompter, [&](Running &r) {
+        r.main.tabs()->setCurrentIndex(frmMain::TabServers);
+        QByteArray changed = dir.read(optionsXml);
+        changed.replace("Gh0st Lead", "Changed");
+        changed.replace("<ShowFrameRate>FALSE<", "<ShowFrameRate>1<");
+        dir.write(optionsXml, changed);
+        r.main.tabs()->setCurrentIndex(frmMain::TabGameOptions);
+        EXPECT_EQ(child<QComboBox>(r.pane, "cboPlayerName")->currentText(),
+                  QStringLiteral("Changed"));
+        EXPECT_TRUE(child<QCheckBox>(r.pane, "chkShowFrameRate")->isChecked());
+    });
+}
+
+TEST(GameOptionsPane, UnwritableFileIsReportedAndLeftAsItWas) {
+#ifdef Q_OS_UNIX
+    GameDir dir;
+    const QByteArray original = dir.read(optionsXml);
+    ScriptedPrompter prompter;
+    prompter.expect(QStringLiteral("An Error has occured"), Answer::Retry,
+                    QDir::toNativeSeparators(dir.path(optionsXml)) + QStringLiteral(": "));
+    prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel);
+    prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel, optionsXml);
+    runOnPane(dir, prompter, [&](Running &r) {
+        QFile::setPermissions(dir.root(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        const bool asRoot = geteuid() == 0; // root writes anywhere; act as a plain user
+        if (asRoot) {
+            ASSERT_EQ(seteuid(65534), 0);
+        }
+        child<QPushButton>(r.pane, "cmdLoadDefaultRet")->click();
+        clickLabel(r.pane, "lblShowDeadBodies");
+        if (asRoot) {
+            ASSERT_EQ(seteuid(0), 0);
+        }
+        QFile::setPermissions(dir.root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    EXPECT_TRUE(prompter.allAnswered());
+    EXPECT_EQ(dir.read(optionsXml), original);
+#else
+    GTEST_SKIP() << "directory permissions are a Unix test";
+#endif
+}
+
+TEST(OptionsDialog, SwitchesAndPathGoStraightIntoThePreferences) {
+    GameDir dir;
+    const QString exe = dir.path(QStringLiteral("Roger.exe"));
+    dir.write(QStringLiteral("Roger.exe"), "stand-in");
+    ScriptedPrompter prompter;
+    runOnPane(dir, prompter, [&](Running &r) {
+        clsOptions &options = *r.root.Options();
+        options.setRogerWilcoEXE({});
+        const bool ping = options.PingGRServersOnStartup();
+        const bool tips = options.ShowTips();
+        frmOptions dialog(&r.root, &r.dialog, &r.main);
+        dialog.show();
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options..."));
+        auto *path = child<QLabel>(dialog, "lblRWPath");
+        EXPECT_EQ(path->text(),
+                  QStringLiteral("Use the browse button to locate your Roger Wilco EXE"));
+        EXPECT_EQ(child<QCheckBox>(dialog, "chkPingServers")->isChecked(), ping);
+
+        clickLabel(dialog, "lblPingServers");
+        EXPECT_EQ(options.PingGRServersOnStartup(), !ping);
+        clickLabel(dialog, "lblPingServers");
+        EXPECT_EQ(options.PingGRServersOnStartup(), ping);
+        QTest::mouseClick(child<QCheckBox>(dialog, "chkShowTips"), Qt::LeftButton);
+        EXPECT_EQ(options.ShowTips(), !tips);
+
+        // A cancelled chooser keeps the placeholder; a chosen file shows at once.
+        QTest::mouseClick(child<QPushButton>(dialog, "cmdBrowseRW"), Qt::LeftButton);
+        EXPECT_EQ(options.RogerWilcoEXE(), QString());
+        r.dialog.file = exe;
+        QTest::mouseClick(child<QPushButton>(dialog, "cmdBrowseRW"), Qt::LeftButton);
+        EXPECT_EQ(options.RogerWilcoEXE(), exe);
+        EXPECT_EQ(path->text(), exe);
+        ASSERT_EQ(r.dialog.requests.size(), 2u);
+        EXPECT_EQ(r.dialog.requests[0].title, QStringLiteral("Locate Roger Wilco exe.."));
+        EXPECT_EQ(r.dialog.requests[0].fileName, QStringLiteral("Roger.exe"));
+        EXPECT_TRUE(r.dialog.requests[0].mustExist);
+
+        QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(options.ShowTips(), !tips);
+
+        // File > Options... opens it modally.
+        QString title;
+        QTimer::singleShot(0, [&] {
+            if (auto *open = qobject_cast<frmOptions *>(QApplication::activeModalWidget())) {
+                title = open->windowTitle();
+                child<QPushButton>(*open, "cmdOK")->click();
+            }
+        });
+        r.main.findChild<QAction *>(QStringLiteral("mnuFileOptions"))->trigger();
+        EXPECT_EQ(title, QStringLiteral("Options..."));
+    });
+}
+
+#ifndef Q_OS_WIN
+TEST(OptionsDialog, RogerWilcoChooserStartsInTheWinePrefix) {
+    QTemporaryDir prefix;
+    const QString driveC = prefix.path() + QStringLiteral("/drive_c");
+    const QString game = driveC + QStringLiteral("/Games/Ghost Recon/");
+    QDir().mkpath(game);
+    EXPECT_EQ(frmOptions::rogerWilcoStartDirectory(game), QString());
+    QDir().mkpath(driveC + QStringLiteral("/Program Files"));
+    EXPECT_EQ(frmOptions::rogerWilcoStartDirectory(game),
+              driveC + QStringLiteral("/Program Files"));
+    QDir().mkpath(driveC + QStringLiteral("/Program Files/Roger Wilco"));
+    EXPECT_EQ(frmOptions::rogerWilcoStartDirectory(game),
+              driveC + QStringLiteral("/Program Files/Roger Wilco"));
+    EXPECT_EQ(frmOptions::rogerWilcoStartDirectory(prefix.path() + QStringLiteral("/elsewhere/")),
+              QString());
+}
+#endif

@@ -1,0 +1,288 @@
+#include "common/QuorvelError.h"
+#include "common/TextRules.h"
+#include "options/clsOptionsXML.h"
+#include "support/GameDir.h"
+
+#include <QFile>
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString optionsXml = QStringLiteral("options.xml");
+
+// The game's file as it may come from a Windows install: ISO-8859-1 with a non-ASCII player
+// name, CRLF line ends, tabs, comments and attributes (one holding a '>').
+QByteArray latin1Options() {
+    return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+           "<!-- Ghost Recon settings -->\r\n"
+           "<Options>\r\n"
+           "\t<Version>1.4</Version>\r\n"
+           "\t<Display Mode=\"a>b\" Depth='32'>\r\n"
+           "\t\t<ShowFrameRate>FALSE</ShowFrameRate>\r\n"
+           "\t\t<ShowDeadBodies>true</ShowDeadBodies>\r\n"
+           "\t</Display>\r\n"
+           "\t<Player>\r\n"
+           "\t\t<!-- <PlayerName>not this one</PlayerName> -->\r\n"
+           "\t\t<PlayerName>R\xE9n\xE9</PlayerName>\r\n"
+           "\t\t<ReticuleColorR>255</ReticuleColorR>\r\n"
+           "\t\t<ReticuleColorG>214</ReticuleColorG>\r\n"
+           "\t\t<ReticuleColorB>17</ReticuleColorB>\r\n"
+           "\t\t<ReticuleIFFColorR>160</ReticuleIFFColorR>\r\n"
+           "\t\t<ReticuleIFFColorG>200</ReticuleIFFColorG>\r\n"
+           "\t\t<ReticuleIFFColorB>255</ReticuleIFFColorB>\r\n"
+           "\t</Player>\r\n"
+           "\t<Sound Volume=\"80\" Music=\"60\"/>\r\n"
+           "\t<Multiplayer>\r\n"
+           "\t\t<IPAddress>10.0.0.1</IPAddress>\r\n"
+           "\t\t<IPAddress>10.0.0.1</IPAddress>\r\n"
+           "\t</Multiplayer>\r\n"
+           "</Options>\r\n";
+}
+
+// `original` with the first occurrence of `from` replaced by `to`.
+QByteArray replacedOnce(QByteArray original, const QByteArray &from, const QByteArray &to) {
+    const qsizetype at = original.indexOf(from);
+    EXPECT_GE(at, 0) << from.constData();
+    return original.replace(at, from.size(), to);
+}
+
+struct Edited {
+    QByteArray file;
+    QString error;
+};
+
+// Writes `bytes` as the game's file, runs Load, `edit`, Save and returns the file afterwards.
+Edited editFile(const QByteArray &bytes, const std::function<void(clsOptionsXML &)> &edit) {
+    GameDir dir({.game = true, .optionsXml = false});
+    dir.write(optionsXml, bytes);
+    clsOptionsXML xml(dir.root());
+    xml.Load();
+    edit(xml);
+    Edited result;
+    try {
+        xml.Save();
+    } catch (const QuorvelError &e) {
+        result.error = e.description();
+    }
+    result.file = dir.read(optionsXml);
+    return result;
+}
+
+} // namespace
+
+TEST(GameOptionsFile, EachEditChangesOnlyItsOwnTextByteForByte) {
+    const QByteArray original = latin1Options();
+    const struct {
+        const char *what;
+        std::function<void(clsOptionsXML &)> edit;
+        QByteArray from, to;
+    } cases[] = {
+        {"latin-1 name", [](clsOptionsXML &x) { x.setPlayerName(QStringLiteral("Zo\u00EB")); },
+         "R\xE9n\xE9</PlayerName>", "Zo\xEB</PlayerName>"},
+        {"name outside latin-1",
+         [](clsOptionsXML &x) { x.setPlayerName(QStringLiteral("\u20AC<&>")); },
+         "R\xE9n\xE9</PlayerName>", "&#8364;&lt;&amp;&gt;</PlayerName>"},
+        {"empty name", [](clsOptionsXML &x) { x.setPlayerName({}); }, "R\xE9n\xE9</", "</"},
+        {"boolean", [](clsOptionsXML &x) { x.setShowDeadBodies(false); }, ">true</ShowDeadBodies>",
+         ">FALSE</ShowDeadBodies>"},
+        {"frame rate", [](clsOptionsXML &x) { x.setShowFrameRate(true); }, ">FALSE</ShowFrameRate>",
+         ">TRUE</ShowFrameRate>"},
+        {"reticle", [](clsOptionsXML &x) { x.setRetColor(1 + 256 * 2 + 65536 * 3); },
+         "255</ReticuleColorR>\r\n\t\t<ReticuleColorG>214</ReticuleColorG>\r\n\t\t"
+         "<ReticuleColorB>17",
+         "1</ReticuleColorR>\r\n\t\t<ReticuleColorG>2</ReticuleColorG>\r\n\t\t"
+         "<ReticuleColorB>3"},
+        {"same value", [](clsOptionsXML &x) { x.setIFFRetColor(16763040); }, "", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const Edited after = editFile(original, c.edit);
+        EXPECT_TRUE(after.error.isEmpty()) << after.error.toStdString();
+        EXPECT_EQ(after.file, c.from.isEmpty() ? original : replacedOnce(original, c.from, c.to));
+    }
+}
+
+TEST(GameOptionsFile, TextsReadBackInTheFilesOwnEncoding) {
+    // Latin-1 with CRLF; the same content as UTF-8 and as UTF-16 with a byte-order mark.
+    QByteArray utf8 = QString::fromLatin1(latin1Options()).toUtf8();
+    utf8.replace("ISO-8859-1", "UTF-8");
+    QStringEncoder toUtf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    QByteArray utf16Text = QString::fromLatin1(latin1Options()).toUtf8();
+    utf16Text.replace("ISO-8859-1", "UTF-16");
+    const QByteArray utf16 = toUtf16.encode(QString::fromUtf8(utf16Text));
+    const QString name = QStringLiteral("Z\u00E9\u20AC\u00FF");
+    for (const QByteArray &file : {latin1Options(), utf8, utf16}) {
+        GameDir dir({.game = true, .optionsXml = false});
+        dir.write(optionsXml, file);
+        clsOptionsXML xml(dir.root());
+        xml.Load();
+        ASSERT_TRUE(xml.IsLoaded());
+        EXPECT_EQ(xml.PlayerName(), QStringLiteral("R\u00E9n\u00E9"));
+        EXPECT_TRUE(xml.ShowDeadBodies());
+        EXPECT_FALSE(xml.ShowFrameRate());
+        xml.setPlayerName(name);
+        xml.Save();
+        clsOptionsXML again(dir.root());
+        again.Load();
+        EXPECT_EQ(again.PlayerName(), name);
+        // Only the name differs from the original.
+        const auto marker = [&](const char *text) {
+            return file == utf16
+                       ? QStringEncoder(QStringConverter::Utf16LE).encode(QString::fromLatin1(text))
+                       : QByteArray(text);
+        };
+        const QByteArray after = dir.read(optionsXml);
+        const QByteArray open = marker("<PlayerName>"), close = marker("</PlayerName>");
+        EXPECT_EQ(after.left(after.lastIndexOf(open)), file.left(file.lastIndexOf(open)));
+        EXPECT_EQ(after.mid(after.lastIndexOf(close)), file.mid(file.lastIndexOf(close)));
+    }
+}
+
+TEST(GameOptionsFile, ColourChannelsPackAndClamp) {
+    const struct {
+        const char *r, *g, *b;
+        qint32 packed;
+    } cases[] = {
+        {"255", "214", "17", 1169151},
+        {"160", "200", "255", 16763040},
+        {"255", "abc", "17", packColor(255, 0, 17)},
+        {"255", "300", "17", packColor(255, 255, 17)},
+        {"255", "", "17", packColor(255, 0, 17)},
+        {" 12 ", "-5", "17", packColor(12, 0, 17)}, // a negative channel must not borrow
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.packed);
+        GameDir dir({.game = true, .optionsXml = false});
+        dir.write(optionsXml, QByteArray("<O><ReticuleColorR>") + c.r + "</ReticuleColorR>" +
+                                  "<ReticuleColorG>" + c.g + "</ReticuleColorG>" +
+                                  "<ReticuleColorB>" + c.b + "</ReticuleColorB></O>");
+        clsOptionsXML xml(dir.root());
+        xml.Load();
+        EXPECT_EQ(xml.RetColor(), c.packed);
+        EXPECT_EQ(xml.IFFRetColor(), 0); // missing elements read as black
+    }
+    const Edited written = editFile("<O><ReticuleColorR/><ReticuleColorG>0</ReticuleColorG>"
+                                    "<ReticuleColorB></ReticuleColorB></O>",
+                                    [](clsOptionsXML &x) { x.setRetColor(1169151); });
+    EXPECT_EQ(written.file, "<O><ReticuleColorR>255</ReticuleColorR><ReticuleColorG>214"
+                            "</ReticuleColorG><ReticuleColorB>17</ReticuleColorB></O>");
+}
+
+TEST(GameOptionsFile, MissingElementsAddNothingAndBooleansNeedText) {
+    const QByteArray original = "<?xml version=\"1.0\"?>\n<Options>\n"
+                                "  <ShowDeadBodies></ShowDeadBodies>\n</Options>\n";
+    GameDir dir({.game = true, .optionsXml = false});
+    dir.write(optionsXml, original);
+    clsOptionsXML xml(dir.root());
+    xml.Load();
+    ASSERT_TRUE(xml.IsLoaded());
+    for (const auto &read : {std::function<bool()>([&] { return xml.ShowDeadBodies(); }),
+                             std::function<bool()>([&] { return xml.ShowFrameRate(); })}) {
+        try {
+            read();
+            ADD_FAILURE() << "an empty or missing Boolean must not read";
+        } catch (const QuorvelError &e) {
+            EXPECT_EQ(e.number(), QuorvelError::TypeMismatch);
+        }
+    }
+    xml.setShowFrameRate(true);
+    xml.setPlayerName(QStringLiteral("Sniper"));
+    xml.setIFFRetColor(1169151);
+    xml.RemoveGRServer(QStringLiteral("10.0.0.1"));
+    xml.Save();
+    EXPECT_EQ(dir.read(optionsXml), original);
+    xml.setShowDeadBodies(true);
+    EXPECT_TRUE(xml.ShowDeadBodies());
+    xml.Load(); // an unsaved edit is gone after the next Load
+    EXPECT_THROW(xml.ShowDeadBodies(), QuorvelError);
+}
+
+TEST(GameOptionsFile, NoFileOrBrokenFileIsNotLoadedAndNeverWritten) {
+    for (const QByteArray &content : {QByteArray(), QByteArray("<Options><Player>"),
+                                      QByteArray("\xFF\xFE<\0", 4), QByteArray("not xml")}) {
+        GameDir dir({.game = true, .optionsXml = false});
+        if (!content.isNull())
+            dir.write(optionsXml, content);
+        clsOptionsXML xml(dir.root());
+        EXPECT_EQ(xml.FileExists(), !content.isNull());
+        xml.Load();
+        EXPECT_FALSE(xml.IsLoaded());
+        EXPECT_EQ(xml.PlayerName(), QString());
+        EXPECT_EQ(xml.RetColor(), 0);
+        xml.setPlayerName(QStringLiteral("x"));
+        EXPECT_NO_THROW(xml.Save());
+        EXPECT_EQ(QFile::exists(dir.path(optionsXml)), !content.isNull());
+        if (!content.isNull()) {
+            EXPECT_EQ(dir.read(optionsXml), content);
+        }
+    }
+}
+
+TEST(GameOptionsFile, ReadOnlyFileBecomesWritableAndKeepsItsMode) {
+    GameDir dir;
+    const QString file = dir.path(optionsXml);
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup);
+    clsOptionsXML xml(dir.root());
+    EXPECT_TRUE(xml.FileExists());
+    EXPECT_TRUE(QFile::permissions(file) & QFile::WriteOwner);
+    xml.Load();
+    xml.setShowFrameRate(true);
+    xml.Save();
+    EXPECT_EQ(QFile::permissions(file) & (QFile::ReadGroup | QFile::WriteOwner | QFile::ReadOther),
+              QFile::ReadGroup | QFile::WriteOwner);
+}
+
+TEST(GameOptionsFile, RemoveGRServerBlanksOnlyTheFirstMatchAndTakesAddressesAsText) {
+    const QByteArray original = latin1Options();
+    const Edited first =
+        editFile(original, [](clsOptionsXML &x) { x.RemoveGRServer(QStringLiteral("10.0.0.1")); });
+    EXPECT_EQ(first.file, replacedOnce(original, "<IPAddress>10.0.0.1<", "<IPAddress><"));
+    for (const char *address :
+         {"\"] | //PlayerName | //x[\"", "10.0.0.1\"] | //*[\"", "' or '1'='1", "10.0.0.", ""}) {
+        SCOPED_TRACE(address);
+        const Edited none = editFile(
+            original, [&](clsOptionsXML &x) { x.RemoveGRServer(QString::fromLatin1(address)); });
+        EXPECT_EQ(none.file, original);
+    }
+}
+
+TEST(GameOptionsFile, FailedSaveNamesTheFileAndLeavesItWhole) {
+#ifdef Q_OS_UNIX
+    GameDir dir;
+    const QByteArray before = dir.read(optionsXml);
+    clsOptionsXML xml(dir.root());
+    xml.Load();
+    xml.setPlayerName(QStringLiteral("Lost"));
+    QFile::setPermissions(dir.root(),
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    // Root writes anywhere: save as an ordinary user for the length of the attempt.
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(seteuid(65534), 0);
+    }
+    QString error;
+    try {
+        xml.Save();
+    } catch (const QuorvelError &e) {
+        error = e.description();
+    }
+    if (asRoot) {
+        ASSERT_EQ(seteuid(0), 0);
+    }
+    QFile::setPermissions(dir.root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(error.startsWith(dir.path(optionsXml) + QStringLiteral(": ")))
+        << error.toStdString();
+    EXPECT_GT(error.size(), dir.path(optionsXml).size() + 2);
+    EXPECT_EQ(dir.read(optionsXml), before);
+#else
+    GTEST_SKIP() << "directory permissions are a Unix test";
+#endif
+}

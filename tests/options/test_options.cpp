@@ -1,0 +1,335 @@
+#include "options/PreferencesFixture.h"
+
+#include "common/QuorvelError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <pugixml.hpp>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString corruptTitle = QStringLiteral("An Error has occured.");
+const QString corruptTail =
+    QStringLiteral("\r\n\r\nYour preferences file may be corrupt and you may need to delete it. "
+                   "GRQuorvelOptions.xml");
+
+QByteArray prefs(const QByteArray &body) {
+    return "<options>" + body + "</options>";
+}
+
+// The names of the root's children in file order.
+QStringList elementOrder(const QByteArray &xml) {
+    pugi::xml_document doc;
+    EXPECT_TRUE(doc.load_buffer(xml.constData(), static_cast<size_t>(xml.size())));
+    QStringList names;
+    for (pugi::xml_node n : doc.document_element().children())
+        names << QString::fromUtf8(n.name());
+    return names;
+}
+
+} // namespace
+
+TEST(Preferences, WithoutAFileEveryValueTakesItsDefaultAndNothingIsWritten) {
+    PreferencesFixture f;
+    f.load();
+    const clsOptions &o = f.options();
+    EXPECT_TRUE(o.RecordStats());
+    EXPECT_TRUE(o.PingGRServersOnStartup());
+    EXPECT_TRUE(o.ShowTips());
+    EXPECT_EQ(o.LastTip(), -1);
+    EXPECT_EQ(o.UserName(), QString());
+    EXPECT_EQ(o.UserEmail(), QString());
+    EXPECT_EQ(o.StatsPath(), f.dir.root() + QStringLiteral("Stats"));
+    EXPECT_EQ(o.RogerWilcoEXE(), QString()); // no Roger Wilco at its usual place here
+    EXPECT_FALSE(o.IsRogerWilcoSetup());
+    EXPECT_EQ(f.servers().Count(), 0);
+    EXPECT_EQ(f.channels().Count(), 0);
+    EXPECT_EQ(o.PlayerNames().Count(), 0);
+    EXPECT_FALSE(QFileInfo::exists(f.preferencesPath()));
+}
+
+TEST(Preferences, BooleanTextsAndTheCorruptFilePrompt) {
+    struct Case {
+        QByteArray text;
+        bool expected;
+        int prompts; // boxes answered Retry then Cancel
+    };
+    const Case cases[] = {
+        {"False", false, 0}, {"0", false, 0},     {"", true, 0},
+        {"true", true, 0},   {"FALSE", false, 0}, {"-1", true, 0},
+        {" 2 ", true, 0},    {"maybe", true, 1},  {"yes", true, 2},
+    };
+    for (const char *element : {"RecordStats", "PingOnStart", "ShowTips"}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(element) + " = '" + c.text.toStdString() + "'");
+            PreferencesFixture f;
+            const QByteArray name(element);
+            f.writePreferences(prefs("<" + name + ">" + c.text + "</" + name + ">"));
+            for (int i = 1; i < c.prompts; ++i)
+                f.prompter.expect(corruptTitle, Answer::Retry, corruptTail);
+            if (c.prompts > 0)
+                f.prompter.expect(corruptTitle, Answer::Cancel,
+                                  QStringLiteral("Type mismatch") + corruptTail);
+            f.load();
+            const clsOptions &o = f.options();
+            const bool value = name == "RecordStats"   ? o.RecordStats()
+                               : name == "PingOnStart" ? o.PingGRServersOnStartup()
+                                                       : o.ShowTips();
+            EXPECT_EQ(value, c.expected);
+            EXPECT_EQ(f.prompter.shown().size(), static_cast<size_t>(c.prompts));
+            for (const auto &box : f.prompter.shown()) {
+                EXPECT_EQ(box.buttons, Buttons::RetryCancel);
+                EXPECT_EQ(box.icon, Icon::Critical);
+            }
+        }
+    }
+}
+
+TEST(Preferences, LastTipStatsDirectoryAndTextValues) {
+    struct Case {
+        QByteArray lastTip;
+        qint32 expected;
+        bool overflowPrompt;
+    };
+    const Case cases[] = {{"abc", -1, false},       {"7", 7, false}, {"-3", -3, false},
+                          {"2.5", 2, false},        {"", -1, false}, {"1e3", 1000, false},
+                          {"99999999999", -1, true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.lastTip.toStdString());
+        PreferencesFixture f;
+        f.writePreferences(prefs("<LastTip>" + c.lastTip + "</LastTip>"));
+        if (c.overflowPrompt)
+            f.prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel,
+                              QStringLiteral("Overflow"));
+        f.load();
+        EXPECT_EQ(f.options().LastTip(), c.expected);
+    }
+
+    // A statistics directory deleted since the last run falls back to the default one; one that
+    // still exists is kept. Values are found at any depth and in any order.
+    PreferencesFixture f;
+    QDir(f.dir.root()).mkdir(QStringLiteral("Mine"));
+    const QString gone = f.dir.path(QStringLiteral("Gone"));
+    f.writePreferences(prefs("<UserEmail>me@example.org</UserEmail><Deep><UserName>Ghost"
+                             "</UserName></Deep><LastStatsDirectory>" +
+                             gone.toUtf8() + "</LastStatsDirectory>"));
+    f.load();
+    EXPECT_EQ(f.options().StatsPath(), f.dir.root() + QStringLiteral("Stats"));
+    EXPECT_EQ(f.options().UserName(), QStringLiteral("Ghost"));
+    EXPECT_EQ(f.options().UserEmail(), QStringLiteral("me@example.org"));
+
+    PreferencesFixture kept;
+    QDir(kept.dir.root()).mkdir(QStringLiteral("Mine"));
+    kept.writePreferences(prefs("<LastStatsDirectory>" +
+                                kept.dir.path(QStringLiteral("Mine")).toUtf8() +
+                                "</LastStatsDirectory>"));
+    kept.load();
+    EXPECT_EQ(kept.options().StatsPath(), kept.dir.path(QStringLiteral("Mine")));
+}
+
+TEST(Preferences, ServerChannelAndPlayerNameEntries) {
+    PreferencesFixture f;
+    f.writePreferences(
+        prefs("<GRServers>"
+              "<Server IP='127.30.0.1' Name='Clan server' Password='pw' Ping='48'/>"
+              "<Server IP='127.30.0.1' Name='Other' Password='x' Ping='97'/>"
+              "<Server IP='127.30.0.2' Ping='12'/>"        // no name, no password
+              "<Server Name='no address' Ping='5'/>"       // skipped
+              "<Server IP='gr.example.org' Name='named'/>" // not an address: skipped
+              "<Entry IP='127.30.0.3' Name='any child counts' Password=''/>"
+              "<Server IP='127.30.0.4' Name='huge ping' Ping='99999999999'/>"
+              "</GRServers>"
+              "<RWServers><Server IP='chan.example.org:3782' Name='Voice'/><Server Name='x'/>"
+              "<Server IP='CHAN.example.org:3782' Name='dup'/><Server IP='ch2' Password='s'/>"
+              "</RWServers>"
+              "<PlayerNames><PlayerName Name='Sniper'/><PlayerName/><PlayerName Name='SNIPER'/>"
+              "<PlayerName Name='Gh&#246;st'/></PlayerNames>"));
+    f.load();
+
+    ASSERT_EQ(f.servers().Count(), 4);
+    const clsGRServer *first = f.servers().Item(1);
+    EXPECT_EQ(first->IP(), QStringLiteral("127.30.0.1"));
+    EXPECT_EQ(first->Name(), QStringLiteral("Clan server"));
+    EXPECT_EQ(first->Password(), QStringLiteral("pw"));
+    EXPECT_EQ(first->Ping(), 97); // the second entry's ping wins
+    EXPECT_TRUE(first->PingStale());
+    EXPECT_FALSE(first->LoadedFromGame());
+    const clsGRServer *bare = f.servers().Item(2);
+    EXPECT_EQ(bare->Name(), QString()); // a missing attribute is empty, never a marker text
+    EXPECT_EQ(bare->Password(), QString());
+    EXPECT_EQ(bare->Ping(), 12);
+    EXPECT_EQ(f.servers().Item(3)->Name(), QStringLiteral("any child counts"));
+    EXPECT_EQ(f.servers().Item(4)->Ping(), 0);
+
+    ASSERT_EQ(f.channels().Count(), 2);
+    EXPECT_EQ(f.channels().Item(1)->Name(), QStringLiteral("Voice"));
+    EXPECT_EQ(f.channels().Item(1)->Password(), QString());
+    EXPECT_EQ(f.channels().Item(2)->IP(), QStringLiteral("ch2"));
+    EXPECT_EQ(f.channels().Item(2)->Name(), QString());
+
+    const auto &names = f.options().PlayerNames();
+    ASSERT_EQ(names.Count(), 2);
+    EXPECT_EQ(*names.Item(1), QStringLiteral("Sniper"));
+    EXPECT_EQ(*names.Item(2), QStringLiteral("Gh\u00f6st"));
+    EXPECT_TRUE(f.prompter.shown().empty());
+}
+
+TEST(Preferences, PlayerNamesIgnoreLetterCase) {
+    PreferencesFixture f;
+    clsOptions &o = f.options();
+    o.AddPlayerName(QStringLiteral("Sniper"));
+    o.AddPlayerName(QStringLiteral("SNIPER"));
+    ASSERT_EQ(o.PlayerNames().Count(), 1);
+    EXPECT_EQ(*o.PlayerNames().Item(1), QStringLiteral("Sniper"));
+    o.RemovePlayerName(QStringLiteral("ghost")); // not there: nothing happens
+    o.RemovePlayerName(QStringLiteral("sniper"));
+    EXPECT_EQ(o.PlayerNames().Count(), 0);
+}
+
+TEST(Preferences, SaveThenLoadReproducesEverything) {
+    PreferencesFixture f;
+    f.writePreferences(prefs("<Version>7.7</Version>"));
+    f.load();
+    QDir(f.dir.root()).mkdir(QStringLiteral("My Stats"));
+    clsOptions &o = f.options();
+    o.setStatsPath(f.dir.path(QStringLiteral("My Stats")));
+    o.setUserName(QStringLiteral("Gh\u00f6st <&> \"lead\"\r\n\tend"));
+    o.setUserEmail(QStringLiteral("lead@example.org"));
+    o.setRecordStats(false);
+    o.setPingGRServersOnStartup(false);
+    o.setShowTips(true);
+    o.setLastTip(-7);
+    o.setRogerWilcoEXE(QStringLiteral("/opt/rw/Roger.exe"));
+    o.AddPlayerName(QStringLiteral("Zulu"));
+    o.AddPlayerName(QStringLiteral("Alpha"));
+    o.AddPlayerName(QStringLiteral("\u00c9cho"));
+    f.servers().AddServer(QStringLiteral("127.30.0.9"), QStringLiteral("Clan server"),
+                          QStringLiteral("a'b\"c<d>\r\n\t&e"), 0);
+    f.servers().AddServer(QStringLiteral("127.30.0.8"), QString(), QString(), 1)->setPing(48);
+    f.channels().AddServer(QStringLiteral("10.0.0.5"), QStringLiteral("Clan voice"), QString());
+    f.channels().AddServer(QStringLiteral("rw.example.org"), QString(), QStringLiteral("secret"));
+    o.Save(f.preferencesPath());
+
+    const QByteArray saved = f.dir.read(QStringLiteral("GRQuorvelOptions.xml"));
+    EXPECT_FALSE(saved.startsWith("<?xml"));
+    EXPECT_EQ(elementOrder(saved),
+              QStringList({QStringLiteral("Version"), QStringLiteral("LastStatsDirectory"),
+                           QStringLiteral("UserName"), QStringLiteral("UserEmail"),
+                           QStringLiteral("RecordStats"), QStringLiteral("PingOnStart"),
+                           QStringLiteral("ShowTips"), QStringLiteral("LastTip"),
+                           QStringLiteral("RogerWilcoEXE"), QStringLiteral("GRServers"),
+                           QStringLiteral("PlayerNames"), QStringLiteral("RWServers")}));
+    EXPECT_TRUE(saved.contains("<Version>1.01</Version>"));
+    EXPECT_TRUE(saved.contains("<RecordStats>False</RecordStats>"));
+    EXPECT_TRUE(saved.contains("<ShowTips>True</ShowTips>"));
+    EXPECT_TRUE(saved.contains("<LastTip>-7</LastTip>"));
+    EXPECT_TRUE(saved.contains("<Server IP=\"127.30.0.8\" Name=\"\" Password=\"\" Ping=\"48\""));
+
+    PreferencesFixture g;
+    g.writePreferences(saved);
+    g.load();
+    const clsOptions &p = g.options();
+    EXPECT_EQ(p.StatsPath(), o.StatsPath());
+    EXPECT_EQ(p.UserName(), o.UserName());
+    EXPECT_EQ(p.UserEmail(), o.UserEmail());
+    EXPECT_FALSE(p.RecordStats());
+    EXPECT_FALSE(p.PingGRServersOnStartup());
+    EXPECT_TRUE(p.ShowTips());
+    EXPECT_EQ(p.LastTip(), -7);
+    EXPECT_EQ(p.RogerWilcoEXE(), o.RogerWilcoEXE());
+    ASSERT_EQ(p.PlayerNames().Count(), 3);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(*p.PlayerNames().Item(i), *o.PlayerNames().Item(i));
+    ASSERT_EQ(g.servers().Count(), 2);
+    for (int i = 1; i <= 2; ++i) {
+        EXPECT_EQ(g.servers().Item(i)->IP(), f.servers().Item(i)->IP());
+        EXPECT_EQ(g.servers().Item(i)->Name(), f.servers().Item(i)->Name());
+        EXPECT_EQ(g.servers().Item(i)->Password(), f.servers().Item(i)->Password());
+        EXPECT_EQ(g.servers().Item(i)->Ping(), f.servers().Item(i)->Ping());
+    }
+    ASSERT_EQ(g.channels().Count(), 2);
+    for (int i = 1; i <= 2; ++i) {
+        EXPECT_EQ(g.channels().Item(i)->IP(), f.channels().Item(i)->IP());
+        EXPECT_EQ(g.channels().Item(i)->Name(), f.channels().Item(i)->Name());
+        EXPECT_EQ(g.channels().Item(i)->Password(), f.channels().Item(i)->Password());
+    }
+}
+
+TEST(GameServerImport, MergesTheGameListIntoTheServers) {
+    PreferencesFixture f;
+    f.dir.write(QStringLiteral("options.xml"),
+                "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Options>\n"
+                "<Player><PlayerName>Gh\xf6st</PlayerName></Player>\n"
+                "<IPAddress>127.30.1.9</IPAddress>\n" // outside Multiplayer
+                "<Multiplayer>\n"
+                "  <IPAddress>127.30.1.1</IPAddress>\n"
+                "  <IPAddress></IPAddress>\n"
+                "  <IPAddress>gr.example.org</IPAddress>\n"
+                "  <IPAddress>127.30.1.2</IPAddress>\n"
+                "  <IPAddress>127.30.1.1</IPAddress>\n"
+                "  <IPAddress>127.30.1.3</IPAddress>\n"
+                "</Multiplayer>\n</Options>\n");
+    const QByteArray gameBefore = f.dir.read(QStringLiteral("options.xml"));
+    f.writePreferences(prefs("<GRServers><Server IP='127.30.1.3' Name='Clan server' "
+                             "Password='pw' Ping='48'/><Server IP='127.30.1.4' Name='Mine'/>"
+                             "</GRServers>"));
+    f.load();
+
+    QStringList ips;
+    for (const clsGRServer &s : f.servers())
+        ips << s.IP();
+    EXPECT_EQ(ips, QStringList({QStringLiteral("127.30.1.3"), QStringLiteral("127.30.1.4"),
+                                QStringLiteral("127.30.1.1"), QStringLiteral("127.30.1.2")}));
+    const clsGRServer *stored = f.servers().Item(QStringLiteral("127.30.1.3"));
+    EXPECT_EQ(stored->Name(), QStringLiteral("Clan server"));
+    EXPECT_EQ(stored->Password(), QStringLiteral("pw"));
+    EXPECT_EQ(stored->Ping(), 48);
+    EXPECT_TRUE(stored->LoadedFromGame());
+    EXPECT_FALSE(f.servers().Item(QStringLiteral("127.30.1.4"))->LoadedFromGame());
+    EXPECT_TRUE(f.servers().Item(QStringLiteral("127.30.1.1"))->LoadedFromGame());
+    EXPECT_EQ(f.servers().Item(QStringLiteral("127.30.1.1"))->Name(), QString());
+    EXPECT_TRUE(f.prompter.shown().empty());
+    EXPECT_EQ(f.dir.read(QStringLiteral("options.xml")), gameBefore); // never written here
+}
+
+TEST(GameServerImport, NoOrBrokenGameFileImportsNothing) {
+    for (const QByteArray &game : {QByteArray(), QByteArray("<Options><Multiplayer><IPAdd")}) {
+        PreferencesFixture f;
+        if (!game.isEmpty())
+            f.dir.write(QStringLiteral("options.xml"), game);
+        f.writePreferences(prefs("<GRServers><Server IP='127.30.2.1'/></GRServers>"));
+        f.load();
+        ASSERT_EQ(f.servers().Count(), 1);
+        EXPECT_FALSE(f.servers().Item(1)->LoadedFromGame());
+    }
+}
+
+TEST(Preferences, TheDemoFileLoads) {
+    PreferencesFixture f;
+    QFile demo(GameDir::demoFile(QStringLiteral("GRQuorvelOptions.xml")));
+    ASSERT_TRUE(demo.open(QIODevice::ReadOnly));
+    f.writePreferences(demo.readAll());
+    f.load();
+    EXPECT_EQ(f.servers().Count(), 12);
+    EXPECT_EQ(f.options().PlayerNames().Count(), 3);
+    EXPECT_EQ(f.channels().Count(), 2);
+    EXPECT_FALSE(f.options().ShowTips());
+    EXPECT_TRUE(f.prompter.shown().empty());
+}
+
+// Giving up on one entry that fails keeps the entries after it: whatever is not loaded would
+// be missing from the file written at shutdown.
+TEST(Preferences, CancelOnAFailingServerEntryKeepsTheRest) {
+    PreferencesFixture f;
+    f.writePreferences(prefs("<GRServers><Server IP='1e10.0.0.1' Name='too big'/>"
+                             "<Server IP='127.30.0.5' Name='after'/></GRServers>"));
+    f.prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel,
+                      QStringLiteral("Overflow"));
+    f.load();
+    ASSERT_EQ(f.servers().Count(), 1);
+    EXPECT_EQ(f.servers().Item(1)->Name(), QStringLiteral("after"));
+}

@@ -1,0 +1,1 @@
+list(APPEND TEST_SOURCES voice/test_rwservers.cpp)

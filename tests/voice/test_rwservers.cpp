@@ -1,0 +1,36 @@
+#include "voice/clsRWServers.h"
+
+#include <gtest/gtest.h>
+
+TEST(RWServers, KeysIgnoreCaseAndStayWithTheTextAddedUnder) {
+    clsRWServers channels;
+    EXPECT_EQ(channels.AddServer(QString(), QStringLiteral("n"), QStringLiteral("p")), nullptr);
+    EXPECT_EQ(channels.Count(), 0);
+
+    clsRWServer *abc =
+        channels.AddServer(QStringLiteral("ABC"), QStringLiteral("Clan"), QStringLiteral("pw"));
+    ASSERT_NE(abc, nullptr);
+    EXPECT_EQ(abc->parent(), &channels);
+    EXPECT_EQ(channels.AddServer(QStringLiteral("abc"), QStringLiteral("other"), QString()), abc);
+    EXPECT_EQ(abc->Name(), QStringLiteral("Clan"));
+    EXPECT_EQ(channels.Count(), 1);
+
+    EXPECT_EQ(channels.Item(1), abc);
+    EXPECT_EQ(channels.Item(2), nullptr);
+    EXPECT_EQ(channels.Item(0), nullptr);
+    channels.RemoveServer(QStringLiteral("not there"));
+    EXPECT_EQ(channels.Count(), 1);
+
+    // Changing the channel text does not move its key.
+    abc->setIP(QStringLiteral("b"));
+    EXPECT_EQ(channels.Item(QStringLiteral("abc")), abc);
+    EXPECT_EQ(channels.Item(QStringLiteral("b")), nullptr);
+    clsRWServer *b = channels.AddServer(QStringLiteral("b"), QString(), QString());
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(b, abc);
+    EXPECT_EQ(channels.Count(), 2);
+
+    channels.RemoveServer(QStringLiteral("aBc"));
+    EXPECT_EQ(channels.Count(), 1);
+    EXPECT_EQ(channels.Item(1), b);
+}
