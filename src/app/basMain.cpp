@@ -1,6 +1,7 @@
 #include "app/basMain.h"
 
 #include "app/QtAppShell.h"
+#include "app/QueryCommand.h"
 #include "app/TerminationSignals.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
@@ -23,7 +24,10 @@ bool s_endRequested = false;
 
 const char usage[] = "Usage: grquorvel [--game-dir DIR] [-noStartupPing]\n"
                      "  --game-dir DIR   the Ghost Recon directory (default: this program's own)\n"
-                     "  -noStartupPing   do not ping every server at start-up, now or later\n";
+                     "  -noStartupPing   do not ping every server at start-up, now or later\n"
+                     "       grquorvel --query [--json] [--file FILE] ADDR...\n"
+                     "  --query          print the state of the given servers and end (--query "
+                     "--help)\n";
 
 // A termination signal or the session's logout ends the program the way Quit does, with its
 // save. Modal windows are closed first so no nested loop is left running over a released
@@ -105,6 +109,18 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
 }
 
 int Main(int argc, char **argv) {
+    // The command-line query needs no display: it runs before any window system is touched.
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--query") == 0) {
+            QCoreApplication app(argc, argv);
+            QStringList args = QCoreApplication::arguments().mid(1);
+            args.removeOne(QStringLiteral("--query"));
+            QTextStream in(stdin);
+            QTextStream out(stdout);
+            QTextStream err(stderr);
+            return runQueryCommand(args, in, out, err);
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GRQuorvel"));
     QApplication::setApplicationVersion(clsGRQuorvel::VersionString());
