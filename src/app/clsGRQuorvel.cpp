@@ -8,6 +8,7 @@
 #include "options/clsOptionsXML.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
+#include "servers/clsPing.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +36,7 @@ clsGRQuorvel::~clsGRQuorvel() {
     m_grServers.reset();
     m_options.reset();
     m_tips.clear();
+    m_ping.reset();
     m_optionsXml.reset();
     m_pool.reset();
 }
@@ -142,6 +144,11 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         // 8. Pool, pinger, game options file, preferences.
         [this] {
             m_pool = std::make_unique<clsGlobalGRControls>(this);
+            clsPing::Settings ping;
+            ping.timeoutMs = m_timing.pingTimeoutMs;
+            m_ping = std::make_unique<clsPing>(ping, [this](const QString &ip) {
+                return m_grServers ? m_grServers->Item(ip) : nullptr;
+            });
             m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
             m_options = std::make_unique<clsOptions>();
             m_options->setParent(this);

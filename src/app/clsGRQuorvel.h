@@ -15,6 +15,7 @@ class clsGlobalGRControls;
 class clsGRServers;
 class clsOptions;
 class clsOptionsXML;
+class clsPing;
 namespace platform {
 class ProcessLauncher;
 }
@@ -46,6 +47,7 @@ public:
     clsGlobalGRControls *GRServerControls() const { return m_pool.get(); }
     clsOptions *Options() const { return m_options.get(); }
     clsOptionsXML *OptionsXML() const { return m_optionsXml.get(); }
+    clsPing *Ping() const { return m_ping.get(); }
     const KeyedCollection<QString> &Tips() const { return m_tips; }
     const QString &RootDirectory() const { return m_rootDirectory; }
     QString StatsCacheFileName() const;
@@ -76,5 +78,6 @@ private:
     KeyedCollection<QString> m_tips;
     std::unique_ptr<clsOptionsXML> m_optionsXml;
     std::unique_ptr<clsGlobalGRControls> m_pool;
+    std::unique_ptr<clsPing> m_ping;
     std::unique_ptr<clsGRServers> m_grServers;
 };

@@ -3,3 +3,6 @@ list(APPEND CORE_SOURCES
     src/servers/clsGRServer.h src/servers/clsGRServer.cpp
     src/servers/clsGRServers.h src/servers/clsGRServers.cpp
     src/servers/clsGlobalGRControls.h src/servers/clsGlobalGRControls.cpp)
+list(APPEND CORE_SOURCES
+    src/servers/clsPing.h src/servers/clsPing.cpp
+    src/servers/GameCommandLine.h src/servers/GameCommandLine.cpp)

@@ -1,0 +1,3 @@
+list(APPEND TEST_SOURCES
+    servers_tab/test_ping.cpp
+    servers_tab/test_launch.cpp)
