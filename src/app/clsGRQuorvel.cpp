@@ -6,6 +6,7 @@
 #include "common/TextRules.h"
 #include "options/clsOptions.h"
 #include "options/clsOptionsXML.h"
+#include "servers/GRQueryProtocol.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "servers/clsPing.h"
@@ -102,6 +103,26 @@ void clsGRQuorvel::CreateTips() {
         m_tips.add(QStringLiteral("Tip") + QString::number(i++), QString::fromUtf8(text));
 }
 
+void clsGRQuorvel::createQueryPool() {
+    m_pool = std::make_unique<clsGlobalGRControls>(this);
+}
+
+void clsGRQuorvel::createPinger() {
+    clsPing::Settings settings;
+    settings.timeoutMs = m_timing.pingTimeoutMs;
+    // Where no ICMP socket is permitted, the status query's round trip stands in.
+    settings.probe = grquery::request();
+    settings.probePort = grquery::port;
+    m_ping = std::make_unique<clsPing>(settings, [this](const QString &ip) {
+        return m_grServers ? m_grServers->Item(ip) : nullptr;
+    });
+}
+
+void clsGRQuorvel::createServerCollection() {
+    m_grServers = std::make_unique<clsGRServers>();
+    m_grServers->setParent(this);
+}
+
 bool clsGRQuorvel::runStep(const std::function<void()> &step) {
     return runWithRetry(m_prompter, titles::error, step);
 }
@@ -143,12 +164,8 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         [&shell] { shell.processEvents(); },
         // 8. Pool, pinger, game options file, preferences.
         [this] {
-            m_pool = std::make_unique<clsGlobalGRControls>(this);
-            clsPing::Settings ping;
-            ping.timeoutMs = m_timing.pingTimeoutMs;
-            m_ping = std::make_unique<clsPing>(ping, [this](const QString &ip) {
-                return m_grServers ? m_grServers->Item(ip) : nullptr;
-            });
+            createQueryPool();
+            createPinger();
             m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
             m_options = std::make_unique<clsOptions>();
             m_options->setParent(this);
@@ -156,10 +173,7 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         // 9. The main window, hidden, whose stats timer drives the recorder.
         [&shell] { shell.createMainWindow(); },
         // 10. The two collections.
-        [this] {
-            m_grServers = std::make_unique<clsGRServers>();
-            m_grServers->setParent(this);
-        },
+        [this] { createServerCollection(); },
         // 11. Preferences (which also import the game's own server list).
         [this] { m_options->Load(PreferencesFileName()); },
         // 12. Tip of the day.

@@ -60,6 +60,11 @@ public:
     const StartupEnvironment &environment() const { return m_environment; }
 
     void CreateTips();
+    // The slot pool and the server collection (start-up makes them in its order; the
+    // command-line query and tests make them without the rest).
+    void createQueryPool();
+    void createPinger();
+    void createServerCollection();
 
     // The game directory for an executable directory (and an optional override), always
     // ending with the native separator.

@@ -5,6 +5,7 @@
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "options/clsOptionsXML.h"
+#include "servers_tab/ctlGRServers.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -121,6 +122,12 @@ void frmMain::buildPanes() {
         {"ctlRWServers", "Roger Wilco Servers"},
     };
     for (const auto &pane : panes) {
+        if (QLatin1StringView(pane.name) == QLatin1StringView("ctlGRServers")) {
+            m_ctlGRServers = new ctlGRServers(m_root, m_tabs);
+            m_ctlGRServers->setInFront([this] { return m_tabs->currentIndex() == TabServers; });
+            m_tabs->addTab(m_ctlGRServers, QString::fromLatin1(pane.caption));
+            continue;
+        }
         auto *page = new QWidget(m_tabs);
         page->setObjectName(QString::fromLatin1(pane.name));
         m_tabs->addTab(page, QString::fromLatin1(pane.caption));

@@ -1,13 +1,20 @@
 #include "servers/clsGRServers.h"
 
+#include "app/clsGRQuorvel.h"
+#include "common/Prompter.h"
+#include "options/clsOptionsXML.h"
+
 #include <memory>
 
 clsGRServers::clsGRServers() = default;
-clsGRServers::~clsGRServers() = default;
+
+clsGRServers::~clsGRServers() {
+    // The records go before anything they point at.
+    m_servers.clear();
+}
 
 clsGRServer *clsGRServers::AddServer(const QString &in_strIP, const QString &in_strName,
                                      const QString &in_strPassword, int slot) {
-    Q_UNUSED(slot);
     if (in_strIP.isEmpty())
         return nullptr;
     if (clsGRServer *existing = Item(in_strIP))
@@ -16,6 +23,8 @@ clsGRServer *clsGRServers::AddServer(const QString &in_strIP, const QString &in_
     server->setIP(in_strIP);
     server->setName(in_strName);
     server->setPassword(in_strPassword);
+    if (m_parent && m_parent->GRServerControls())
+        server->bindSlot(m_parent->GRServerControls(), slot);
     server->setParent(this);
     return m_servers.add(in_strIP, std::move(server)).item;
 }
@@ -26,5 +35,25 @@ void clsGRServers::RefreshAllServerData() {
 }
 
 void clsGRServers::RemoveServer(const QString &in_strIP) {
+    clsGRServer *server = Item(in_strIP);
+    if (!server)
+        return;
+    if (server->LoadedFromGame() && m_parent) {
+        const Answer answer = m_parent->prompter().ask(
+            QStringLiteral("This server IP was loaded from your in Ghost Recon server list in "
+                           "the options.xml file. Remove the entry from the options.xml as "
+                           "well?"),
+            QStringLiteral("Remove Server from Options.xml as well?"), Buttons::YesNo,
+            Icon::Question);
+        if (answer == Answer::Yes) {
+            if (clsOptionsXML *xml = m_parent->OptionsXML()) {
+                runWithRetry(m_parent->prompter(), titles::error, [&] {
+                    xml->Load();
+                    xml->RemoveGRServer(in_strIP);
+                    xml->Save();
+                });
+            }
+        }
+    }
     m_servers.remove(in_strIP);
 }

@@ -5,11 +5,14 @@
 
 class clsGRQuorvel;
 
-// Every Ghost Recon server record of the running program, keyed by address text.
+// Every Ghost Recon server record of the running program, keyed by address text (letter case
+// ignored), in the order they were added.
 class clsGRServers {
 public:
     clsGRServers();
     ~clsGRServers();
+    clsGRServers(const clsGRServers &) = delete;
+    clsGRServers &operator=(const clsGRServers &) = delete;
 
     int Count() const { return m_servers.Count(); }
     clsGRQuorvel *Parent() const { return m_parent; }
@@ -19,11 +22,14 @@ public:
     auto begin() const { return m_servers.begin(); }
     auto end() const { return m_servers.end(); }
 
-    // The new record bound to `slot`, or the record already under this address (unchanged);
-    // nothing for an empty address.
+    // The new record bound to `slot` of the application's slot pool, or the record already
+    // under this address (unchanged; the slot stays free); nothing for an empty address.
     clsGRServer *AddServer(const QString &in_strIP, const QString &in_strName,
                            const QString &in_strPassword, int slot);
+    // Sends a status request for every record; no reply is awaited.
     void RefreshAllServerData();
+    // Removes the record under this address. For a server imported from the game's own list,
+    // first asks whether to blank it in the game's options file as well.
     void RemoveServer(const QString &in_strIP);
 
 private:

@@ -1,0 +1,4 @@
+list(APPEND TEST_SOURCES
+    servers/ServerTestSupport.h
+    servers/test_protocol.cpp
+    servers/test_model.cpp)

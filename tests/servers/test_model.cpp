@@ -1,0 +1,195 @@
+#include "servers/GRQueryProtocol.h"
+#include "servers/ServerTestSupport.h"
+#include "servers/basUtilities.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+QByteArray replyWith(int state, qint32 length, qint32 elapsed) {
+    grquery::ServerStatus s;
+    s.name = QStringLiteral("Server");
+    s.gameStateCode = state;
+    s.length = length;
+    s.timeElapsed = elapsed;
+    return grquery::encodeReply(s);
+}
+} // namespace
+
+TEST(ServerRecord, NewRecordReadsAsNeverAnswered) {
+    clsGRServer r;
+    EXPECT_EQ(r.status(), clsGRServer::NotQueried);
+    EXPECT_EQ(r.PlayerCountString(), QStringLiteral("0/0"));
+    EXPECT_EQ(r.PlayerCount(), 0);
+    EXPECT_EQ(r.Length(), QStringLiteral("0"));
+    EXPECT_EQ(r.TimeRemaining(), QStringLiteral("n/a"));
+    EXPECT_EQ(r.SecondsRemaining(), 9999);
+    EXPECT_EQ(r.Players().Count(), 0);
+    EXPECT_EQ(r.Ping(), 0);
+    EXPECT_FALSE(r.PingStale());
+    EXPECT_TRUE(r.GameState().isEmpty());
+}
+
+TEST(ServerRecord, TimeLeftFollowsTheGameState) {
+    struct Case {
+        int state;
+        qint32 length;
+        qint32 elapsed;
+        qint32 seconds;
+        const char16_t *text;
+    };
+    const std::vector<Case> cases = {
+        {4, 600, 75, 525, u"08:45"}, {4, 0, 75, 9990, u"--:--"},  {4, 600, 630, -30, u"-01:30"},
+        {4, 60, 0, 60, u"01:00"},    {3, 600, 75, 0, u"Joining"}, {7, 600, 75, 9999, u"n/a"},
+    };
+    for (const Case &c : cases) {
+        clsGRServer r;
+        ASSERT_TRUE(r.DataArrival(replyWith(c.state, c.length, c.elapsed)));
+        EXPECT_EQ(r.status(), clsGRServer::Answered);
+        EXPECT_EQ(r.SecondsRemaining(), c.seconds) << c.state << ' ' << c.elapsed;
+        EXPECT_EQ(r.TimeRemaining(), QString::fromUtf16(c.text)) << c.state << ' ' << c.elapsed;
+        EXPECT_EQ(r.Length(), QString::number(c.length));
+    }
+}
+
+TEST(ServerRecord, DedicatedServerLeavesItsHostOut) {
+    grquery::ServerStatus s;
+    s.dedicated = true;
+    s.maxPlayers = 8;
+    s.players = {QStringLiteral("Host")};
+    clsGRServer alone;
+    ASSERT_TRUE(alone.DataArrival(grquery::encodeReply(s)));
+    EXPECT_EQ(alone.PlayerCount(), 0);
+    EXPECT_EQ(alone.PlayerCountString(), QStringLiteral("0/7"));
+    EXPECT_EQ(alone.Players().Count(), 0);
+
+    s.players = {QStringLiteral("Host"), QStringLiteral("Rook"), QStringLiteral("Sniper")};
+    clsGRServer busy;
+    ASSERT_TRUE(busy.DataArrival(grquery::encodeReply(s)));
+    EXPECT_EQ(busy.Players().Count(), 2);
+    EXPECT_EQ(busy.Players().Item(QStringLiteral("R1")), nullptr);
+    EXPECT_EQ(*busy.Players().Item(QStringLiteral("R2")), QStringLiteral("Rook"));
+    EXPECT_EQ(*busy.Players().Item(QStringLiteral("R3")), QStringLiteral("Sniper"));
+    EXPECT_EQ(busy.PlayerCountString(), QStringLiteral("2/7"));
+
+    s.dedicated = false;
+    clsGRServer listen;
+    ASSERT_TRUE(listen.DataArrival(grquery::encodeReply(s)));
+    EXPECT_EQ(listen.PlayerCountString(), QStringLiteral("3/8"));
+    EXPECT_EQ(*listen.Players().Item(QStringLiteral("R1")), QStringLiteral("Host"));
+}
+
+TEST(ServerRecord, AReplyThatDoesNotReadToItsEndChangesNothing) {
+    clsGRServer r;
+    ASSERT_TRUE(r.DataArrival(replyWith(4, 600, 75)));
+    const QByteArray other = replyWith(3, 0, 0);
+    for (const QByteArray &bad : {other.left(24), other.left(25), other.left(60)}) {
+        EXPECT_FALSE(r.DataArrival(bad));
+        EXPECT_EQ(r.status(), clsGRServer::Answered);
+        EXPECT_EQ(r.TimeRemaining(), QStringLiteral("08:45"));
+        EXPECT_EQ(r.Name(), QStringLiteral("Server"));
+    }
+}
+
+TEST(AddressCheck, DottedAddressesOnly) {
+    struct Case {
+        const char16_t *address;
+        bool valid;
+    };
+    const std::vector<Case> cases = {
+        {u"1.2.3.4", true},
+        {u"256.1.1.1", false},
+        {u"1.2.3", false},
+        {u"1.2.3.", false},
+        {u"1..2.3", false},
+        {u"a.b.c.d", false},
+        {u"1.2.3.4.5", true},
+        {u"1.2.3.255.5", false},
+        {u"1.2.3.4x", false},
+        {u"255.255.255.255", true},
+        {u" 1. 2.3.4", true},
+        {u"-0.4.1.1", true},
+        {u"1e2.1.1.1", true},
+        {u"-1.1.1.1", false},
+        {u"", false},
+        // Too large for a 32-bit number: invalid, never an overflow.
+        {u"99999999999.1.1.1", false},
+        {u"1.1.1.1e300", false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(IsValidIP(QString::fromUtf16(c.address)), c.valid)
+            << QString::fromUtf16(c.address).toStdString();
+}
+
+TEST(ServerCollection, AddingKeysByAddressIgnoringCase) {
+    ServerEngine engine;
+    clsGRServers &servers = engine.servers();
+    EXPECT_EQ(engine.add(QString()), nullptr);
+    EXPECT_EQ(servers.Count(), 0);
+
+    clsGRServer *first = servers.AddServer(QStringLiteral("gr.example.org"), QStringLiteral("Mine"),
+                                           QStringLiteral("pw"), 0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Parent(), &servers);
+    EXPECT_EQ(first->status(), clsGRServer::NotQueried);
+    clsGRServer *again = servers.AddServer(QStringLiteral("GR.Example.ORG"),
+                                           QStringLiteral("Other"), QStringLiteral("x"), 1);
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(first->Name(), QStringLiteral("Mine"));
+    EXPECT_EQ(first->Password(), QStringLiteral("pw"));
+    EXPECT_EQ(first->slot(), 0);
+    EXPECT_EQ(servers.Count(), 1);
+    EXPECT_EQ(servers.Item(1), first);
+    EXPECT_EQ(servers.Item(2), nullptr);
+    EXPECT_EQ(servers.Item(QStringLiteral("GR.EXAMPLE.ORG")), first);
+
+    servers.RemoveServer(QStringLiteral("not.there")); // nothing, and no box
+    EXPECT_EQ(servers.Count(), 1);
+}
+
+TEST(ServerCollection, SlotsAreReusedLowestFirstAndThePoolOnlyGrows) {
+    ServerEngine engine;
+    clsGlobalGRControls &pool = engine.pool();
+    std::vector<clsGRServer *> added;
+    for (const char16_t *ip : {u"10.0.0.1", u"10.0.0.2", u"10.0.0.3"})
+        added.push_back(engine.add(QString::fromUtf16(ip)));
+    EXPECT_EQ(added[0]->slot(), 0);
+    EXPECT_EQ(added[1]->slot(), 1);
+    EXPECT_EQ(added[2]->slot(), 2);
+    EXPECT_EQ(pool.slotTag(1), QStringLiteral("10.0.0.2"));
+
+    engine.servers().RemoveServer(QStringLiteral("10.0.0.2"));
+    EXPECT_TRUE(pool.slotTag(1).isEmpty());
+    EXPECT_EQ(engine.add(QStringLiteral("10.0.0.4"))->slot(), 1);
+    EXPECT_EQ(engine.add(QStringLiteral("10.0.0.5"))->slot(), 3);
+
+    // An address already present takes no slot: the next search hands the same one out.
+    const int offered = pool.fnNextTimerAndWinsock().value();
+    EXPECT_EQ(offered, 4);
+    engine.servers().AddServer(QStringLiteral("10.0.0.1"), {}, {}, offered);
+    EXPECT_TRUE(pool.slotTag(offered).isEmpty());
+    EXPECT_EQ(pool.fnNextTimerAndWinsock().value(), offered);
+    EXPECT_EQ(pool.slotCount(), 5);
+
+    // Events on a free slot do nothing.
+    pool.timerFired(offered);
+    pool.dataArrival(offered, replyWith(4, 600, 75), 1);
+    for (const clsGRServer &r : engine.servers())
+        EXPECT_EQ(r.status(), clsGRServer::NotQueried);
+}
+
+TEST(ServerCollection, RemovingAnImportedServerAsksAboutTheGamesList) {
+    ServerEngine engine;
+    engine.add(QStringLiteral("10.0.0.1"))->setLoadedFromGame(true);
+    engine.prompter.expect(QStringLiteral("Remove Server from Options.xml as well?"), Answer::No,
+                           QStringLiteral("This server IP was loaded from your in Ghost Recon "
+                                          "server list in the options.xml file. Remove the entry "
+                                          "from the options.xml as well?"));
+    engine.servers().RemoveServer(QStringLiteral("10.0.0.1"));
+    ASSERT_EQ(engine.prompter.shown().size(), 1u);
+    EXPECT_EQ(engine.prompter.shown()[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(engine.prompter.shown()[0].icon, Icon::Question);
+    EXPECT_EQ(engine.servers().Count(), 0);
+    EXPECT_TRUE(engine.pool().slotTag(0).isEmpty());
+}
