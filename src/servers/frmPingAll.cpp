@@ -46,6 +46,8 @@ void frmPingAll::showEvent(QShowEvent *event) {
 }
 
 void frmPingAll::activate() {
+    if (m_cancelRequested || !isVisible())
+        return; // cancelled before the work began
     m_cancelRequested = false;
     clsGRServers *servers = m_root ? m_root->GRServers() : nullptr;
     if (!servers || servers->Count() == 0 || !m_root->Ping()) {
