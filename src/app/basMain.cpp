@@ -1,6 +1,7 @@
 #include "app/basMain.h"
 
 #include "app/QtAppShell.h"
+#include "app/QueryCommand.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/MessageBoxPrompter.h"
@@ -17,7 +18,10 @@ int s_shutdownPasses = 0;
 
 const char usage[] = "Usage: grquorvel [--game-dir DIR] [-noStartupPing]\n"
                      "  --game-dir DIR   the Ghost Recon directory (default: this program's own)\n"
-                     "  -noStartupPing   do not ping every server at start-up, now or later\n";
+                     "  -noStartupPing   do not ping every server at start-up, now or later\n"
+                     "       grquorvel --query [--json] [--file FILE] ADDR...\n"
+                     "  --query          print the state of the given servers and end (--query "
+                     "--help)\n";
 } // namespace
 
 int shutdownPassCount() {
@@ -59,6 +63,18 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
 }
 
 int Main(int argc, char **argv) {
+    // The command-line query needs no display: it runs before any window system is touched.
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--query") == 0) {
+            QCoreApplication app(argc, argv);
+            QStringList args = QCoreApplication::arguments().mid(1);
+            args.removeOne(QStringLiteral("--query"));
+            QTextStream in(stdin);
+            QTextStream out(stdout);
+            QTextStream err(stderr);
+            return runQueryCommand(args, in, out, err);
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GRQuorvel"));
     QApplication::setApplicationVersion(clsGRQuorvel::VersionString());

@@ -1,4 +1,7 @@
 list(APPEND TEST_SOURCES
     servers/ServerTestSupport.h
+    servers/SimProcess.h servers/SimProcess.cpp
     servers/test_protocol.cpp
-    servers/test_model.cpp)
+    servers/test_model.cpp
+    servers/test_query_engine.cpp
+    servers/test_query_command.cpp)

@@ -1,0 +1,183 @@
+#include "app/QueryCommand.h"
+
+#include "app/clsGRQuorvel.h"
+#include "common/Prompter.h"
+#include "platform/ProcessLauncher.h"
+#include "servers/clsGRServers.h"
+#include "servers/clsGlobalGRControls.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTextStream>
+
+const char queryUsage[] =
+    "Usage: grquorvel --query [--json] [--file FILE] ADDR...\n"
+    "  Asks every server for its game once and prints one line per server: address, status,\n"
+    "  players/slots, map, time left, name, round trip in ms (tab-separated).\n"
+    "  --json       print one JSON array instead\n"
+    "  --file FILE  read addresses from FILE (one or more per line; # starts a comment)\n"
+    "  -            read addresses from standard input\n"
+    "  Exit status: 0 every server answered, 1 some did not, 2 bad usage.\n";
+
+namespace {
+
+// Nobody is there to answer: boxes are written to the error stream and given up on.
+class StreamPrompter : public Prompter {
+public:
+    explicit StreamPrompter(QTextStream &err)
+        : m_err(err) {}
+    Answer ask(const QString &text, const QString &title, Buttons buttons, Icon) override {
+        m_err << title << ": " << text << '\n';
+        m_err.flush();
+        switch (buttons) {
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::RetryCancel:
+            break;
+        }
+        return Answer::Cancel;
+    }
+
+private:
+    QTextStream &m_err;
+};
+
+void addressesFrom(QTextStream &stream, QStringList &into) {
+    while (!stream.atEnd()) {
+        QString line = stream.readLine();
+        const qsizetype hash = line.indexOf(u'#');
+        if (hash >= 0)
+            line.truncate(hash);
+        into << line.split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
+    }
+}
+
+QString statusName(int status) {
+    switch (status) {
+    case clsGRServer::NotQueried:
+        return QStringLiteral("NotQueried");
+    case clsGRServer::Waiting:
+        return QStringLiteral("Waiting");
+    case clsGRServer::Answered:
+        return QStringLiteral("Answered");
+    default:
+        return QStringLiteral("NoReply");
+    }
+}
+
+QJsonObject toJson(const clsGRServer &r) {
+    const bool answered = r.status() == clsGRServer::Answered;
+    QJsonArray players;
+    for (const QString &name : r.Players())
+        players.append(name);
+    QJsonObject o;
+    o.insert(QStringLiteral("address"), r.IP());
+    o.insert(QStringLiteral("status"), statusName(r.status()));
+    o.insert(QStringLiteral("name"), r.Name());
+    o.insert(QStringLiteral("map"), r.Map());
+    o.insert(QStringLiteral("mission"), r.Mission());
+    o.insert(QStringLiteral("gameType"), r.GameType());
+    o.insert(QStringLiteral("players"), players);
+    o.insert(QStringLiteral("playerCount"), r.PlayerCount());
+    o.insert(QStringLiteral("maxPlayers"), r.MaxPlayers() - (r.Dedicated() ? 1 : 0));
+    o.insert(QStringLiteral("dedicated"), r.Dedicated());
+    o.insert(QStringLiteral("version"), r.Version());
+    o.insert(QStringLiteral("mods"), r.Mods());
+    o.insert(QStringLiteral("motd"), r.MOTD());
+    o.insert(QStringLiteral("gameState"), r.GameState());
+    o.insert(QStringLiteral("timeElapsed"), r.TimeElapsed());
+    o.insert(QStringLiteral("length"), r.LengthSeconds());
+    o.insert(QStringLiteral("timeRemaining"), r.TimeRemaining());
+    o.insert(QStringLiteral("queryMs"),
+             answered ? QJsonValue(r.QueryRoundTripMs()) : QJsonValue(QJsonValue::Null));
+    return o;
+}
+
+QString toLine(const clsGRServer &r) {
+    QStringList fields{r.IP(), statusName(r.status())};
+    if (r.status() == clsGRServer::Answered) {
+        fields << r.PlayerCountString() << r.Map() << r.TimeRemaining() << r.Name()
+               << QString::number(r.QueryRoundTripMs());
+    } else {
+        fields << QStringLiteral("-") << QStringLiteral("-") << QStringLiteral("-")
+               << QStringLiteral("-") << QStringLiteral("-");
+    }
+    return fields.join(u'\t');
+}
+
+} // namespace
+
+int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &out,
+                    QTextStream &err, const Timing &timing) {
+    bool json = false;
+    QStringList addresses;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (arg == u"--json") {
+            json = true;
+        } else if (arg == u"--file" && i + 1 < arguments.size()) {
+            QFile file(arguments[++i]);
+            if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+                err << "grquorvel: cannot read " << file.fileName() << ": " << file.errorString()
+                    << '\n';
+                return 2;
+            }
+            QTextStream stream(&file);
+            addressesFrom(stream, addresses);
+        } else if (arg == u"-") {
+            addressesFrom(in, addresses);
+        } else if (arg == u"--help" || arg == u"-h") {
+            out << queryUsage;
+            return 0;
+        } else if (arg.startsWith(u'-')) {
+            err << "grquorvel: unknown option " << arg << '\n' << queryUsage;
+            return 2;
+        } else {
+            addresses << arg;
+        }
+    }
+    if (addresses.isEmpty()) {
+        err << "grquorvel: no server address given\n" << queryUsage;
+        return 2;
+    }
+
+    StreamPrompter prompter(err);
+    platform::DetachedProcessLauncher launcher;
+    clsGRQuorvel root(StartupEnvironment{}, prompter, launcher, timing);
+    root.createQueryPool();
+    root.createServerCollection();
+    clsGRServers &servers = *root.GRServers();
+    for (const QString &address : addresses) {
+        const std::optional<int> slot = root.GRServerControls()->fnNextTimerAndWinsock();
+        servers.AddServer(address, QString(), QString(), slot.value_or(-1));
+    }
+    servers.RefreshAllServerData();
+    auto waiting = [&servers] {
+        for (const clsGRServer &r : servers)
+            if (r.status() == clsGRServer::Waiting)
+                return true;
+        return false;
+    };
+    while (waiting())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+
+    bool allAnswered = true;
+    QJsonArray array;
+    for (const clsGRServer &r : servers) {
+        allAnswered = allAnswered && r.status() == clsGRServer::Answered;
+        if (json)
+            array.append(toJson(r));
+        else
+            out << toLine(r) << '\n';
+    }
+    if (json)
+        out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+    out.flush();
+    return allAnswered ? 0 : 1;
+}

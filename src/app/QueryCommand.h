@@ -1,0 +1,17 @@
+#pragma once
+
+#include "common/Timing.h"
+
+#include <QStringList>
+
+class QTextStream;
+
+// `grquorvel --query [--json] [--file FILE] ADDR...`: queries every server once, without a
+// window, and prints one line per server (or, with --json, one JSON array). `arguments` are
+// those after --query; "-" reads addresses from `in`, as --file does from a file. Needs a
+// QCoreApplication. Returns 0 when every server answered, 1 otherwise, 2 for bad usage.
+int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &out,
+                    QTextStream &err, const Timing &timing = {});
+
+// The usage lines of the command.
+extern const char queryUsage[];

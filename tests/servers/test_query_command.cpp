@@ -1,0 +1,124 @@
+#include "app/QueryCommand.h"
+#include "servers/SimProcess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+// Each test serves its own addresses: ctest runs them side by side.
+QByteArray scenarioOn(int net) {
+    return QByteArray(R"({"servers": [
+    {"address": "127.10.6.1", "state": {"name": "Alpha", "map": "Castle", "mission": "M1",
+     "gameType": "Siege", "players": ["Host", "Rook"], "dedicated": true, "maxPlayers": 8,
+     "gameState": "Playing", "length": 0, "motd": "hi", "mods": "mp1", "version": "11.101A"}},
+    {"address": "127.10.6.2", "state": {"name": "Bravo", "map": "Farm", "players": [],
+     "dedicated": false, "maxPlayers": 6, "gameState": "Joining"}},
+    {"address": "127.10.6.3", "behaviour": "silent"}]})")
+        .replace("127.10.6.", "127.10." + QByteArray::number(net) + ".");
+}
+
+struct Outcome {
+    int status;
+    QString out;
+    QString err;
+};
+
+Outcome runInProcess(const QStringList &args, const QString &input = {}) {
+    QString inText = input;
+    QString outText;
+    QString errText;
+    QTextStream in(&inText);
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    Timing timing;
+    timing.queryWindowMs = 300;
+    const int status = runQueryCommand(args, in, out, err, timing);
+    return {status, outText, errText};
+}
+
+// The real program, with no display at all.
+Outcome runProgram(const QStringList &args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
+            QStringList{QStringLiteral("--query")} + args);
+    p.waitForFinished(10000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+} // namespace
+
+TEST(QueryCommand, PrintsOneLinePerServerAndExitsByTheAnswers) {
+    const SimProcess sim({}, scenarioOn(6));
+    ASSERT_TRUE(sim.isReady());
+    QTemporaryDir dir;
+    QFile list(dir.filePath(QStringLiteral("servers.txt")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("# my servers\n127.10.6.2\n");
+    list.close();
+
+    const Outcome ok =
+        runProgram({QStringLiteral("127.10.6.1"), QStringLiteral("--file"), list.fileName()});
+    EXPECT_EQ(ok.status, 0) << ok.err.toStdString();
+    const QStringList lines = ok.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    const QStringList alpha = lines[0].split(u'\t');
+    ASSERT_EQ(alpha.size(), 7);
+    EXPECT_EQ(alpha.mid(0, 6),
+              QStringLiteral("127.10.6.1\tAnswered\t1/7\tCastle\t--:--\tAlpha").split(u'\t'));
+    EXPECT_GE(alpha[6].toInt(), 0);
+    EXPECT_TRUE(lines[1].startsWith(u"127.10.6.2\tAnswered\t0/6\tFarm\tJoining\tBravo\t"));
+
+    const Outcome silent =
+        runInProcess({QStringLiteral("127.10.6.3"), QStringLiteral("127.10.6.2")});
+    EXPECT_EQ(silent.status, 1);
+    EXPECT_TRUE(silent.out.startsWith(u"127.10.6.3\tNoReply\t-\t-\t-\t-\t-\n"));
+
+    for (const QStringList &bad :
+         {QStringList{}, QStringList{QStringLiteral("--bogus")},
+          QStringList{QStringLiteral("--file"), dir.filePath(QStringLiteral("none"))}}) {
+        const Outcome usage = runProgram(bad);
+        EXPECT_EQ(usage.status, 2) << bad.join(u' ').toStdString();
+        EXPECT_TRUE(usage.out.isEmpty());
+        EXPECT_FALSE(usage.err.isEmpty());
+    }
+}
+
+TEST(QueryCommand, JsonCarriesEveryFieldOfEveryServer) {
+    const SimProcess sim({}, scenarioOn(7));
+    ASSERT_TRUE(sim.isReady());
+    const Outcome run = runInProcess({QStringLiteral("--json"), QStringLiteral("-")},
+                                     QStringLiteral("127.10.7.1\n127.10.7.3\n"));
+    EXPECT_EQ(run.status, 1);
+    const QJsonArray array = QJsonDocument::fromJson(run.out.toUtf8()).array();
+    ASSERT_EQ(array.size(), 2);
+    const QJsonObject a = array[0].toObject();
+    EXPECT_EQ(a.value(QLatin1String("address")).toString(), QStringLiteral("127.10.7.1"));
+    EXPECT_EQ(a.value(QLatin1String("status")).toString(), QStringLiteral("Answered"));
+    EXPECT_EQ(a.value(QLatin1String("name")).toString(), QStringLiteral("Alpha"));
+    EXPECT_EQ(a.value(QLatin1String("mission")).toString(), QStringLiteral("M1"));
+    EXPECT_EQ(a.value(QLatin1String("gameType")).toString(), QStringLiteral("Siege"));
+    EXPECT_EQ(a.value(QLatin1String("players")).toArray(), QJsonArray{QStringLiteral("Rook")});
+    EXPECT_EQ(a.value(QLatin1String("playerCount")).toInt(), 1);
+    EXPECT_EQ(a.value(QLatin1String("maxPlayers")).toInt(), 7);
+    EXPECT_TRUE(a.value(QLatin1String("dedicated")).toBool());
+    EXPECT_EQ(a.value(QLatin1String("version")).toString(), QStringLiteral("11.101A"));
+    EXPECT_EQ(a.value(QLatin1String("mods")).toString(), QStringLiteral("mp1"));
+    EXPECT_EQ(a.value(QLatin1String("motd")).toString(), QStringLiteral("hi"));
+    EXPECT_EQ(a.value(QLatin1String("gameState")).toString(), QStringLiteral("Playing"));
+    EXPECT_EQ(a.value(QLatin1String("length")).toInt(), 0);
+    EXPECT_EQ(a.value(QLatin1String("timeRemaining")).toString(), QStringLiteral("--:--"));
+    EXPECT_TRUE(a.value(QLatin1String("queryMs")).isDouble());
+    const QJsonObject silent = array[1].toObject();
+    EXPECT_EQ(silent.value(QLatin1String("status")).toString(), QStringLiteral("NoReply"));
+    EXPECT_TRUE(silent.value(QLatin1String("queryMs")).isNull());
+}

@@ -1,0 +1,169 @@
+#include "servers/ServerTestSupport.h"
+#include "servers/SimProcess.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+Timing shortWindow(int ms) {
+    Timing t;
+    t.queryWindowMs = ms;
+    return t;
+}
+
+bool settled(const clsGRServers &servers) {
+    for (const clsGRServer &r : servers)
+        if (r.status() == clsGRServer::Waiting)
+            return false;
+    return true;
+}
+} // namespace
+
+TEST(QueryEngine, AnswersAreTakenOnlyWhenWholeAndFromTheServerAsked) {
+    const SimProcess sim({}, R"({"servers": [
+        {"address": "127.10.1.1", "state": {"name": "Alpha", "map": "Castle", "gameType": "Siege",
+         "players": ["Host", "Rook", "Sniper"], "dedicated": true, "maxPlayers": 10,
+         "gameState": "Playing", "length": 600, "timeElapsed": 75}},
+        {"address": "127.10.1.2", "behaviour": "silent"},
+        {"address": "127.10.1.3", "behaviour": "truncated"},
+        {"address": "127.10.1.4", "behaviour": "foreign", "from": "127.10.1.9"},
+        {"address": "127.10.1.5", "behaviour": "random"},
+        {"address": "127.10.1.6", "delayMs": 50, "state": {"name": "Bravo"}}]})");
+    ASSERT_TRUE(sim.isReady());
+    ServerEngine engine(shortWindow(400));
+    for (int i = 1; i <= 6; ++i)
+        engine.add(QStringLiteral("127.10.1.%1").arg(i), QStringLiteral("label %1").arg(i));
+    engine.servers().RefreshAllServerData();
+    engine.servers().RefreshAllServerData(); // one request per server is outstanding at most
+    for (const clsGRServer &r : engine.servers())
+        EXPECT_EQ(r.status(), clsGRServer::Waiting);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 5000));
+
+    const clsGRServer *alpha = engine.servers().Item(1);
+    EXPECT_EQ(alpha->status(), clsGRServer::Answered);
+    EXPECT_EQ(alpha->Name(), QStringLiteral("Alpha"));
+    EXPECT_EQ(alpha->Map(), QStringLiteral("Castle"));
+    EXPECT_EQ(alpha->PlayerCountString(), QStringLiteral("2/9"));
+    EXPECT_EQ(alpha->TimeRemaining(), QStringLiteral("08:45"));
+    EXPECT_GE(alpha->QueryRoundTripMs(), 0);
+    EXPECT_LT(alpha->QueryRoundTripMs(), 400);
+    EXPECT_EQ(engine.servers().Item(6)->status(), clsGRServer::Answered);
+    EXPECT_EQ(engine.servers().Item(6)->Name(), QStringLiteral("Bravo"));
+    EXPECT_GE(engine.servers().Item(6)->QueryRoundTripMs(), 50);
+    for (int i = 2; i <= 5; ++i) {
+        const clsGRServer *r = engine.servers().Item(i);
+        EXPECT_EQ(r->status(), clsGRServer::NoReply) << i;
+        EXPECT_EQ(r->Name(), QStringLiteral("label %1").arg(i)) << i;
+    }
+    const auto &counters = engine.pool().counters();
+    EXPECT_EQ(counters.sent, 6u);
+    EXPECT_EQ(counters.delivered, 2u);
+    EXPECT_GE(counters.dropped, 2u); // the foreign reply, the cut one, perhaps the noise
+    EXPECT_TRUE(engine.prompter.shown().empty());
+}
+
+TEST(QueryEngine, ALateAnswerIsNotTakenAndTheNextRefreshStartsAfresh) {
+    const SimProcess sim({}, R"({"servers": [{"address": "127.10.2.1", "delayMs": 500}]})");
+    ASSERT_TRUE(sim.isReady());
+    ServerEngine engine(shortWindow(250));
+    clsGRServer *slow = engine.add(QStringLiteral("127.10.2.1"));
+    slow->Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slow->status() != clsGRServer::Waiting; }, 3000));
+    EXPECT_EQ(slow->status(), clsGRServer::NoReply);
+    // The answer comes after the window: it reaches the program and is dropped.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.pool().counters().received == 1; }, 3000));
+    EXPECT_EQ(engine.pool().counters().dropped, 1u);
+    EXPECT_EQ(slow->status(), clsGRServer::NoReply);
+
+    slow->Refresh();
+    EXPECT_EQ(slow->status(), clsGRServer::Waiting);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slow->status() != clsGRServer::Waiting; }, 3000));
+    EXPECT_EQ(slow->status(), clsGRServer::NoReply);
+    EXPECT_EQ(engine.pool().counters().sent, 2u);
+}
+
+TEST(QueryEngine, RemovingAWaitingServerLeavesItsSlotCleanForTheNext) {
+    ServerEngine engine(shortWindow(150));
+    engine.add(QStringLiteral("127.10.3.1"))->Refresh();
+    engine.servers().RemoveServer(QStringLiteral("127.10.3.1"));
+    QTest::qWait(20);
+    EXPECT_EQ(engine.pool().counters().sent, 0u); // the queued request went with its record
+    clsGRServer *next = engine.add(QStringLiteral("127.10.3.2"));
+    EXPECT_EQ(next->slot(), 0);
+    QTest::qWait(50);
+    next->Refresh();
+    // The old window must not end the new query early.
+    QTest::qWait(120);
+    EXPECT_EQ(next->status(), clsGRServer::Waiting);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return next->status() != clsGRServer::Waiting; }, 2000));
+    EXPECT_EQ(next->status(), clsGRServer::NoReply);
+}
+
+TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
+    ServerEngine engine(shortWindow(100));
+    int calls = 0;
+    bool failing = true;
+    engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
+        ++calls;
+        using Outcome = clsGlobalGRControls::SendOutcome;
+        return failing ? Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")}
+                       : Outcome{};
+    });
+    for (int i = 1; i <= 5; ++i)
+        engine.add(QStringLiteral("127.10.4.%1").arg(i));
+
+    engine.prompter.expect(QStringLiteral("An Error has occured (Sending Data)"), Answer::Cancel,
+                           QStringLiteral("Network is unreachable"));
+    engine.servers().RefreshAllServerData();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
+    for (const clsGRServer &r : engine.servers())
+        EXPECT_EQ(r.status(), clsGRServer::NoReply);
+    EXPECT_EQ(engine.prompter.shown().size(), 1u);
+    EXPECT_EQ(engine.prompter.shown().at(0).icon, Icon::Critical);
+    EXPECT_EQ(engine.prompter.shown().at(0).buttons, Buttons::RetryCancel);
+    EXPECT_EQ(calls, 5);
+
+    // The next refresh reports again; Retry repeats the send, which now goes through.
+    engine.prompter.expect(QStringLiteral("An Error has occured (Sending Data)"), Answer::Retry);
+    engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
+        ++calls;
+        using Outcome = clsGlobalGRControls::SendOutcome;
+        if (failing) {
+            failing = false;
+            return Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")};
+        }
+        return Outcome{};
+    });
+    engine.servers().RefreshAllServerData();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
+    EXPECT_EQ(engine.prompter.shown().size(), 2u);
+    EXPECT_EQ(engine.pool().counters().sent, 5u);
+}
+
+TEST(QueryEngine, ASendTheSystemAsksToRepeatIsRetriedSilentlyThreeTimes) {
+    ServerEngine engine(shortWindow(100));
+    int calls = 0;
+    int repeatsLeft = 3;
+    engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
+        ++calls;
+        using Outcome = clsGlobalGRControls::SendOutcome;
+        if (repeatsLeft-- > 0)
+            return Outcome{Outcome::Repeat, QStringLiteral("No buffer space available")};
+        return Outcome{};
+    });
+    clsGRServer *r = engine.add(QStringLiteral("127.10.5.1"));
+    r->Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.pool().counters().sent == 1; }, 1000));
+    EXPECT_EQ(calls, 4);
+    EXPECT_TRUE(engine.prompter.shown().empty());
+
+    // A fourth refusal is reported.
+    repeatsLeft = 4;
+    engine.prompter.expect(QStringLiteral("An Error has occured (Sending Data)"), Answer::Cancel,
+                           QStringLiteral("No buffer space available"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r->status() == clsGRServer::NoReply; }, 1000));
+    r->Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r->status() == clsGRServer::NoReply; }, 1000));
+    EXPECT_EQ(engine.prompter.shown().size(), 1u);
+}

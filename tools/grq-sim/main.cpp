@@ -1,0 +1,370 @@
+// grq-sim: serves simulated Ghost Recon status servers on loopback addresses.
+//
+//   grq-sim --count N --first ADDR [--seed S] [--scenario FILE]
+//
+// Serves N servers on consecutive IPv4 addresses from ADDR, port 2348, plus any server the
+// scenario names. Prints every address it serves, one per line, then "ready", and runs until
+// it is ended. Every address must lie in 127.0.0.0/8.
+//
+// A scenario is a JSON object {"servers": [ ... ]}; each entry has an "address" and may give:
+//   "behaviour": "answer" (default), "silent", "truncated", "random" or "foreign"
+//   "delayMs":   answer this much later (a slow server)
+//   "truncateAt": bytes kept of a truncated reply (default 30)
+//   "from":      the address a "foreign" reply is sent from
+//   "state":     {"name", "map", "mission", "gameType", "maxPlayers", "players": [...],
+//                 "version", "mods", "dedicated", "timeElapsed", "gameState" (3, 4,
+//                 "Joining" or "Playing"), "motd", "length", "password"}
+// Fields the state leaves out are made up as for the servers of --count.
+
+#include "servers/GRQueryProtocol.h"
+
+#include <QFile>
+#include <QHostAddress>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/epoll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <queue>
+#include <random>
+#include <vector>
+
+namespace {
+
+enum class Behaviour { Answer, Silent, Truncated, Random, Foreign };
+
+struct Server {
+    quint32 address = 0;
+    Behaviour behaviour = Behaviour::Answer;
+    int delayMs = 0;
+    int truncateAt = 30;
+    quint32 from = 0;
+    QByteArray reply;
+    int fd = -1;
+};
+
+struct Delayed {
+    std::chrono::steady_clock::time_point due;
+    int fd;
+    sockaddr_in to;
+    QByteArray bytes;
+    bool operator>(const Delayed &o) const { return due > o.due; }
+};
+
+[[noreturn]] void fail(const QString &message) {
+    std::fprintf(stderr, "grq-sim: %s\n", message.toLocal8Bit().constData());
+    std::exit(2);
+}
+
+bool isLoopback(quint32 address) {
+    return (address >> 24) == 127;
+}
+
+quint32 parseAddress(const QString &text) {
+    QHostAddress address;
+    bool ok = false;
+    quint32 v4 = 0;
+    if (address.setAddress(text))
+        v4 = address.toIPv4Address(&ok);
+    if (!ok)
+        fail(QStringLiteral("not an IPv4 address: %1").arg(text));
+    if (!isLoopback(v4))
+        fail(QStringLiteral("refusing %1: only 127.0.0.0/8 is served").arg(text));
+    return v4;
+}
+
+QString addressText(quint32 address) {
+    return QHostAddress(address).toString();
+}
+
+template <typename T> const T &pick(std::mt19937 &rng, const std::vector<T> &from) {
+    return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(rng)];
+}
+
+// A plausible server of its own for every index and seed.
+grquery::ServerStatus madeUpState(int index, unsigned seed) {
+    std::mt19937 rng(seed * 7919u + static_cast<unsigned>(index));
+    auto between = [&rng](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(rng);
+    };
+    static const std::vector<QString> maps = {
+        QStringLiteral("Castle"),  QStringLiteral("Caves"), QStringLiteral("Church"),
+        QStringLiteral("Bridge"),  QStringLiteral("Depot"), QStringLiteral("Farm"),
+        QStringLiteral("Island"),  QStringLiteral("Mill"),  QStringLiteral("Pavilion"),
+        QStringLiteral("Prison"),  QStringLiteral("Ruins"), QStringLiteral("Sawmill"),
+        QStringLiteral("Village"), QStringLiteral("Swamp"), QStringLiteral("Train")};
+    static const std::vector<QString> types = {QStringLiteral("Mission"),
+                                               QStringLiteral("Firefight"),
+                                               QStringLiteral("Recon"),
+                                               QStringLiteral("Hamburger Hill"),
+                                               QStringLiteral("Last Man Standing"),
+                                               QStringLiteral("Sharpshooter"),
+                                               QStringLiteral("Search And Rescue"),
+                                               QStringLiteral("Domination"),
+                                               QStringLiteral("Siege")};
+    static const std::vector<QString> versions = {QStringLiteral("10.1010A"),
+                                                  QStringLiteral("11.101A")};
+    static const std::vector<QString> mods = {QString(), QStringLiteral("mp1"),
+                                              QStringLiteral("mp2"), QStringLiteral("mp1 mp2")};
+    static const std::vector<QString> callSigns = {
+        QStringLiteral("Rook"),  QStringLiteral("Sniper"), QStringLiteral("Ghost"),
+        QStringLiteral("Viper"), QStringLiteral("Echo"),   QStringLiteral("Nomad"),
+        QStringLiteral("Kilo"),  QStringLiteral("Wolf"),   QStringLiteral("Shadow")};
+    static const std::vector<int> lengthsMin = {0, 5, 10, 15, 20, 25, 30, 45, 60};
+
+    grquery::ServerStatus s;
+    s.dedicated = between(0, 1) == 1;
+    s.name = QStringLiteral("Ghost Server %1").arg(index + 1);
+    s.map = pick(rng, maps);
+    s.mission = QStringLiteral("Mission %1").arg(between(1, 15), 2, 10, QLatin1Char('0'));
+    s.gameType = pick(rng, types);
+    s.maxPlayers = between(4, 36);
+    const int people = between(0, s.maxPlayers - (s.dedicated ? 1 : 0));
+    if (s.dedicated)
+        s.players << s.name.left(15);
+    for (int i = 0; i < people; ++i)
+        s.players << pick(rng, callSigns) + QString::number(between(1, 99));
+    s.version = pick(rng, versions);
+    s.mods = pick(rng, mods);
+    s.gameStateCode = between(0, 3) == 0 ? 3 : 4;
+    s.length = pick(rng, lengthsMin) * 60;
+    s.timeElapsed = s.gameStateCode == 3 ? 0 : between(0, s.length ? s.length : 3600);
+    const int motdLength = between(0, 3) == 0 ? between(100, 250) : between(0, 40);
+    s.motd = QStringLiteral("Welcome. No camping. ").repeated(13).left(motdLength);
+    s.hasPassword = between(0, 4) == 0;
+    return s;
+}
+
+void applyState(grquery::ServerStatus &s, const QJsonObject &state) {
+    auto text = [&state](const char *key, QString &into) {
+        if (state.contains(QLatin1String(key)))
+            into = state.value(QLatin1String(key)).toString();
+    };
+    text("name", s.name);
+    text("map", s.map);
+    text("mission", s.mission);
+    text("gameType", s.gameType);
+    text("version", s.version);
+    text("mods", s.mods);
+    text("motd", s.motd);
+    if (state.contains(QLatin1String("maxPlayers")))
+        s.maxPlayers = state.value(QLatin1String("maxPlayers")).toInt();
+    if (state.contains(QLatin1String("players"))) {
+        s.players.clear();
+        for (const QJsonValue &v : state.value(QLatin1String("players")).toArray())
+            s.players << v.toString();
+    }
+    if (state.contains(QLatin1String("dedicated")))
+        s.dedicated = state.value(QLatin1String("dedicated")).toBool();
+    if (state.contains(QLatin1String("timeElapsed")))
+        s.timeElapsed = state.value(QLatin1String("timeElapsed")).toInt();
+    if (state.contains(QLatin1String("length")))
+        s.length = state.value(QLatin1String("length")).toInt();
+    if (state.contains(QLatin1String("password")))
+        s.hasPassword = state.value(QLatin1String("password")).toBool();
+    const QJsonValue gameState = state.value(QLatin1String("gameState"));
+    if (gameState.isDouble())
+        s.gameStateCode = gameState.toInt();
+    else if (gameState.toString() == u"Joining")
+        s.gameStateCode = 3;
+    else if (gameState.toString() == u"Playing")
+        s.gameStateCode = 4;
+}
+
+Behaviour behaviourFrom(const QString &name) {
+    if (name.isEmpty() || name == u"answer")
+        return Behaviour::Answer;
+    if (name == u"silent")
+        return Behaviour::Silent;
+    if (name == u"truncated")
+        return Behaviour::Truncated;
+    if (name == u"random")
+        return Behaviour::Random;
+    if (name == u"foreign")
+        return Behaviour::Foreign;
+    fail(QStringLiteral("unknown behaviour: %1").arg(name));
+}
+
+int openSocket(quint32 address) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        fail(QStringLiteral("socket: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(grquery::port);
+    local.sin_addr.s_addr = htonl(address);
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local) != 0)
+        fail(QStringLiteral("cannot serve %1: %2")
+                 .arg(addressText(address), QString::fromLocal8Bit(std::strerror(errno))));
+    return fd;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    int count = 0;
+    QString first;
+    unsigned seed = 1;
+    QString scenarioFile;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        const bool hasValue = i + 1 < argc;
+        if (arg == u"--count" && hasValue)
+            count = QString::fromLocal8Bit(argv[++i]).toInt();
+        else if (arg == u"--first" && hasValue)
+            first = QString::fromLocal8Bit(argv[++i]);
+        else if (arg == u"--seed" && hasValue)
+            seed = QString::fromLocal8Bit(argv[++i]).toUInt();
+        else if (arg == u"--scenario" && hasValue)
+            scenarioFile = QString::fromLocal8Bit(argv[++i]);
+        else
+            fail(QStringLiteral("usage: grq-sim --count N --first ADDR [--seed S] "
+                                "[--scenario FILE]"));
+    }
+    if (count < 0 || (count > 0 && first.isEmpty()) || (count == 0 && scenarioFile.isEmpty()))
+        fail(QStringLiteral("usage: grq-sim --count N --first ADDR [--seed S] "
+                            "[--scenario FILE]"));
+
+    // Thousands of servers need thousands of sockets.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
+
+    std::vector<Server> servers;
+    QMap<quint32, size_t> byAddress;
+    auto serverAt = [&](quint32 address) -> Server & {
+        if (auto it = byAddress.constFind(address); it != byAddress.constEnd())
+            return servers[*it];
+        Server s;
+        s.address = address;
+        s.reply = grquery::encodeReply(madeUpState(static_cast<int>(servers.size()), seed));
+        byAddress.insert(address, servers.size());
+        servers.push_back(s);
+        return servers.back();
+    };
+    if (count > 0) {
+        const quint32 start = parseAddress(first);
+        if (!isLoopback(start + static_cast<quint32>(count - 1)))
+            fail(QStringLiteral("%1 servers from %2 leave 127.0.0.0/8").arg(count).arg(first));
+        for (int i = 0; i < count; ++i)
+            serverAt(start + static_cast<quint32>(i));
+    }
+    if (!scenarioFile.isEmpty()) {
+        QFile file(scenarioFile);
+        if (!file.open(QIODevice::ReadOnly))
+            fail(QStringLiteral("cannot read %1").arg(scenarioFile));
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
+        if (error.error != QJsonParseError::NoError)
+            fail(QStringLiteral("%1: %2").arg(scenarioFile, error.errorString()));
+        for (const QJsonValue &v : doc.object().value(QLatin1String("servers")).toArray()) {
+            const QJsonObject entry = v.toObject();
+            const quint32 address = parseAddress(entry.value(QLatin1String("address")).toString());
+            const bool known = byAddress.contains(address);
+            Server &s = serverAt(address);
+            grquery::ServerStatus state = madeUpState(
+                static_cast<int>(known ? byAddress.value(address) : servers.size() - 1), seed);
+            applyState(state, entry.value(QLatin1String("state")).toObject());
+            s.reply = grquery::encodeReply(state);
+            s.behaviour = behaviourFrom(entry.value(QLatin1String("behaviour")).toString());
+            s.delayMs = entry.value(QLatin1String("delayMs")).toInt();
+            s.truncateAt = entry.value(QLatin1String("truncateAt")).toInt(30);
+            if (s.behaviour == Behaviour::Foreign)
+                s.from = parseAddress(entry.value(QLatin1String("from")).toString());
+        }
+    }
+
+    const int epoll = ::epoll_create1(EPOLL_CLOEXEC);
+    QMap<quint32, int> sockets; // every bound address, served or only replied from
+    for (size_t i = 0; i < servers.size(); ++i) {
+        servers[i].fd = openSocket(servers[i].address);
+        sockets.insert(servers[i].address, servers[i].fd);
+        epoll_event ev{};
+        ev.events = EPOLLIN;
+        ev.data.u64 = i;
+        ::epoll_ctl(epoll, EPOLL_CTL_ADD, servers[i].fd, &ev);
+    }
+    for (Server &s : servers) {
+        if (s.behaviour == Behaviour::Foreign && !sockets.contains(s.from))
+            sockets.insert(s.from, openSocket(s.from));
+    }
+
+    for (const Server &s : servers)
+        std::printf("%s\n", addressText(s.address).toLatin1().constData());
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    const QByteArray request = grquery::request();
+    std::mt19937 noise(seed);
+    std::priority_queue<Delayed, std::vector<Delayed>, std::greater<>> later;
+    std::vector<epoll_event> events(1024);
+    char buffer[2048];
+    for (;;) {
+        int timeoutMs = -1;
+        if (!later.empty()) {
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+                later.top().due - std::chrono::steady_clock::now());
+            timeoutMs = static_cast<int>(std::max<long long>(0, wait.count() + 1));
+        }
+        const int ready =
+            ::epoll_wait(epoll, events.data(), static_cast<int>(events.size()), timeoutMs);
+        const auto now = std::chrono::steady_clock::now();
+        for (int e = 0; e < ready; ++e) {
+            Server &s = servers[events[static_cast<size_t>(e)].data.u64];
+            for (;;) {
+                sockaddr_in peer{};
+                socklen_t peerLength = sizeof peer;
+                const ssize_t n = ::recvfrom(s.fd, buffer, sizeof buffer, 0,
+                                             reinterpret_cast<sockaddr *>(&peer), &peerLength);
+                if (n < 0)
+                    break;
+                if (n != request.size() || std::memcmp(buffer, request.constData(), n) != 0)
+                    continue; // a real server answers only its query
+                QByteArray reply;
+                int fd = s.fd;
+                switch (s.behaviour) {
+                case Behaviour::Silent:
+                    continue;
+                case Behaviour::Answer:
+                    reply = s.reply;
+                    break;
+                case Behaviour::Truncated:
+                    reply = s.reply.left(s.truncateAt);
+                    break;
+                case Behaviour::Random: {
+                    reply.resize(std::uniform_int_distribution<int>(0, 600)(noise));
+                    for (char &c : reply)
+                        c = static_cast<char>(noise());
+                    break;
+                }
+                case Behaviour::Foreign:
+                    reply = s.reply;
+                    fd = sockets.value(s.from);
+                    break;
+                }
+                later.push({now + std::chrono::milliseconds(s.delayMs), fd, peer, reply});
+            }
+        }
+        while (!later.empty() && later.top().due <= std::chrono::steady_clock::now()) {
+            const Delayed &d = later.top();
+            ::sendto(d.fd, d.bytes.constData(), static_cast<size_t>(d.bytes.size()), 0,
+                     reinterpret_cast<const sockaddr *>(&d.to), sizeof d.to);
+            later.pop();
+        }
+    }
+}
