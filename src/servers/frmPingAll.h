@@ -14,7 +14,7 @@ class frmPingAll : public QDialog {
     Q_OBJECT
 public:
     // How many echoes this window keeps on the wire at once.
-    static constexpr int window = 64;
+    static constexpr int window = 128;
 
     frmPingAll(clsGRQuorvel *root, QWidget *parent = nullptr);
     ~frmPingAll() override;
