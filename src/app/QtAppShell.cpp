@@ -4,6 +4,8 @@
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "app/frmTips.h"
+#include "servers/frmPingAll.h"
+#include "servers_tab/ctlGRServers.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -49,10 +51,16 @@ void QtAppShell::showTipsModal() {
     tips.exec();
 }
 
-void QtAppShell::showPingAllModal() {}
+void QtAppShell::showPingAllModal() {
+    frmPingAll pingAll(&m_root, m_main.get());
+    pingAll.exec();
+}
 
 void QtAppShell::showMainWindow() {
     m_main->setRootObject(&m_root);
+    // The servers tab was made before the preferences filled the collection.
+    if (m_main->serversPane())
+        m_main->serversPane()->RefreshList();
     m_main->show();
 }
 

@@ -6,10 +6,12 @@
 #include "common/TextRules.h"
 #include "options/clsOptions.h"
 #include "options/clsOptionsXML.h"
+#include "servers/GRQueryProtocol.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "voice/clsRWServers.h"
 #include "stats/clsTrackStats.h"
+#include "servers/clsPing.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,6 +41,7 @@ clsGRQuorvel::~clsGRQuorvel() {
     m_trackStats.reset();
     m_options.reset();
     m_tips.clear();
+    m_ping.reset();
     m_optionsXml.reset();
     m_pool.reset();
 }
@@ -106,9 +109,21 @@ void clsGRQuorvel::CreateTips() {
 
 void clsGRQuorvel::createSharedObjects() {
     m_pool = std::make_unique<clsGlobalGRControls>(this);
+    createPinger();
     m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
     m_options = std::make_unique<clsOptions>();
     m_options->setParent(this);
+}
+
+void clsGRQuorvel::createPinger() {
+    clsPing::Settings settings;
+    settings.timeoutMs = m_timing.pingTimeoutMs;
+    // Where no ICMP socket is permitted, the status query's round trip stands in.
+    settings.probe = grquery::request();
+    settings.probePort = grquery::port;
+    m_ping = std::make_unique<clsPing>(settings, [this](const QString &ip) {
+        return m_grServers ? m_grServers->Item(ip) : nullptr;
+    });
 }
 
 void clsGRQuorvel::createCollections() {

@@ -17,6 +17,7 @@ class clsRWServers;
 class clsOptions;
 class clsOptionsXML;
 class clsTrackStats;
+class clsPing;
 namespace platform {
 class ProcessLauncher;
 }
@@ -49,6 +50,7 @@ public:
     clsGlobalGRControls *GRServerControls() const { return m_pool.get(); }
     clsOptions *Options() const { return m_options.get(); }
     clsOptionsXML *OptionsXML() const { return m_optionsXml.get(); }
+    clsPing *Ping() const { return m_ping.get(); }
     const KeyedCollection<QString> &Tips() const { return m_tips; }
     const QString &RootDirectory() const { return m_rootDirectory; }
     QString StatsCacheFileName() const;
@@ -66,6 +68,8 @@ public:
     // options file, the preferences and both collections. Start-up builds the same objects in
     // its own order; tools and tests that need no windows use this instead.
     void createObjects();
+    // The pinger (start-up makes it with the slot pool).
+    void createPinger();
 
     // The game directory for an executable directory (and an optional override), always
     // ending with the native separator.
@@ -86,6 +90,7 @@ private:
     KeyedCollection<QString> m_tips;
     std::unique_ptr<clsOptionsXML> m_optionsXml;
     std::unique_ptr<clsGlobalGRControls> m_pool;
+    std::unique_ptr<clsPing> m_ping;
     std::unique_ptr<clsGRServers> m_grServers;
     std::unique_ptr<clsRWServers> m_rwServers;
     std::unique_ptr<clsTrackStats> m_trackStats;

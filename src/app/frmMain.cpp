@@ -13,6 +13,7 @@
 #include "options/frmOptions.h"
 #include "stats/ctlQuorvel.h"
 #include "voice/ctlRWServers.h"
+#include "servers_tab/ctlGRServers.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -148,6 +149,9 @@ void frmMain::buildPanes() {
             page = new ctlQuorvel(std::move(services), m_tabs);
         } else if (name == u"ctlGameOptions") {
             page = new ctlGameOptions(m_root, m_dlgCommon, m_tabs);
+        } else if (name == u"ctlGRServers") {
+            page = m_ctlGRServers = new ctlGRServers(m_root, m_tabs);
+            m_ctlGRServers->setInFront([this] { return m_tabs->currentIndex() == TabServers; });
         } else if (name == u"ctlRWServers") {
             page = m_ctlRWServers = new ctlRWServers(m_root, m_tabs);
         } else {

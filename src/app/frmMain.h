@@ -13,6 +13,7 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class ctlGRServers;
 
 // The program's main window: the four panes on a tab control, the menus, Quit, and the stats
 // timer. Closing it ends the program.
@@ -31,6 +32,7 @@ public:
     QTimer *statsTimer() const { return m_tmrStats; }
     CommonDialog *commonDialog() const { return m_dlgCommon; }
     QTabWidget *tabs() const { return m_tabs; }
+    ctlGRServers *serversPane() const { return m_ctlGRServers; }
     QMenu *statDirGamesMenu() const { return m_mnuStatDirGames; }
     QAction *statDirGamesDeleteAction() const { return m_mnuStatDirGamesDelete; }
     QAction *statDirGamesRefreshAction() const { return m_mnuStatDirGamesRefresh; }
@@ -55,6 +57,7 @@ private:
     clsGRQuorvel *m_root;
     CommonDialog *m_dlgCommon;
     QTabWidget *m_tabs = nullptr;
+    ctlGRServers *m_ctlGRServers = nullptr;
     QPushButton *m_cmdQuit = nullptr;
     QTimer *m_tmrStats = nullptr;
     QMenu *m_mnuContext = nullptr;

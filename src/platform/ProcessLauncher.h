@@ -15,6 +15,7 @@ struct LaunchRequest {
     ShowMode showMode = ShowMode::NormalFocused;
     QMap<QString, QString> extraEnvironment; // added to the program's own environment
     QString workingDirectory;                // empty: the program's current directory
+    QString nativeCommandLine; // Windows: the whole command line, used as it stands when set
 };
 
 // Starts programs without waiting for them.

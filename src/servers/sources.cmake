@@ -5,3 +5,9 @@ list(APPEND CORE_SOURCES
     src/servers/clsGRServer.h src/servers/clsGRServer.cpp
     src/servers/clsGRServers.h src/servers/clsGRServers.cpp
     src/servers/clsGlobalGRControls.h src/servers/clsGlobalGRControls.cpp)
+list(APPEND CORE_SOURCES
+    src/servers/clsPing.h src/servers/clsPing.cpp
+    src/servers/GameCommandLine.h src/servers/GameCommandLine.cpp)
+list(APPEND GUI_SOURCES
+    src/servers/frmPingAll.h src/servers/frmPingAll.cpp
+    src/servers/frmServerInfo.h src/servers/frmServerInfo.cpp)

@@ -56,8 +56,12 @@ struct VoiceFixture {
     }
 };
 
+// Controls of the voice tab (the servers tab has controls of the same names).
 template <typename T> T *child(frmMain &main, const char *name) {
-    T *found = main.findChild<T *>(QString::fromLatin1(name));
+    QWidget *pane = main.findChild<QWidget *>(QStringLiteral("ctlRWServers"));
+    T *found = pane ? pane->findChild<T *>(QString::fromLatin1(name)) : nullptr;
+    if (!found)
+        found = main.findChild<T *>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
     return found;
 }

@@ -1,0 +1,119 @@
+// Servers list tick and ping-all timings. Run: QT_QPA_PLATFORM=offscreen bench_servers_tab
+#include "app/clsGRQuorvel.h"
+#include "common/Prompter.h"
+#include "platform/IcmpEcho.h"
+#include "platform/ProcessLauncher.h"
+#include "servers/clsGRServers.h"
+#include "servers/clsGlobalGRControls.h"
+#include "servers/clsPing.h"
+#include "servers/frmPingAll.h"
+#include "servers_tab/ServerListModel.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QSortFilterProxyModel>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+class SilentPrompter : public Prompter {
+public:
+    Answer ask(const QString &, const QString &, Buttons, Icon) override { return Answer::Cancel; }
+};
+
+struct Engine {
+    explicit Engine(int servers, quint32 firstAddress) {
+        Timing timing;
+        root = std::make_unique<clsGRQuorvel>(StartupEnvironment{}, prompter, launcher, timing);
+        root->createObjects();
+        for (int i = 0; i < servers; ++i) {
+            const auto slot = root->GRServerControls()->fnNextTimerAndWinsock();
+            root->GRServers()->AddServer(QHostAddress(firstAddress + quint32(i)).toString(),
+                                         QStringLiteral("Server %1").arg(i), QString(),
+                                         slot.value_or(-1));
+        }
+    }
+    SilentPrompter prompter;
+    platform::DetachedProcessLauncher launcher;
+    std::unique_ptr<clsGRQuorvel> root;
+};
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void benchTick(int rows) {
+    Engine engine(rows, QHostAddress(QStringLiteral("127.20.128.1")).toIPv4Address());
+    clsGRServers &servers = *engine.root->GRServers();
+    ServerListModel model;
+    QSortFilterProxyModel proxy;
+    proxy.setSourceModel(&model);
+    proxy.setDynamicSortFilter(false);
+    std::vector<const clsGRServer *> records;
+    for (const auto &record : servers)
+        records.push_back(&record);
+    model.setRecords(records);
+    proxy.sort(ServerListModel::ColSortPing);
+    auto lookup = [&](const QString &key) { return servers.Item(key); };
+    model.tick(lookup);
+
+    std::vector<double> still, all;
+    for (int round = 0; round < 15; ++round) {
+        QElapsedTimer t;
+        t.start();
+        model.tick(lookup);
+        still.push_back(t.nsecsElapsed() / 1e6);
+    }
+    for (int round = 0; round < 9; ++round) {
+        for (int i = 1; i <= servers.Count(); ++i)
+            servers.Item(i)->setPing((i * 37 + round * 11) % 500);
+        QElapsedTimer t;
+        t.start();
+        const quint32 changed = model.tick(lookup);
+        if (changed & (1u << ServerListModel::ColSortPing))
+            proxy.sort(ServerListModel::ColSortPing);
+        all.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::printf(
+        "tick %6d rows: nothing changed %8.2f ms, every row changed (with re-sort) %8.2f ms\n",
+        rows, median(still), median(all));
+}
+
+void benchPingAll(int count, bool dead) {
+    Engine engine(count, QHostAddress(QStringLiteral("127.20.200.1")).toIPv4Address());
+    clsPing &ping = *engine.root->Ping();
+    if (ping.usesQueryRoundTrip()) {
+        std::printf("ping-all: no ICMP socket here (%s)\n", qPrintable(ping.fallbackNote()));
+        return;
+    }
+    if (dead) {
+        QSet<quint32> silent;
+        for (const auto &record : *engine.root->GRServers())
+            silent.insert(QHostAddress(record.IP()).toIPv4Address());
+        ping.echo().setUnanswered(silent);
+    }
+    frmPingAll window(engine.root.get());
+    QElapsedTimer t;
+    t.start();
+    window.exec();
+    int fresh = 0;
+    for (const auto &record : *engine.root->GRServers())
+        fresh += record.PingStale() ? 0 : 1;
+    std::printf("ping-all %5d %s loopback addresses: %8.1f ms (%d pinged, %s socket)\n", count,
+                dead ? "silent" : "answering", t.nsecsElapsed() / 1e6, fresh,
+                ping.echo().kind() == platform::IcmpEcho::Kind::Raw ? "raw" : "datagram");
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    benchTick(1000);
+    benchTick(10000);
+    benchPingAll(1000, false);
+    benchPingAll(100, true);
+    return 0;
+}

@@ -1,0 +1,193 @@
+#include "servers/clsPing.h"
+
+#include "servers/clsGRServer.h"
+
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QNetworkDatagram>
+#include <QPointer>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <optional>
+
+namespace {
+// Four decimal parts of 0..255; nothing else counts as a dotted address here.
+std::optional<quint32> parseDotted(const QString &text) {
+    const QStringList parts = text.split(u'.');
+    if (parts.size() != 4)
+        return std::nullopt;
+    quint32 address = 0;
+    for (const QString &part : parts) {
+        if (part.isEmpty() || part.size() > 3)
+            return std::nullopt;
+        for (const QChar c : part)
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+        const uint value = part.toUInt();
+        if (value > 255)
+            return std::nullopt;
+        address = (address << 8) | value;
+    }
+    return address;
+}
+} // namespace
+
+clsPing::clsPing(Settings settings, RecordLookup lookup, QObject *parent)
+    : QObject(parent)
+    , m_settings(std::move(settings))
+    , m_lookup(std::move(lookup))
+    , m_echo(std::make_unique<platform::IcmpEcho>(m_settings.timeoutMs, m_settings.prefer)) {
+    m_clock.start();
+}
+
+clsPing::~clsPing() = default;
+
+QString clsPing::dottedAddress(const QString &text) {
+    const auto address = parseDotted(text.trimmed());
+    return address ? QHostAddress(*address).toString() : QString();
+}
+
+QString clsPing::fallbackNote() const {
+    if (!usesQueryRoundTrip())
+        return {};
+    return m_echo->unavailableReason() +
+           QStringLiteral(". Ping times show the round trip of the status query instead.");
+}
+
+void clsPing::PingAddress(const QString &strAddressToResolve, const QByteArray &strDataToSend,
+                          Done done) {
+    if (const auto address = parseDotted(strAddressToResolve.trimmed())) {
+        startOrQueue({*address, strDataToSend, std::move(done)});
+        return;
+    }
+    // A host name: resolved in the background, first IPv4 address taken.
+    QPointer<clsPing> self(this);
+    QHostInfo::lookupHost(
+        strAddressToResolve.trimmed(), this,
+        [self, payload = strDataToSend, done = std::move(done)](const QHostInfo &info) mutable {
+            if (!self)
+                return;
+            for (const QHostAddress &a : info.addresses()) {
+                bool ok = false;
+                const quint32 v4 = a.toIPv4Address(&ok);
+                if (ok) {
+                    self->startOrQueue({v4, payload, std::move(done)});
+                    return;
+                }
+            }
+            if (done)
+                done(NameNotResolved, 0);
+        });
+}
+
+void clsPing::RefreshPing(clsGRServer &server, std::function<void()> finished) {
+    const QString ip = server.IP();
+    server.setPingStale(false);
+    PingAddress(ip, QByteArray(32, 'A'),
+                [this, ip, finished = std::move(finished)](qint32, qint32 roundTripMs) {
+                    if (clsGRServer *record = m_lookup ? m_lookup(ip) : nullptr)
+                        record->setPing(roundTripMs);
+                    if (finished)
+                        finished();
+                });
+}
+
+void clsPing::startOrQueue(Job job) {
+    if (m_inFlight < maxInFlight)
+        start(std::move(job));
+    else
+        m_queue.push_back(std::move(job));
+}
+
+void clsPing::startNext() {
+    while (m_inFlight < maxInFlight && !m_queue.empty()) {
+        Job job = std::move(m_queue.front());
+        m_queue.pop_front();
+        start(std::move(job));
+    }
+}
+
+void clsPing::start(Job job) {
+    ++m_inFlight;
+    Done done = std::move(job.done);
+    auto ended = [this, done = std::move(done)](qint32 outcome, qint32 ms) {
+        --m_inFlight;
+        if (done)
+            done(outcome, ms);
+        startNext();
+    };
+    if (usesQueryRoundTrip()) {
+        job.done = std::move(ended);
+        probe(std::move(job));
+        return;
+    }
+    m_echo->send(job.address, job.payload,
+                 [ended = std::move(ended)](const platform::IcmpEcho::Reply &reply) {
+                     ended(reply.status, reply.roundTripMs);
+                 });
+}
+
+void clsPing::probe(Job job) {
+    if (!m_probeSocket) {
+        m_probeSocket = new QUdpSocket(this);
+        m_probeSocket->bind(QHostAddress(QHostAddress::AnyIPv4), 0);
+        connect(m_probeSocket, &QUdpSocket::readyRead, this, &clsPing::readProbeReplies);
+        m_probeTimer = new QTimer(this);
+        m_probeTimer->setSingleShot(true);
+        connect(m_probeTimer, &QTimer::timeout, this, &clsPing::expireProbes);
+    }
+    const QHostAddress to(job.address);
+    if (m_settings.probe.isEmpty() ||
+        m_probeSocket->writeDatagram(m_settings.probe, to, m_settings.probePort) < 0) {
+        QTimer::singleShot(
+            0, this, [done = std::move(job.done)] { done(platform::IcmpEcho::GeneralFailure, 0); });
+        return;
+    }
+    const quint64 token = m_nextProbeToken++;
+    m_probes[job.address].push_back({token, m_clock.nsecsElapsed(), std::move(job.done)});
+    m_probeOrder.emplace_back(token, job.address);
+    if (!m_probeTimer->isActive())
+        m_probeTimer->start(m_settings.timeoutMs);
+}
+
+void clsPing::readProbeReplies() {
+    while (m_probeSocket->hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = m_probeSocket->receiveDatagram();
+        const qint64 now = m_clock.nsecsElapsed();
+        bool ok = false;
+        const quint32 from = datagram.senderAddress().toIPv4Address(&ok);
+        auto it = m_probes.find(from);
+        if (!ok || it == m_probes.end() || it->empty())
+            continue;
+        ProbeWait wait = std::move(it->front());
+        it->pop_front();
+        if (it->empty())
+            m_probes.erase(it);
+        wait.done(platform::IcmpEcho::Success, static_cast<qint32>((now - wait.sentNs) / 1000000));
+    }
+}
+
+void clsPing::expireProbes() {
+    readProbeReplies();
+    const qint64 now = m_clock.nsecsElapsed();
+    while (!m_probeOrder.empty()) {
+        const auto [token, address] = m_probeOrder.front();
+        auto it = m_probes.find(address);
+        if (it == m_probes.end() || it->empty() || it->front().token != token) {
+            m_probeOrder.pop_front(); // answered already
+            continue;
+        }
+        const qint64 leftMs = m_settings.timeoutMs - (now - it->front().sentNs) / 1000000;
+        if (leftMs > 0) {
+            m_probeTimer->start(static_cast<int>(leftMs));
+            return;
+        }
+        m_probeOrder.pop_front();
+        ProbeWait wait = std::move(it->front());
+        it->pop_front();
+        if (it->empty())
+            m_probes.erase(it);
+        wait.done(platform::IcmpEcho::TimedOut, 0);
+    }
+}

@@ -1,0 +1,162 @@
+#include "servers/frmServerInfo.h"
+
+#include "app/clsGRQuorvel.h"
+#include "common/TextRules.h"
+#include "servers/clsGRServers.h"
+#include "servers/clsPing.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+QLabel *dataLabel(QWidget *parent, const char *name) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+} // namespace
+
+frmServerInfo::frmServerInfo(clsGRQuorvel *root, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_root(root) {
+    setObjectName(QStringLiteral("frmServerInfo"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Server Info"));
+
+    m_frmMOTD = new QGroupBox(QStringLiteral("Message"), this);
+    m_frmMOTD->setObjectName(QStringLiteral("frmMOTD"));
+    m_lblMOTD = dataLabel(m_frmMOTD, "lblMOTD");
+    m_lblMOTD->setWordWrap(true);
+    (new QVBoxLayout(m_frmMOTD))->addWidget(m_lblMOTD);
+
+    auto *server = new QFormLayout;
+    m_lblVersionData = dataLabel(this, "lblVersionData");
+    m_lblModsData = dataLabel(this, "lblModsData");
+    m_lblPingData = dataLabel(this, "lblPingData");
+    server->addRow(QStringLiteral("Version:"), m_lblVersionData);
+    server->addRow(QStringLiteral("Mods:"), m_lblModsData);
+    server->addRow(QStringLiteral("Ping:"), m_lblPingData);
+
+    m_frmGameInfo = new QGroupBox(QStringLiteral("Game Info"), this);
+    m_frmGameInfo->setObjectName(QStringLiteral("frmGameInfo"));
+    auto *game = new QFormLayout(m_frmGameInfo);
+    m_lblMapData = dataLabel(m_frmGameInfo, "lblMapData");
+    m_lblMissionData = dataLabel(m_frmGameInfo, "lblMissionData");
+    m_lblGameTypeData = dataLabel(m_frmGameInfo, "lblGameTypeData");
+    m_lblLengthData = dataLabel(m_frmGameInfo, "lblLengthData");
+    m_lblTimeRemainingData = dataLabel(m_frmGameInfo, "lblTimeRemainingData");
+    game->addRow(QStringLiteral("Map:"), m_lblMapData);
+    game->addRow(QStringLiteral("Mission:"), m_lblMissionData);
+    game->addRow(QStringLiteral("Game Type:"), m_lblGameTypeData);
+    game->addRow(QStringLiteral("Length:"), m_lblLengthData);
+    game->addRow(QStringLiteral("Remaining:"), m_lblTimeRemainingData);
+
+    m_lblPlayers = dataLabel(this, "lblPlayers");
+    m_lsvPlayers = new QTreeWidget(this);
+    m_lsvPlayers->setObjectName(QStringLiteral("lsvPlayers"));
+    m_lsvPlayers->setHeaderLabels({QStringLiteral("Player Name")});
+    m_lsvPlayers->setRootIsDecorated(false);
+
+    auto *cmdRefresh = new QPushButton(QStringLiteral("Refresh"), this);
+    cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
+    auto *cmdClose = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmServerInfo::cmdRefresh_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(m_frmMOTD);
+    left->addLayout(server);
+    left->addWidget(m_frmGameInfo);
+    auto *right = new QVBoxLayout;
+    right->addWidget(m_lblPlayers);
+    right->addWidget(m_lsvPlayers, 1);
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addLayout(right, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdRefresh);
+    buttons->addWidget(cmdClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addLayout(buttons);
+    resize(520, 340);
+
+    m_tmrAutoRefresh = new QTimer(this);
+    m_tmrAutoRefresh->setObjectName(QStringLiteral("tmrAutoRefresh"));
+    m_tmrAutoRefresh->setInterval(m_root ? m_root->timing().infoRefreshMs : Timing{}.infoRefreshMs);
+    connect(m_tmrAutoRefresh, &QTimer::timeout, this, &frmServerInfo::tmrAutoRefresh_Timer);
+    m_tmrAutoRefresh->start();
+}
+
+frmServerInfo::~frmServerInfo() = default;
+
+void frmServerInfo::setGRServer(clsGRServer *in_obj) {
+    m_ip = in_obj ? in_obj->IP() : QString();
+}
+
+clsGRServer *frmServerInfo::record() const {
+    if (m_ip.isEmpty() || !m_root || !m_root->GRServers())
+        return nullptr;
+    return m_root->GRServers()->Item(m_ip);
+}
+
+void frmServerInfo::RefreshData() {
+    const clsGRServer *server = record();
+    if (!server)
+        return;
+    QString caption = server->IP() + QStringLiteral("  -  ") + server->Name();
+    if (server->Dedicated())
+        caption += QStringLiteral(" (Dedicated)");
+    setWindowTitle(caption);
+    m_lblMOTD->setText(server->MOTD());
+    m_lblVersionData->setText(server->Version());
+    m_lblPingData->setText(QString::number(server->Ping()));
+    m_lblModsData->setText(server->Mods());
+    m_lblPlayers->setText(QStringLiteral("Players (") + server->PlayerCountString() + u')');
+    m_frmGameInfo->setTitle(QStringLiteral("Game Info - ") + QString::number(server->status()));
+    m_lblMapData->setText(server->Map());
+    m_lblMissionData->setText(server->Mission());
+    m_lblGameTypeData->setText(server->GameType());
+    const qint64 length = server->Length().toLongLong();
+    const qint64 minutes = length >= 0 ? length / 60 : -((-length + 59) / 60);
+    m_lblLengthData->setText(formatZeros(minutes, 2) + u':' +
+                             formatZeros(length - 60 * minutes, 2));
+    m_lblTimeRemainingData->setText(server->TimeRemaining());
+    m_lsvPlayers->clear();
+    for (const auto &name : server->Players())
+        m_lsvPlayers->addTopLevelItem(new QTreeWidgetItem(QStringList{name}));
+}
+
+void frmServerInfo::cmdRefresh_Click() {
+    clsGRServer *server = record();
+    if (!server)
+        return;
+    server->Refresh();
+    if (m_root->Ping()) {
+        // The echo ends later; the window is filled again when it does.
+        QPointer<frmServerInfo> self(this);
+        m_root->Ping()->RefreshPing(*server, [self] {
+            if (self)
+                self->m_lblPingData->setText(
+                    self->record() ? QString::number(self->record()->Ping()) : QString());
+        });
+    }
+    RefreshData();
+}
+
+void frmServerInfo::tmrAutoRefresh_Timer() {
+    if (clsGRServer *server = record())
+        server->Refresh();
+    RefreshData();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QTimer;
+class QTreeWidget;
+class clsGRQuorvel;
+class clsGRServer;
+
+// Everything known about one server, re-queried every ten seconds. There is one such window;
+// showing another server rebinds it.
+class frmServerInfo : public QWidget {
+    Q_OBJECT
+public:
+    // `parent` is the main window; this stays a window of its own that goes with it.
+    frmServerInfo(clsGRQuorvel *root, QWidget *parent = nullptr);
+    ~frmServerInfo() override;
+
+    // The record is found again by its address each time, so a removed server leaves the
+    // window showing what it last knew instead of a dangling record.
+    void setGRServer(clsGRServer *in_obj);
+    void RefreshData();
+
+    void cmdRefresh_Click();
+
+private:
+    clsGRServer *record() const;
+    void tmrAutoRefresh_Timer();
+
+    clsGRQuorvel *m_root;
+    QString m_ip;
+    QGroupBox *m_frmMOTD;
+    QGroupBox *m_frmGameInfo;
+    QLabel *m_lblMOTD;
+    QLabel *m_lblVersionData;
+    QLabel *m_lblModsData;
+    QLabel *m_lblPingData;
+    QLabel *m_lblMapData;
+    QLabel *m_lblMissionData;
+    QLabel *m_lblGameTypeData;
+    QLabel *m_lblLengthData;
+    QLabel *m_lblTimeRemainingData;
+    QLabel *m_lblPlayers;
+    QTreeWidget *m_lsvPlayers;
+    QTimer *m_tmrAutoRefresh;
+};

@@ -1,0 +1,134 @@
+#include "servers_tab/ServerIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+#include <array>
+
+namespace {
+constexpr int size = 16;
+
+QPixmap blank() {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+QPixmap emblem(const QColor &fill) {
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A shield: flat top, pointed bottom.
+    QPainterPath shield;
+    shield.moveTo(2.5, 2.5);
+    shield.lineTo(13.5, 2.5);
+    shield.lineTo(13.5, 8.0);
+    shield.quadTo(13.5, 12.0, 8.0, 14.5);
+    shield.quadTo(2.5, 12.0, 2.5, 8.0);
+    shield.closeSubpath();
+    p.setPen(QPen(fill.darker(160), 1.0));
+    p.setBrush(fill);
+    p.drawPath(shield);
+    p.setPen(QPen(fill.lighter(170), 1.4));
+    p.drawLine(QPointF(5.0, 7.0), QPointF(11.0, 7.0));
+    p.drawLine(QPointF(8.0, 4.5), QPointF(8.0, 11.5));
+    return pixmap;
+}
+
+QPixmap questionMark() {
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0, 40, 140), 1.0));
+    p.setBrush(QColor(30, 90, 220));
+    p.drawEllipse(QRectF(1.0, 1.0, 14.0, 14.0));
+    QFont font;
+    font.setPixelSize(12);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("?"));
+    return pixmap;
+}
+
+QPixmap clock() {
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF face(8.5, 0.5, 7.0, 7.0);
+    p.setPen(QPen(QColor(60, 60, 60), 1.0));
+    p.setBrush(QColor(255, 250, 220));
+    p.drawEllipse(face);
+    const QPointF centre = face.center();
+    p.drawLine(centre, centre + QPointF(0.0, -2.5));
+    p.drawLine(centre, centre + QPointF(2.0, 0.0));
+    return pixmap;
+}
+
+QPixmap dimmed(const QPixmap &source) {
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    p.setOpacity(0.4);
+    p.drawPixmap(0, 0, source);
+    return pixmap;
+}
+
+struct Set {
+    std::array<QIcon, 7> normal;
+    std::array<QIcon, 7> ghosted;
+    Set() {
+        const std::array<QPixmap, 7> pictures = {
+            blank(),
+            questionMark(),
+            emblem(QColor(150, 150, 150)),
+            emblem(QColor(20, 160, 40)),
+            emblem(QColor(210, 30, 30)),
+            clock(),
+            blank(),
+        };
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            normal[i] = QIcon(pictures[i]);
+            ghosted[i] = QIcon(dimmed(pictures[i]));
+        }
+    }
+};
+
+const Set &icons() {
+    static const Set set;
+    return set;
+}
+} // namespace
+
+const QIcon &ServerIcons::icon(int index, bool ghosted) {
+    const Set &set = icons();
+    const auto at = static_cast<size_t>(index >= 1 && index <= 6 ? index : 0);
+    return ghosted ? set.ghosted[at] : set.normal[at];
+}
+
+QIcon ServerIcons::refreshAll() {
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The globe in the middle.
+    p.setPen(QPen(QColor(0, 60, 140), 1.0));
+    p.setBrush(QColor(70, 140, 230));
+    const QRectF globe(7.0, 1.0, 10.0, 10.0);
+    p.drawEllipse(globe);
+    p.drawLine(QPointF(7.0, 6.0), QPointF(17.0, 6.0));
+    p.drawEllipse(QRectF(10.0, 1.0, 4.0, 10.0));
+    // Two computers below, linked to it.
+    p.setPen(QPen(QColor(60, 60, 60), 1.0));
+    p.drawLine(QPointF(5.0, 15.0), QPointF(10.0, 10.0));
+    p.drawLine(QPointF(19.0, 15.0), QPointF(14.0, 10.0));
+    for (const qreal x : {1.0, 15.0}) {
+        p.setBrush(QColor(220, 220, 220));
+        p.drawRect(QRectF(x, 14.0, 8.0, 6.0));
+        p.setBrush(QColor(40, 80, 120));
+        p.drawRect(QRectF(x + 1.5, 15.5, 5.0, 3.0));
+        p.setBrush(QColor(180, 180, 180));
+        p.drawRect(QRectF(x + 2.0, 21.0, 4.0, 2.0));
+    }
+    return QIcon(pixmap);
+}

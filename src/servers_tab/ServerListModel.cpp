@@ -1,0 +1,240 @@
+#include "servers_tab/ServerListModel.h"
+
+#include "common/TextRules.h"
+#include "servers/clsGRServer.h"
+#include "servers_tab/ServerIcons.h"
+
+#include <bit>
+
+namespace {
+constexpr QRgb grey = qRgb(128, 128, 128);
+constexpr QRgb green = qRgb(0, 128, 0);
+constexpr QRgb black = qRgb(0, 0, 0);
+constexpr QRgb olive = qRgb(128, 128, 0);
+constexpr QRgb darkRed = qRgb(128, 0, 0);
+
+const char *const captions[] = {"IP",      "Name",        "Last PW",   "Ping",        "SortPing",
+                                "Players", "SortPlayers", "Time Left", "SortTimeLeft"};
+
+const QString noPlayers = QStringLiteral("-/-");
+const QString noTime = QStringLiteral("--:--");
+} // namespace
+
+ServerListModel::ServerListModel(QObject *parent)
+    : QAbstractTableModel(parent) {}
+
+QColor ServerListModel::pingColorFor(qint32 ping) {
+    if (ping < 100)
+        return QColor(green);
+    if (ping < 200)
+        return QColor(black);
+    if (ping < 400)
+        return QColor(olive);
+    return QColor(darkRed);
+}
+
+void ServerListModel::applyStatus(Row &row, int status) {
+    switch (status) {
+    case 2:
+        row.icon = ServerIcons::GreenEmblem;
+        row.ghosted = false;
+        row.color = green;
+        return;
+    case 1:
+        row.icon = ServerIcons::GreyEmblem;
+        break;
+    case 3:
+        row.icon = ServerIcons::RedEmblem;
+        break;
+    default:
+        row.icon = ServerIcons::QuestionMark;
+        break;
+    }
+    row.ghosted = true;
+    row.color = grey;
+}
+
+void ServerListModel::setRecords(const std::vector<const clsGRServer *> &records) {
+    beginResetModel();
+    m_rows.clear();
+    m_rows.reserve(records.size());
+    for (const clsGRServer *record : records) {
+        Row row;
+        row.cells[ColIP] = record->IP();
+        row.cells[ColName] = record->Name();
+        row.cells[ColPassword] = record->Password();
+        applyStatus(row, record->status());
+        m_rows.push_back(std::move(row));
+    }
+    rebuildIndex();
+    endResetModel();
+}
+
+quint32 ServerListModel::tick(const Lookup &lookup) {
+    quint32 changedColumns = 0;
+    const int rows = static_cast<int>(m_rows.size());
+    for (int r = 0; r < rows; ++r) {
+        Row &row = m_rows[static_cast<size_t>(r)];
+        const clsGRServer *record = lookup(row.cells[ColIP]);
+        if (!record)
+            continue;
+        quint32 changed = 0;
+        auto set = [&](int column, const QString &text) {
+            if (row.cells[static_cast<size_t>(column)] != text) {
+                row.cells[static_cast<size_t>(column)] = text;
+                changed |= 1u << column;
+            }
+        };
+
+        const qint32 p = record->Ping();
+        const QString pingText = p <= 9999 ? QString::number(p) : QStringLiteral("9999");
+        if (row.cells[ColPing] != pingText) {
+            set(ColPing, pingText);
+            row.pingColor = pingColorFor(p).rgb();
+            row.pingColored = true;
+            set(ColSortPing, p <= 9999 ? formatZeros(p, 4) : QStringLiteral("9999"));
+        }
+        const int pingIcon = record->PingStale() ? ServerIcons::Clock : ServerIcons::Transparent;
+        if (row.pingIcon != pingIcon) {
+            row.pingIcon = pingIcon;
+            changed |= 1u << ColPing;
+        }
+
+        const int status = record->status();
+        Row wanted;
+        applyStatus(wanted, status);
+        if (row.icon != wanted.icon || row.ghosted != wanted.ghosted || row.color != wanted.color) {
+            row.icon = wanted.icon;
+            row.ghosted = wanted.ghosted;
+            row.color = wanted.color;
+            changed |= 1u << ColIP;
+        }
+        set(ColName, record->Name());
+        set(ColPassword, record->Password());
+
+        if (status != 2) {
+            if (row.cells[ColPlayers] != noPlayers) {
+                set(ColPlayers, noPlayers);
+                set(ColSortPlayers, QStringLiteral("00"));
+            }
+            if (row.cells[ColTimeLeft] != noTime) {
+                set(ColTimeLeft, noTime);
+                set(ColSortTimeLeft, QStringLiteral("00000"));
+            }
+        } else {
+            const QString players = record->PlayerCountString();
+            if (row.cells[ColPlayers] != players) {
+                set(ColPlayers, players);
+                set(ColSortPlayers, formatZeros(record->PlayerCount(), 2));
+            }
+            const QString time = record->TimeRemaining();
+            if (row.cells[ColTimeLeft] != time) {
+                set(ColTimeLeft, time);
+                set(ColSortTimeLeft, formatZeros(record->SecondsRemaining(), 5));
+            }
+        }
+
+        if (changed) {
+            changedColumns |= changed;
+            // One signal per row, spanning only the columns that changed.
+            const int first = std::countr_zero(changed);
+            const int last = 31 - std::countl_zero(changed);
+            emit dataChanged(index(r, first), index(r, last));
+        }
+    }
+    return changedColumns;
+}
+
+bool ServerListModel::removeKey(const QString &key) {
+    const int row = rowOfKey(key);
+    if (row < 0)
+        return false;
+    beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    rebuildIndex();
+    endRemoveRows();
+    return true;
+}
+
+void ServerListModel::rebuildIndex() {
+    m_index.clear();
+    m_index.reserve(static_cast<qsizetype>(m_rows.size()));
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        m_index.insert(m_rows[i].cells[ColIP].toLower(), static_cast<int>(i));
+}
+
+int ServerListModel::rowOfKey(const QString &key) const {
+    return m_index.value(key.toLower(), -1);
+}
+
+QString ServerListModel::key(int row) const {
+    return cell(row, ColIP);
+}
+
+QString ServerListModel::cell(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= ColumnCount)
+        return {};
+    return m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
+}
+
+int ServerListModel::rowIcon(int row) const {
+    return row >= 0 && row < rowCount() ? m_rows[static_cast<size_t>(row)].icon : 0;
+}
+
+bool ServerListModel::rowGhosted(int row) const {
+    return row >= 0 && row < rowCount() && m_rows[static_cast<size_t>(row)].ghosted;
+}
+
+QColor ServerListModel::rowColor(int row) const {
+    return row >= 0 && row < rowCount() ? QColor(m_rows[static_cast<size_t>(row)].color) : QColor();
+}
+
+int ServerListModel::pingIcon(int row) const {
+    return row >= 0 && row < rowCount() ? m_rows[static_cast<size_t>(row)].pingIcon : 0;
+}
+
+QColor ServerListModel::pingColor(int row) const {
+    if (row < 0 || row >= rowCount() || !m_rows[static_cast<size_t>(row)].pingColored)
+        return {};
+    return QColor(m_rows[static_cast<size_t>(row)].pingColor);
+}
+
+int ServerListModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int ServerListModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ServerListModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const Row &row = m_rows[static_cast<size_t>(index.row())];
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        return row.cells[static_cast<size_t>(column)];
+    case Qt::DecorationRole:
+        if (column == ColIP && row.icon)
+            return ServerIcons::icon(row.icon, row.ghosted);
+        if (column == ColPing && row.pingIcon)
+            return ServerIcons::icon(row.pingIcon);
+        return {};
+    case Qt::ForegroundRole:
+        if (column == ColIP)
+            return QColor(row.color);
+        if (column == ColPing && row.pingColored)
+            return QColor(row.pingColor);
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant ServerListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < ColumnCount)
+        return QString::fromLatin1(captions[section]);
+    return {};
+}

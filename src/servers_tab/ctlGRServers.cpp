@@ -1,0 +1,469 @@
+#include "servers_tab/ctlGRServers.h"
+
+#include "app/clsGRQuorvel.h"
+#include "common/BusyCursor.h"
+#include "common/Prompter.h"
+#include "common/QuorvelError.h"
+#include "platform/ProcessLauncher.h"
+#include "servers/GameCommandLine.h"
+#include "servers/basUtilities.h"
+#include "servers/clsGRServers.h"
+#include "servers/clsGlobalGRControls.h"
+#include "servers/clsPing.h"
+#include "servers/frmPingAll.h"
+#include "servers/frmServerInfo.h"
+#include "servers_tab/ServerIcons.h"
+#include "servers_tab/ServerListModel.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+QPushButton *namedButton(QWidget *parent, const char *name, const char *caption,
+                         const char *tip = nullptr) {
+    auto *button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    if (tip)
+        button->setToolTip(QString::fromLatin1(tip));
+    return button;
+}
+
+QLineEdit *namedEdit(QWidget *parent, const char *name, const char *tip = nullptr) {
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    if (tip)
+        edit->setToolTip(QString::fromLatin1(tip));
+    return edit;
+}
+
+QLabel *namedLabel(QWidget *parent, const char *name, const char *caption) {
+    auto *label = new QLabel(QString::fromLatin1(caption), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QAction *namedAction(QMenu *menu, const char *name, const char *caption) {
+    QAction *action = menu->addAction(QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+} // namespace
+
+ctlGRServers::ctlGRServers(clsGRQuorvel *root, QWidget *parent)
+    : QWidget(parent)
+    , m_root(root)
+    , m_model(new ServerListModel(this))
+    , m_proxy(new QSortFilterProxyModel(this)) {
+    setObjectName(QStringLiteral("ctlGRServers"));
+    buildList();
+    buildPages();
+    buildMenu();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_lsvGRServers, 1);
+    auto *lower = new QHBoxLayout;
+    lower->addWidget(m_tabControls, 1);
+    auto *refreshAll = new QToolButton(this);
+    refreshAll->setObjectName(QStringLiteral("cmdRefreshAll"));
+    refreshAll->setToolTip(QStringLiteral("Re-pings all servers"));
+    refreshAll->setIcon(ServerIcons::refreshAll());
+    refreshAll->setIconSize(QSize(24, 24));
+    connect(refreshAll, &QToolButton::clicked, this, &ctlGRServers::cmdRefreshAll_Click);
+    lower->addWidget(refreshAll, 0, Qt::AlignBottom);
+    layout->addLayout(lower);
+
+    m_tmrListStatusRefresh = new QTimer(this);
+    m_tmrListStatusRefresh->setObjectName(QStringLiteral("tmrListStatusRefresh"));
+    m_tmrListStatusRefresh->setInterval(m_root ? m_root->timing().listTickMs : Timing{}.listTickMs);
+    connect(m_tmrListStatusRefresh, &QTimer::timeout, this,
+            &ctlGRServers::tmrListStatusRefresh_Timer);
+    m_tmrListStatusRefresh->start();
+    RefreshList();
+}
+
+ctlGRServers::~ctlGRServers() = default;
+
+frmServerInfo *ctlGRServers::infoWindow() const {
+    return m_info.data();
+}
+
+void ctlGRServers::buildList() {
+    m_proxy->setSourceModel(m_model);
+    m_proxy->setDynamicSortFilter(false); // the tick re-sorts once, after all its writes
+    m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_lsvGRServers = new QTableView(this);
+    m_lsvGRServers->setObjectName(QStringLiteral("lsvGRServers"));
+    m_lsvGRServers->setToolTip(QStringLiteral(
+        "Right click for options. Pings cached between sessions will be marked with a clock."));
+    m_lsvGRServers->setModel(m_proxy);
+    m_lsvGRServers->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lsvGRServers->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lsvGRServers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lsvGRServers->setShowGrid(false);
+    m_lsvGRServers->setWordWrap(false);
+    m_lsvGRServers->setIconSize(QSize(16, 16));
+    m_lsvGRServers->verticalHeader()->hide();
+    m_lsvGRServers->verticalHeader()->setDefaultSectionSize(20);
+    QHeaderView *header = m_lsvGRServers->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setHighlightSections(false);
+    const int widths[] = {80, 180, 89, 61, 0, 73, 0, 67, 0};
+    for (int c = 0; c < ServerListModel::ColumnCount; ++c) {
+        if (widths[c] == 0)
+            header->setSectionHidden(c, true);
+        else
+            header->resizeSection(c, widths[c] + (c == 0 ? 40 : 0));
+    }
+    header->setStretchLastSection(false);
+    connect(header, &QHeaderView::sectionClicked, this, &ctlGRServers::onColumnClicked);
+    connect(m_lsvGRServers, &QTableView::clicked, this, [this](const QModelIndex &index) {
+        if (index.isValid())
+            onRowClicked(m_proxy->mapToSource(index).row());
+    });
+    m_lsvGRServers->viewport()->installEventFilter(this);
+    header->setSortIndicator(ServerListModel::ColPlayers, m_sortOrder);
+    m_proxy->sort(m_sortColumn, m_sortOrder);
+}
+
+void ctlGRServers::buildPages() {
+    m_tabControls = new QTabWidget(this);
+    m_tabControls->setObjectName(QStringLiteral("tabControls"));
+
+    auto *add = new QWidget(m_tabControls);
+    auto *addLayout = new QGridLayout(add);
+    m_txtAddIP = namedEdit(add, "txtAddIP", "IP to add");
+    m_txtAddPassword = namedEdit(add, "txtAddPassword");
+    QPushButton *cmdAdd = namedButton(add, "cmdAddServer", "Add", "Adds the IP to the server list");
+    addLayout->addWidget(namedLabel(add, "lblAddIP", "IP:"), 0, 0);
+    addLayout->addWidget(m_txtAddIP, 0, 1);
+    addLayout->addWidget(namedLabel(add, "lblAddPassword", "Password:"), 1, 0);
+    addLayout->addWidget(m_txtAddPassword, 1, 1);
+    addLayout->addWidget(cmdAdd, 0, 2);
+    addLayout->setColumnStretch(1, 1);
+    connect(cmdAdd, &QPushButton::clicked, this, &ctlGRServers::cmdAddServer_Click);
+    m_tabControls->addTab(add, QStringLiteral("Add"));
+
+    auto *edit = new QWidget(m_tabControls);
+    auto *editLayout = new QGridLayout(edit);
+    m_lblEditName = namedLabel(edit, "lblEditName", "Name:");
+    m_txtEditName = namedEdit(
+        edit, "txtEditName",
+        "Name of selected server. Name will be saved between sessions even if server goes down "
+        "(unlike the game). May only be changed for IPs that are not currently hosting Ghost "
+        "Recon");
+    m_txtEditPassword = namedEdit(edit, "txtEditPassword");
+    QPushButton *cmdSave =
+        namedButton(edit, "cmdEditServer", "Save", "Save any changes made to the server listing");
+    QPushButton *cmdLaunch = namedButton(edit, "cmdLaunch", "Launch", "Join the selected server");
+    QPushButton *cmdRefresh =
+        namedButton(edit, "cmdRefresh", "Refresh", "Refreshes the selected server");
+    m_cmdInfo =
+        namedButton(edit, "cmdInfo", "Info...", "Retrieve additional info for the selected server");
+    m_cmdRemove = namedButton(edit, "cmdRemove", "Remove", "Removes the selected server");
+    m_cmdInfo->setEnabled(false);
+    m_cmdRemove->setEnabled(false);
+    editLayout->addWidget(m_lblEditName, 0, 0);
+    editLayout->addWidget(m_txtEditName, 0, 1);
+    editLayout->addWidget(namedLabel(edit, "lblEditPassword", "Password:"), 1, 0);
+    editLayout->addWidget(m_txtEditPassword, 1, 1);
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : {cmdSave, cmdLaunch, cmdRefresh, m_cmdInfo, m_cmdRemove})
+        buttons->addWidget(b);
+    editLayout->addLayout(buttons, 2, 0, 1, 2);
+    editLayout->setColumnStretch(1, 1);
+    connect(cmdSave, &QPushButton::clicked, this, &ctlGRServers::cmdEditServer_Click);
+    connect(cmdLaunch, &QPushButton::clicked, this, &ctlGRServers::cmdLaunch_Click);
+    connect(cmdRefresh, &QPushButton::clicked, this, &ctlGRServers::cmdRefresh_Click);
+    connect(m_cmdInfo, &QPushButton::clicked, this, &ctlGRServers::cmdInfo_Click);
+    connect(m_cmdRemove, &QPushButton::clicked, this, &ctlGRServers::cmdRemove_Click);
+    m_tabControls->addTab(edit, QStringLiteral("Edit"));
+}
+
+void ctlGRServers::buildMenu() {
+    m_mnuGRS = new QMenu(this);
+    m_mnuGRS->setObjectName(QStringLiteral("mnuGRS"));
+    m_mnuLaunch = namedAction(m_mnuGRS, "mnuLaunch", "Launch...");
+    m_mnuGRS->addSeparator();
+    m_mnuRefresh = namedAction(m_mnuGRS, "mnuRefresh", "Refresh");
+    m_mnuInfo = namedAction(m_mnuGRS, "mnuInfo", "Info...");
+    m_mnuRemove = namedAction(m_mnuGRS, "mnuRemove", "Remove");
+    m_mnuGRS->addSeparator();
+    m_mnuRefreshAll = namedAction(m_mnuGRS, "mnuRefreshAll", "Refresh All");
+    connect(m_mnuLaunch, &QAction::triggered, this, &ctlGRServers::cmdLaunch_Click);
+    connect(m_mnuRefresh, &QAction::triggered, this, &ctlGRServers::cmdRefresh_Click);
+    connect(m_mnuInfo, &QAction::triggered, this, &ctlGRServers::cmdInfo_Click);
+    connect(m_mnuRemove, &QAction::triggered, this, &ctlGRServers::cmdRemove_Click);
+    connect(m_mnuRefreshAll, &QAction::triggered, this, &ctlGRServers::cmdRefreshAll_Click);
+}
+
+bool ctlGRServers::run(const std::function<void()> &step) {
+    if (!m_root)
+        return false;
+    return runWithRetry(m_root->prompter(), titles::error, step);
+}
+
+QString ctlGRServers::selectedKey() const {
+    const QModelIndexList rows = m_lsvGRServers->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return {};
+    return m_model->key(m_proxy->mapToSource(rows.first()).row());
+}
+
+clsGRServer *ctlGRServers::selectedRecord() const {
+    const QString key = selectedKey();
+    if (key.isEmpty() || !m_root || !m_root->GRServers())
+        return nullptr;
+    return m_root->GRServers()->Item(key);
+}
+
+void ctlGRServers::RefreshList() {
+    run([this] {
+        if (!m_root || !m_root->GRServers())
+            return;
+        std::vector<const clsGRServer *> records;
+        records.reserve(static_cast<size_t>(m_root->GRServers()->Count()));
+        for (const auto &record : *m_root->GRServers())
+            records.push_back(&record);
+        m_model->setRecords(records);
+        resort();
+    });
+}
+
+void ctlGRServers::resort() {
+    m_proxy->sort(m_sortColumn, m_sortOrder);
+}
+
+void ctlGRServers::tmrListStatusRefresh_Timer() {
+    run([this] {
+        clsGRServers *servers = m_root ? m_root->GRServers() : nullptr;
+        if (servers) {
+            const quint32 changed =
+                m_model->tick([servers](const QString &key) { return servers->Item(key); });
+            if (changed & (1u << m_sortColumn))
+                resort();
+        }
+
+        if (selectedKey().isEmpty()) {
+            if (m_cmdRemove->isEnabled())
+                m_cmdRemove->setEnabled(false);
+            if (m_cmdInfo->isEnabled())
+                m_cmdInfo->setEnabled(false);
+        } else {
+            if (!m_cmdRemove->isEnabled())
+                m_cmdRemove->setEnabled(true);
+            const clsGRServer *record = selectedRecord();
+            const bool answered = record && record->status() == 2;
+            if (m_cmdInfo->isEnabled() != answered)
+                m_cmdInfo->setEnabled(answered);
+        }
+
+        const int every = m_root ? m_root->timing().requeryEveryTicks : 25;
+        if (++m_lngTickCount >= every) {
+            m_lngTickCount = 0;
+            if (servers && m_inFront && m_inFront())
+                servers->RefreshAllServerData();
+        }
+    });
+}
+
+void ctlGRServers::onColumnClicked(int column) {
+    int key = column;
+    if (column == ServerListModel::ColPing || column == ServerListModel::ColPlayers ||
+        column == ServerListModel::ColTimeLeft)
+        key = column + 1;
+    if (key == m_sortColumn) {
+        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    } else {
+        m_sortColumn = key;
+        m_sortOrder = Qt::AscendingOrder;
+    }
+    m_lsvGRServers->horizontalHeader()->setSortIndicator(column, m_sortOrder);
+    resort();
+}
+
+void ctlGRServers::onRowClicked(int sourceRow) {
+    run([this, sourceRow] {
+        const QString ip = m_model->key(sourceRow);
+        m_tabControls->setCurrentIndex(1);
+        m_lblEditName->setText(QStringLiteral("Name for ") + ip);
+        const QString name = m_model->cell(sourceRow, ServerListModel::ColName);
+        if (name.isEmpty()) {
+            m_txtEditName->setEnabled(true);
+            m_txtEditName->clear();
+        } else {
+            m_txtEditName->setEnabled(false);
+            m_txtEditName->setText(name);
+        }
+        m_txtEditPassword->setText(m_model->cell(sourceRow, ServerListModel::ColPassword));
+        const QModelIndex at = m_proxy->mapFromSource(m_model->index(sourceRow, 0));
+        m_lsvGRServers->selectionModel()->select(at, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+        m_lsvGRServers->scrollTo(at);
+    });
+}
+
+bool ctlGRServers::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_lsvGRServers->viewport()) {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            // Anywhere on the list, empty space included, joins the selected server.
+            cmdLaunch_Click();
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::RightButton)
+                showContextMenu(mouse->globalPosition().toPoint());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ctlGRServers::showContextMenu(const QPoint &globalPosition) {
+    const bool selected = !selectedKey().isEmpty();
+    m_mnuLaunch->setEnabled(selected);
+    m_mnuRefresh->setEnabled(selected);
+    m_mnuRemove->setEnabled(selected);
+    const clsGRServer *record = selected ? selectedRecord() : nullptr;
+    m_mnuInfo->setEnabled(record && record->status() == 2);
+    m_mnuRefreshAll->setEnabled(true);
+    m_mnuGRS->popup(globalPosition);
+}
+
+void ctlGRServers::cmdAddServer_Click() {
+    if (!m_root)
+        return;
+    bool valid = false;
+    run([&] { valid = IsValidIP(m_txtAddIP->text()); });
+    if (!valid) {
+        tell(m_root->prompter(),
+             QStringLiteral("Please enter a valid IP address. At this time only numerical IPs are "
+                            "accepted"),
+             QStringLiteral("Invalid IP address"), Icon::Exclamation);
+        m_txtAddIP->setFocus();
+        return;
+    }
+    run([this] {
+        clsGRServers *servers = m_root->GRServers();
+        if (!servers || !m_root->GRServerControls())
+            return;
+        const std::optional<int> slot = m_root->GRServerControls()->fnNextTimerAndWinsock();
+        if (!slot)
+            throw QuorvelError(QStringLiteral("No query slot is free"));
+        clsGRServer *record =
+            servers->AddServer(m_txtAddIP->text(), QString(), m_txtAddPassword->text(), *slot);
+        if (!record)
+            return;
+        BusyCursor busy;
+        record->Refresh();
+        if (m_root->Ping())
+            m_root->Ping()->RefreshPing(*record);
+        RefreshList();
+    });
+}
+
+void ctlGRServers::cmdEditServer_Click() {
+    run([this] {
+        clsGRServer *record = selectedRecord();
+        if (!record)
+            return;
+        record->setName(m_txtEditName->text());
+        record->setPassword(m_txtEditPassword->text());
+    });
+    tmrListStatusRefresh_Timer();
+}
+
+void ctlGRServers::cmdRefresh_Click() {
+    BusyCursor busy(BusyCursor::Shape::ArrowHourglass);
+    run([&] {
+        clsGRServer *record = selectedRecord();
+        if (!record)
+            return;
+        busy.setShape(BusyCursor::Shape::Hourglass);
+        record->Refresh();
+        if (m_root->Ping())
+            m_root->Ping()->RefreshPing(*record);
+    });
+}
+
+void ctlGRServers::cmdRefreshAll_Click() {
+    if (!m_root || !m_root->GRServers())
+        return;
+    BusyCursor busy(BusyCursor::Shape::ArrowHourglass);
+    const bool sent = run([this] {
+        // Collected first: a removal while events run must not pull the ground away.
+        QStringList keys;
+        for (const auto &record : *m_root->GRServers())
+            keys << record.IP();
+        for (const QString &key : keys) {
+            if (clsGRServer *record =
+                    m_root->GRServers() ? m_root->GRServers()->Item(key) : nullptr)
+                record->Refresh();
+            QCoreApplication::processEvents();
+        }
+    });
+    if (!sent)
+        return;
+    busy.setShape(BusyCursor::Shape::Hourglass);
+    frmPingAll pingAll(m_root, window());
+    pingAll.exec();
+}
+
+void ctlGRServers::cmdInfo_Click() {
+    run([this] {
+        clsGRServer *record = selectedRecord();
+        if (!record)
+            return;
+        if (!m_info)
+            m_info = new frmServerInfo(m_root, window());
+        m_info->setGRServer(record);
+        m_info->RefreshData();
+        m_info->show();
+        m_info->raise();
+    });
+}
+
+void ctlGRServers::cmdRemove_Click() {
+    const QString key = selectedKey();
+    if (!key.isEmpty() && m_root && m_root->GRServers()) {
+        const bool removed = run([&] {
+            if (m_root->GRServers()->Item(key))
+                m_root->GRServers()->RemoveServer(key);
+        });
+        if (!removed)
+            return;
+        m_model->removeKey(key);
+    }
+    const QString now = selectedKey();
+    if (!now.isEmpty())
+        onRowClicked(m_model->rowOfKey(now));
+}
+
+void ctlGRServers::cmdLaunch_Click() {
+    const clsGRServer *record = selectedRecord();
+    if (!record)
+        return;
+    const QString root = m_root->RootDirectory();
+    const platform::LaunchRequest request =
+        GameCommandLine::request(root, record->IP(), record->Password());
+    run([&] {
+        const QString game = root + QStringLiteral("GhostRecon.exe");
+        if (!QFileInfo(game).isFile())
+            throw QuorvelError(
+                QStringLiteral("Could not start %1: the file does not exist").arg(game));
+        m_root->launcher().start(request);
+    });
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTabWidget;
+class QTableView;
+class QTimer;
+class QToolButton;
+class ServerListModel;
+class clsGRQuorvel;
+class clsGRServer;
+class frmServerInfo;
+
+// The Ghost Recon servers tab: the live list of servers, the Add and Edit pages, and the
+// commands that act on the selected server, joining it included.
+class ctlGRServers : public QWidget {
+    Q_OBJECT
+public:
+    // `root` exists when the tab is made; its server collection may not yet.
+    explicit ctlGRServers(clsGRQuorvel *root, QWidget *parent = nullptr);
+    ~ctlGRServers() override;
+
+    // Tells the tab whether it is the one in front (the periodic re-query runs only then).
+    void setInFront(std::function<bool()> inFront) { m_inFront = std::move(inFront); }
+
+    // Rebuilds the rows from the collection (nothing while there is no collection yet).
+    void RefreshList();
+    // Brings every row up to date, sets the buttons, and re-queries every 25th time.
+    void tmrListStatusRefresh_Timer();
+
+    void cmdAddServer_Click();
+    void cmdEditServer_Click();
+    void cmdRefresh_Click();
+    void cmdRefreshAll_Click();
+    void cmdInfo_Click();
+    void cmdRemove_Click();
+    void cmdLaunch_Click();
+
+    ServerListModel *listModel() const { return m_model; }
+    QSortFilterProxyModel *sortModel() const { return m_proxy; }
+    QTableView *listView() const { return m_lsvGRServers; }
+    QMenu *contextMenu() const { return m_mnuGRS; }
+    frmServerInfo *infoWindow() const;
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    int tickCount() const { return m_lngTickCount; }
+
+    // The key (IP text) of the selected row, or empty text.
+    QString selectedKey() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildList();
+    void buildPages();
+    void buildMenu();
+    void onColumnClicked(int column);
+    void onRowClicked(int sourceRow);
+    void showContextMenu(const QPoint &globalPosition);
+    void resort();
+    clsGRServer *selectedRecord() const;
+    bool run(const std::function<void()> &step);
+
+    clsGRQuorvel *m_root;
+    std::function<bool()> m_inFront;
+    int m_lngTickCount = 0;
+    int m_sortColumn = 6;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+
+    ServerListModel *m_model;
+    QSortFilterProxyModel *m_proxy;
+    QTableView *m_lsvGRServers = nullptr;
+    QTimer *m_tmrListStatusRefresh = nullptr;
+    QTabWidget *m_tabControls = nullptr;
+    QLineEdit *m_txtAddIP = nullptr;
+    QLineEdit *m_txtAddPassword = nullptr;
+    QLabel *m_lblEditName = nullptr;
+    QLineEdit *m_txtEditName = nullptr;
+    QLineEdit *m_txtEditPassword = nullptr;
+    QPushButton *m_cmdInfo = nullptr;
+    QPushButton *m_cmdRemove = nullptr;
+    QMenu *m_mnuGRS = nullptr;
+    QAction *m_mnuLaunch = nullptr;
+    QAction *m_mnuRefresh = nullptr;
+    QAction *m_mnuInfo = nullptr;
+    QAction *m_mnuRemove = nullptr;
+    QAction *m_mnuRefreshAll = nullptr;
+    QPointer<frmServerInfo> m_info;
+};

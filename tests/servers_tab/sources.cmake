@@ -1,0 +1,4 @@
+list(APPEND TEST_SOURCES
+    servers_tab/test_ping.cpp
+    servers_tab/test_launch.cpp)
+list(APPEND TEST_SOURCES servers_tab/test_servers_tab.cpp)

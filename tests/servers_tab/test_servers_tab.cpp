@@ -1,0 +1,518 @@
+#include "app/QtAppShell.h"
+#include "app/clsGRQuorvel.h"
+#include "app/frmMain.h"
+#include "platform/ProcessLauncher.h"
+#include "servers/GRQueryProtocol.h"
+#include "servers/clsGRServers.h"
+#include "servers/clsGlobalGRControls.h"
+#include "servers/clsPing.h"
+#include "servers/frmPingAll.h"
+#include "servers/frmServerInfo.h"
+#include "servers_tab/ServerIcons.h"
+#include "servers_tab/ServerListModel.h"
+#include "servers_tab/ctlGRServers.h"
+#include "support/GameDir.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QHostAddress>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
+#include <QSignalSpy>
+#include <QSortFilterProxyModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool waitFor(const std::function<bool()> &done, int ms = 3000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QTest::qWait(5);
+    return done();
+}
+
+// The whole program up to its main window, on a throw-away game directory.
+struct App {
+    explicit App(Timing timing = fastTiming()) {
+        StartupEnvironment env;
+        env.executableDirectory = QStringLiteral("/nonexistent");
+        env.gameDirectory = dir.root();
+        env.commandLine = {QStringLiteral("-noStartupPing")};
+        // The game's own server list stays empty: each test adds the servers it needs.
+        QByteArray options = dir.read(QStringLiteral("options.xml"));
+        options.replace("<IPAddress>127.0.0.11</IPAddress>", "<IPAddress></IPAddress>");
+        options.replace("<IPAddress>127.0.0.12</IPAddress>", "<IPAddress></IPAddress>");
+        dir.write(QStringLiteral("options.xml"), options);
+        root = std::make_unique<clsGRQuorvel>(env, prompter, launcher, timing);
+        shell = std::make_unique<QtAppShell>(*root);
+        EXPECT_EQ(root->Startup(*shell), clsGRQuorvel::StartupResult::Running);
+        tab = shell->mainWindow()->serversPane();
+        shell->mainWindow()->tabs()->setCurrentIndex(frmMain::TabServers);
+    }
+    ~App() {
+        shell.reset();
+        root.reset();
+    }
+    static Timing fastTiming() {
+        Timing t;
+        t.listTickMs = 60000; // ticks are run by hand
+        t.queryWindowMs = 200;
+        t.pingTimeoutMs = 200;
+        return t;
+    }
+    clsGRServer *add(const QString &ip, const QString &name = {}, const QString &pw = {}) {
+        const auto slot = root->GRServerControls()->fnNextTimerAndWinsock();
+        return root->GRServers()->AddServer(ip, name, pw, slot.value_or(-1));
+    }
+    template <typename T> T *find(const char *name) const {
+        // The servers tab first: the voice tab has controls of the same names.
+        T *w = tab->findChild<T *>(QString::fromLatin1(name));
+        if (!w)
+            w = shell->mainWindow()->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QTableView *list() const { return tab->listView(); }
+    // The keys of the rows as the list shows them, top to bottom.
+    QStringList order() const {
+        QStringList keys;
+        for (int r = 0; r < tab->sortModel()->rowCount(); ++r)
+            keys << tab->sortModel()->index(r, 0).data().toString();
+        return keys;
+    }
+    void clickRow(const QString &key) const {
+        const int source = tab->listModel()->rowOfKey(key);
+        const QModelIndex at = tab->sortModel()->mapFromSource(tab->listModel()->index(source, 1));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualRect(at).center());
+    }
+    void clickHeader(int column) const {
+        QHeaderView *header = list()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, 5));
+    }
+
+    GameDir dir;
+    ScriptedPrompter prompter;
+    platform::DetachedProcessLauncher launcher;
+    std::unique_ptr<clsGRQuorvel> root;
+    std::unique_ptr<QtAppShell> shell;
+    ctlGRServers *tab = nullptr;
+};
+
+grquery::ServerStatus playing(int players, int slotCount, qint32 length, qint32 elapsed) {
+    grquery::ServerStatus s;
+    s.name = QStringLiteral("Host");
+    s.map = QStringLiteral("Caves");
+    s.mission = QStringLiteral("Recon");
+    s.gameType = QStringLiteral("Coop");
+    s.maxPlayers = slotCount;
+    for (int i = 0; i < players; ++i)
+        s.players << QStringLiteral("P%1").arg(i + 1);
+    s.gameStateCode = 4;
+    s.length = length;
+    s.timeElapsed = elapsed;
+    s.version = QStringLiteral("1.4");
+    s.mods = QStringLiteral("Origmiss");
+    s.motd = QStringLiteral("Welcome");
+    return s;
+}
+
+} // namespace
+
+TEST(ServersTab, CellsColoursIconsAndSortKeys) {
+    App app;
+    const struct {
+        const char *ip;
+        qint32 ping;
+        bool stale;
+        const char *text;
+        QRgb color;
+        const char *sortKey;
+    } pings[] = {
+        {"127.20.10.1", 0, false, "0", qRgb(0, 128, 0), "0000"},
+        {"127.20.10.2", 150, true, "150", qRgb(0, 0, 0), "0150"},
+        {"127.20.10.3", 250, false, "250", qRgb(128, 128, 0), "0250"},
+        {"127.20.10.4", 400, false, "400", qRgb(128, 0, 0), "0400"},
+        {"127.20.10.5", 10000, false, "9999", qRgb(128, 0, 0), "9999"},
+    };
+    for (const auto &p : pings) {
+        clsGRServer *record = app.add(QString::fromLatin1(p.ip));
+        record->setPing(p.ping);
+        record->setPingStale(p.stale);
+    }
+    clsGRServer *answered = app.add(QStringLiteral("127.20.10.6"));
+    answered->DataArrival(grquery::encodeReply(playing(5, 10, 600, 75)));
+    app.tab->RefreshList();
+    app.tab->tmrListStatusRefresh_Timer();
+
+    const ServerListModel &model = *app.tab->listModel();
+    for (const auto &p : pings) {
+        SCOPED_TRACE(p.ip);
+        const int row = model.rowOfKey(QString::fromLatin1(p.ip));
+        EXPECT_EQ(model.cell(row, ServerListModel::ColPing), QString::fromLatin1(p.text));
+        EXPECT_EQ(model.pingColor(row), QColor(p.color));
+        EXPECT_EQ(model.cell(row, ServerListModel::ColSortPing), QString::fromLatin1(p.sortKey));
+        EXPECT_EQ(model.pingIcon(row), p.stale ? ServerIcons::Clock : ServerIcons::Transparent);
+        // Never answered: empty-server texts and keys, grey ghosted question mark.
+        EXPECT_EQ(model.cell(row, ServerListModel::ColPlayers), QStringLiteral("-/-"));
+        EXPECT_EQ(model.cell(row, ServerListModel::ColSortPlayers), QStringLiteral("00"));
+        EXPECT_EQ(model.cell(row, ServerListModel::ColTimeLeft), QStringLiteral("--:--"));
+        EXPECT_EQ(model.cell(row, ServerListModel::ColSortTimeLeft), QStringLiteral("00000"));
+        EXPECT_EQ(model.rowIcon(row), ServerIcons::QuestionMark);
+        EXPECT_TRUE(model.rowGhosted(row));
+        EXPECT_EQ(model.rowColor(row), QColor(128, 128, 128));
+    }
+    const int row = model.rowOfKey(QStringLiteral("127.20.10.6"));
+    EXPECT_EQ(model.cell(row, ServerListModel::ColName), QStringLiteral("Host"));
+    EXPECT_EQ(model.cell(row, ServerListModel::ColPlayers), QStringLiteral("5/10"));
+    EXPECT_EQ(model.cell(row, ServerListModel::ColSortPlayers), QStringLiteral("05"));
+    EXPECT_EQ(model.cell(row, ServerListModel::ColTimeLeft), QStringLiteral("08:45"));
+    EXPECT_EQ(model.cell(row, ServerListModel::ColSortTimeLeft), QStringLiteral("00525"));
+    EXPECT_EQ(model.rowIcon(row), ServerIcons::GreenEmblem);
+    EXPECT_FALSE(model.rowGhosted(row));
+    EXPECT_EQ(model.rowColor(row), QColor(0, 128, 0));
+
+    // Only what changed is written and signalled; an unchanged tick signals nothing.
+    QSignalSpy changes(app.tab->listModel(), &QAbstractItemModel::dataChanged);
+    app.tab->tmrListStatusRefresh_Timer();
+    EXPECT_EQ(changes.count(), 0);
+    answered->TimerFired(); // no request outstanding: stays answered
+    app.root->GRServers()->Item(QStringLiteral("127.20.10.1"))->setPing(35);
+    app.tab->tmrListStatusRefresh_Timer();
+    ASSERT_EQ(changes.count(), 1);
+    const auto topLeft = changes.at(0).at(0).value<QModelIndex>();
+    const auto bottomRight = changes.at(0).at(1).value<QModelIndex>();
+    EXPECT_EQ(topLeft.column(), ServerListModel::ColPing);
+    EXPECT_EQ(bottomRight.column(), ServerListModel::ColSortPing);
+}
+
+TEST(ServersTab, ColumnClicksSortByTheHiddenKeys) {
+    App app;
+    const struct {
+        const char *ip;
+        const char *name;
+        qint32 ping;
+    } servers[] = {
+        {"127.20.11.1", "charlie", 10000},
+        {"127.20.11.2", "Alpha", 87},
+        {"127.20.11.3", "bravo", 250},
+    };
+    for (const auto &s : servers)
+        app.add(QString::fromLatin1(s.ip), QString::fromLatin1(s.name))->setPing(s.ping);
+    app.tab->RefreshList();
+    app.tab->tmrListStatusRefresh_Timer();
+    EXPECT_EQ(app.tab->sortColumn(), ServerListModel::ColSortPlayers);
+    for (int hidden : {4, 6, 8})
+        EXPECT_TRUE(app.list()->horizontalHeader()->isSectionHidden(hidden));
+
+    app.clickHeader(ServerListModel::ColPing);
+    EXPECT_EQ(app.order(),
+              QStringList({QStringLiteral("127.20.11.2"), QStringLiteral("127.20.11.3"),
+                           QStringLiteral("127.20.11.1")}));
+    app.clickHeader(ServerListModel::ColPing);
+    EXPECT_EQ(app.order(),
+              QStringList({QStringLiteral("127.20.11.1"), QStringLiteral("127.20.11.3"),
+                           QStringLiteral("127.20.11.2")}));
+    app.clickHeader(ServerListModel::ColName);
+    EXPECT_EQ(app.tab->sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(app.order(),
+              QStringList({QStringLiteral("127.20.11.2"), QStringLiteral("127.20.11.3"),
+                           QStringLiteral("127.20.11.1")}));
+    // A changed key moves its row at the next tick.
+    app.root->GRServers()->Item(QStringLiteral("127.20.11.1"))->setName(QStringLiteral("aaa"));
+    app.tab->tmrListStatusRefresh_Timer();
+    EXPECT_EQ(app.order().first(), QStringLiteral("127.20.11.1"));
+}
+
+TEST(ServersTab, RowClickFillsTheEditPageAndTheTickSetsTheButtons) {
+    App app;
+    app.add(QStringLiteral("127.20.12.1"), QString(), QStringLiteral("pw1"));
+    clsGRServer *named = app.add(QStringLiteral("127.20.12.2"), QStringLiteral("Named"));
+    app.tab->RefreshList();
+    app.tab->tmrListStatusRefresh_Timer();
+    auto *name = app.find<QLineEdit>("txtEditName");
+    auto *remove = app.find<QPushButton>("cmdRemove");
+    auto *info = app.find<QPushButton>("cmdInfo");
+    EXPECT_FALSE(remove->isEnabled());
+
+    name->setText(QStringLiteral("left over"));
+    app.clickRow(QStringLiteral("127.20.12.1"));
+    EXPECT_EQ(app.find<QTabWidget>("tabControls")->currentIndex(), 1);
+    EXPECT_EQ(app.find<QLabel>("lblEditName")->text(), QStringLiteral("Name for 127.20.12.1"));
+    EXPECT_TRUE(name->isEnabled());
+    EXPECT_TRUE(name->text().isEmpty());
+    EXPECT_EQ(app.find<QLineEdit>("txtEditPassword")->text(), QStringLiteral("pw1"));
+    app.tab->tmrListStatusRefresh_Timer();
+    EXPECT_TRUE(remove->isEnabled());
+    EXPECT_FALSE(info->isEnabled());
+
+    app.clickRow(QStringLiteral("127.20.12.2"));
+    EXPECT_FALSE(name->isEnabled());
+    EXPECT_EQ(name->text(), QStringLiteral("Named"));
+    named->DataArrival(grquery::encodeReply(playing(1, 8, 0, 0)));
+    app.tab->tmrListStatusRefresh_Timer();
+    EXPECT_TRUE(info->isEnabled());
+
+    // Save writes the boxes back and shows them at once.
+    app.find<QLineEdit>("txtEditPassword")->setText(QStringLiteral("new"));
+    app.find<QPushButton>("cmdEditServer")->click();
+    EXPECT_EQ(named->Password(), QStringLiteral("new"));
+    const int row = app.tab->listModel()->rowOfKey(QStringLiteral("127.20.12.2"));
+    EXPECT_EQ(app.tab->listModel()->cell(row, ServerListModel::ColPassword), QStringLiteral("new"));
+
+    app.list()->clearSelection();
+    app.tab->tmrListStatusRefresh_Timer();
+    EXPECT_FALSE(remove->isEnabled());
+    EXPECT_FALSE(info->isEnabled());
+}
+
+TEST(ServersTab, AddRefusesBadAddressesAndKeepsOneRowPerServer) {
+    App app;
+    auto *ip = app.find<QLineEdit>("txtAddIP");
+    auto *add = app.find<QPushButton>("cmdAddServer");
+    for (const char *bad : {"ghost.example", "127.20.13", "99999999999.1.1.1"}) {
+        SCOPED_TRACE(bad);
+        app.prompter.expect(QStringLiteral("Invalid IP address"), Answer::Ok,
+                            QStringLiteral("Please enter a valid IP address. At this time only "
+                                           "numerical IPs are accepted"));
+        ip->setText(QString::fromLatin1(bad));
+        add->click();
+        EXPECT_EQ(app.root->GRServers()->Count(), 0);
+        EXPECT_EQ(app.prompter.shown().back().icon, Icon::Exclamation);
+    }
+    ip->setText(QStringLiteral("127.20.13.1"));
+    app.find<QLineEdit>("txtAddPassword")->setText(QStringLiteral("first"));
+    add->click();
+    clsGRServer *record = app.root->GRServers()->Item(QStringLiteral("127.20.13.1"));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->status(), clsGRServer::Waiting);
+    record->setName(QStringLiteral("Kept"));
+    app.find<QLineEdit>("txtAddPassword")->setText(QStringLiteral("second"));
+    add->click();
+    EXPECT_EQ(app.tab->listModel()->rowCount(), 1);
+    EXPECT_EQ(record->Name(), QStringLiteral("Kept"));
+    EXPECT_EQ(record->Password(), QStringLiteral("first"));
+    EXPECT_TRUE(app.prompter.allAnswered());
+}
+
+TEST(ServersTab, RemovingAnImportedServerAsks) {
+    App app;
+    app.add(QStringLiteral("127.20.14.1"))->setLoadedFromGame(true);
+    app.add(QStringLiteral("127.20.14.2"));
+    app.tab->RefreshList();
+    app.clickRow(QStringLiteral("127.20.14.1"));
+    app.tab->tmrListStatusRefresh_Timer();
+    app.prompter.expect(QStringLiteral("Remove Server from Options.xml as well?"), Answer::No);
+    app.find<QPushButton>("cmdRemove")->click();
+    EXPECT_TRUE(app.prompter.allAnswered());
+    EXPECT_EQ(app.root->GRServers()->Item(QStringLiteral("127.20.14.1")), nullptr);
+    EXPECT_EQ(app.order(), QStringList{QStringLiteral("127.20.14.2")});
+    // An ordinary server goes without a question.
+    app.clickRow(QStringLiteral("127.20.14.2"));
+    app.tab->tmrListStatusRefresh_Timer();
+    app.find<QPushButton>("cmdRemove")->click();
+    EXPECT_EQ(app.tab->listModel()->rowCount(), 0);
+}
+
+TEST(ServerInfo, WindowTextsForAnsweredSilentAndDedicatedServers) {
+    App app;
+    clsGRServer *answered = app.add(QStringLiteral("127.20.15.1"));
+    auto reply = playing(2, 8, 1800, 60);
+    reply.name = QStringLiteral("Alpha");
+    answered->DataArrival(grquery::encodeReply(reply));
+    app.add(QStringLiteral("127.20.15.2"));
+    clsGRServer *dedicated = app.add(QStringLiteral("127.20.15.3"));
+    reply.dedicated = true;
+    reply.name = QStringLiteral("Ded");
+    reply.players = {QStringLiteral("TheHost"), QStringLiteral("Rick"), QStringLiteral("Ann")};
+    dedicated->DataArrival(grquery::encodeReply(reply));
+    app.tab->RefreshList();
+    app.tab->tmrListStatusRefresh_Timer();
+
+    // Info needs an answered server.
+    app.clickRow(QStringLiteral("127.20.15.2"));
+    app.tab->cmdInfo_Click();
+    ASSERT_NE(app.tab->infoWindow(), nullptr);
+    frmServerInfo *info = app.tab->infoWindow();
+    auto text = [&](const char *name) {
+        return info->findChild<QLabel *>(QString::fromLatin1(name))->text();
+    };
+    auto players = [&] {
+        QStringList names;
+        auto *list = info->findChild<QTreeWidget *>(QStringLiteral("lsvPlayers"));
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            names << list->topLevelItem(i)->text(0);
+        return names;
+    };
+    EXPECT_EQ(text("lblLengthData"), QStringLiteral("00:00"));
+    EXPECT_EQ(text("lblTimeRemainingData"), QStringLiteral("n/a"));
+    EXPECT_EQ(text("lblPlayers"), QStringLiteral("Players (0/0)"));
+    EXPECT_TRUE(players().isEmpty());
+
+    app.clickRow(QStringLiteral("127.20.15.1"));
+    app.tab->cmdInfo_Click();
+    EXPECT_EQ(app.tab->infoWindow(), info) << "one shared window";
+    EXPECT_EQ(info->windowTitle(), QStringLiteral("127.20.15.1  -  Alpha"));
+    EXPECT_EQ(info->findChild<QGroupBox *>(QStringLiteral("frmGameInfo"))->title(),
+              QStringLiteral("Game Info - 2"));
+    EXPECT_EQ(text("lblLengthData"), QStringLiteral("30:00"));
+    EXPECT_EQ(text("lblTimeRemainingData"), QStringLiteral("29:00"));
+    EXPECT_EQ(text("lblMOTD"), QStringLiteral("Welcome"));
+    EXPECT_EQ(players(), QStringList({QStringLiteral("P1"), QStringLiteral("P2")}));
+    // Refresh sends a query at once: the frame shows the waiting state.
+    info->findChild<QPushButton *>(QStringLiteral("cmdRefresh"))->click();
+    EXPECT_EQ(info->findChild<QGroupBox *>(QStringLiteral("frmGameInfo"))->title(),
+              QStringLiteral("Game Info - 1"));
+
+    app.clickRow(QStringLiteral("127.20.15.3"));
+    app.tab->cmdInfo_Click();
+    EXPECT_EQ(info->windowTitle(), QStringLiteral("127.20.15.3  -  Ded (Dedicated)"));
+    EXPECT_EQ(players(), QStringList({QStringLiteral("Rick"), QStringLiteral("Ann")}));
+    EXPECT_EQ(text("lblPlayers"), QStringLiteral("Players (2/7)"));
+}
+
+#ifndef Q_OS_WIN
+TEST(ServersTab, LaunchStartsTheGameWithSeparateArguments) {
+    App app;
+    // A stand-in runner that records its arguments and then runs the stand-in game.
+    app.dir.write(QStringLiteral("runner"),
+                  "#!/bin/sh\n"
+                  "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/runner.log\"\n"
+                  "exec sh \"$@\"\n");
+    QFile::setPermissions(app.dir.path(QStringLiteral("runner")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("GRQUORVEL_WINE", app.dir.path(QStringLiteral("runner")).toLocal8Bit());
+    app.add(QStringLiteral("127.20.16.1"));
+    app.add(QStringLiteral("127.20.16.2"), {}, QStringLiteral("se cret\"x"));
+    app.tab->RefreshList();
+    const QString log = app.dir.path(QStringLiteral("runner.log"));
+
+    // Nothing selected: nothing starts, nothing is shown.
+    app.tab->cmdLaunch_Click();
+    QTest::mouseDClick(app.list()->viewport(), Qt::LeftButton, {}, QPoint(5, 200));
+    QTest::qWait(200);
+    EXPECT_FALSE(QFile::exists(log));
+
+    const QString game = app.dir.path(QStringLiteral("GhostRecon.exe"));
+    const struct {
+        const char *ip;
+        QStringList arguments;
+    } cases[] = {
+        {"127.20.16.1", {game, QStringLiteral("-client"), QStringLiteral("127.20.16.1")}},
+        {"127.20.16.2",
+         {game, QStringLiteral("-client"), QStringLiteral("127.20.16.2"),
+          QStringLiteral("-password"), QStringLiteral("se cret\"x")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.ip);
+        QFile::remove(log);
+        app.clickRow(QString::fromLatin1(c.ip));
+        // A double click on empty space below the rows joins the selected server.
+        QTest::mouseDClick(app.list()->viewport(), Qt::LeftButton, {},
+                           QPoint(5, app.list()->viewport()->height() - 3));
+        ASSERT_TRUE(waitFor([&] { return QFile(log).size() > 0; }));
+        QTest::qWait(50);
+        QFile file(log);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromLocal8Bit(file.readAll()).split(u'\n', Qt::SkipEmptyParts),
+                  c.arguments);
+    }
+    // The stand-in game itself ran and saw the same arguments.
+    EXPECT_TRUE(
+        waitFor([&] { return QFile::exists(app.dir.path(QStringLiteral("launches.log"))); }));
+
+    // A runner that cannot start: the reason is shown with Retry/Cancel.
+    qputenv("GRQUORVEL_WINE", "/nonexistent/wine");
+    app.prompter.expect(QStringLiteral("An Error has occured"), Answer::Retry,
+                        QStringLiteral("/nonexistent/wine"));
+    app.prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel);
+    app.find<QPushButton>("cmdLaunch")->click();
+    EXPECT_TRUE(app.prompter.allAnswered());
+    EXPECT_EQ(app.prompter.shown().back().buttons, Buttons::RetryCancel);
+    qunsetenv("GRQUORVEL_WINE");
+}
+#endif
+
+TEST(PingAll, ProgressCancelAndEmptyList) {
+    {
+        App app;
+        frmPingAll empty(app.root.get(), app.shell->mainWindow());
+        QElapsedTimer clock;
+        clock.start();
+        empty.exec();
+        EXPECT_LT(clock.elapsed(), 1000);
+        EXPECT_EQ(empty.findChild<QLabel *>(QStringLiteral("lblPingStatus"))->text(),
+                  QStringLiteral("..."));
+    }
+    {
+        App app;
+        for (const char *ip : {"127.20.17.1", "127.20.17.2", "127.20.17.3"})
+            app.add(QString::fromLatin1(ip))->setPingStale(true);
+        frmPingAll window(app.root.get(), app.shell->mainWindow());
+        auto *bar = window.findChild<QProgressBar *>(QStringLiteral("pbrPingedServers"));
+        std::vector<int> values;
+        QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
+        window.exec();
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Pinging Servers"));
+        EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("lblPingStatus"))->text(),
+                  QStringLiteral("Pinging 3 servers..."));
+        EXPECT_EQ(bar->maximum(), 3);
+        EXPECT_EQ(values, std::vector<int>({0, 1, 2, 3}));
+        for (const auto &record : *app.root->GRServers())
+            EXPECT_FALSE(record.PingStale());
+    }
+    {
+        // Cancel once the first echoes are out: no new ones start, those out still land.
+        App app;
+        QSet<quint32> silent;
+        for (int i = 1; i <= frmPingAll::window + 6; ++i) {
+            clsGRServer *record = app.add(QStringLiteral("127.20.18.%1").arg(i));
+            record->setPing(4321);
+            record->setPingStale(true);
+            silent.insert(QHostAddress(record->IP()).toIPv4Address());
+        }
+        app.root->Ping()->echo().setUnanswered(silent);
+        frmPingAll window(app.root.get(), app.shell->mainWindow());
+        auto *bar = window.findChild<QProgressBar *>(QStringLiteral("pbrPingedServers"));
+        QObject::connect(bar, &QProgressBar::valueChanged, &window, [&](int value) {
+            if (value != 0)
+                return;
+            QTimer::singleShot(0, &window, [&] {
+                window.findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+            });
+        });
+        window.exec();
+        EXPECT_TRUE(window.CancelRequested());
+        auto count = [&](bool stale) {
+            int n = 0;
+            for (const auto &record : *app.root->GRServers())
+                n += record.PingStale() == stale ? 1 : 0;
+            return n;
+        };
+        EXPECT_EQ(count(false), frmPingAll::window);
+        EXPECT_TRUE(waitFor([&] {
+            int landed = 0;
+            for (const auto &record : *app.root->GRServers())
+                landed += record.Ping() == 0 ? 1 : 0;
+            return landed == frmPingAll::window;
+        }));
+        QTest::qWait(300);
+        EXPECT_EQ(count(true), 6);
+    }
+}
