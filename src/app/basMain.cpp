@@ -1,11 +1,11 @@
 #include "app/basMain.h"
 
+#include "app/MessageBoxPrompter.h"
 #include "app/QtAppShell.h"
 #include "app/QueryCommand.h"
 #include "app/TerminationSignals.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
-#include "common/MessageBoxPrompter.h"
 #include "common/Prompter.h"
 #include "platform/ProcessLauncher.h"
 

@@ -9,9 +9,9 @@
 #include "servers/GRQueryProtocol.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
-#include "voice/clsRWServers.h"
-#include "stats/clsTrackStats.h"
 #include "servers/clsPing.h"
+#include "stats/clsTrackStats.h"
+#include "voice/clsRWServers.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -11,9 +11,9 @@
 #include "options/clsOptionsXML.h"
 #include "options/ctlGameOptions.h"
 #include "options/frmOptions.h"
+#include "servers_tab/ctlGRServers.h"
 #include "stats/ctlQuorvel.h"
 #include "voice/ctlRWServers.h"
-#include "servers_tab/ctlGRServers.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -6,6 +6,7 @@ list(APPEND CORE_SOURCES
     src/app/QueryCommand.h src/app/QueryCommand.cpp)
 list(APPEND GUI_SOURCES
     src/app/basMain.h src/app/basMain.cpp
+    src/app/MessageBoxPrompter.h src/app/MessageBoxPrompter.cpp
     src/app/CommonDialog.h src/app/CommonDialog.cpp
     src/app/QtAppShell.h src/app/QtAppShell.cpp
     src/app/frmMain.h src/app/frmMain.cpp

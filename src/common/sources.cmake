@@ -5,5 +5,4 @@ list(APPEND CORE_SOURCES
     src/common/TextRules.h src/common/TextRules.cpp
     src/common/Timing.h)
 list(APPEND GUI_SOURCES
-    src/common/BusyCursor.h src/common/BusyCursor.cpp
-    src/common/MessageBoxPrompter.h src/common/MessageBoxPrompter.cpp)
+    src/common/BusyCursor.h src/common/BusyCursor.cpp)

@@ -1,4 +1,4 @@
-#include "common/MessageBoxPrompter.h"
+#include "app/MessageBoxPrompter.h"
 
 #include <QApplication>
 #include <QMessageBox>
