@@ -12,6 +12,7 @@
 #include <linux/icmp.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -122,6 +123,10 @@ void IcmpEcho::openSocket(Prefer prefer) {
     }
     const int ttl = 255;
     ::setsockopt(m_fd, IPPROTO_IP, IP_TTL, &ttl, sizeof ttl);
+    // The kernel stamps each reply as it arrives, so a busy event loop does not add to the
+    // round trip.
+    const int on = 1;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     const int buffer = 1 << 20;
     ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
     // The kernel puts its own identifier on datagram echo sockets; raw ones carry ours.
@@ -168,6 +173,7 @@ void IcmpEcho::send(quint32 ipv4, const QByteArray &payload, Callback done) {
     Pending entry;
     entry.address = ipv4;
     entry.sentNs = m_clock.nsecsElapsed();
+    entry.sentWallNs = wallClockNs();
     const ssize_t sent = ::sendto(m_fd, packet.constData(), static_cast<size_t>(packet.size()), 0,
                                   reinterpret_cast<const sockaddr *>(&to), sizeof to);
     if (sent != packet.size()) {
@@ -190,27 +196,59 @@ void IcmpEcho::send(quint32 ipv4, const QByteArray &payload, Callback done) {
 #endif
 }
 
+#ifdef Q_OS_LINUX
+qint64 IcmpEcho::wallClockNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+#endif
+
 void IcmpEcho::readPending() {
 #ifdef Q_OS_LINUX
     // Drain everything: the notifier fires again only for new data.
     unsigned char buffer[1500];
     for (;;) {
         sockaddr_in from{};
-        socklen_t fromSize = sizeof from;
-        const ssize_t size = ::recvfrom(m_fd, buffer, sizeof buffer, MSG_DONTWAIT,
-                                        reinterpret_cast<sockaddr *>(&from), &fromSize);
+        iovec io{buffer, sizeof buffer};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof from;
+        message.msg_iov = &io;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t size = ::recvmsg(m_fd, &message, MSG_DONTWAIT);
         if (size < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
-        handlePacket(buffer, size, ntohl(from.sin_addr.s_addr));
+        qint64 arrivedWallNs = 0;
+        for (cmsghdr *c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+                timespec stamp{};
+                std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
+                arrivedWallNs = qint64(stamp.tv_sec) * 1000000000 + stamp.tv_nsec;
+            }
+        }
+        handlePacket(buffer, size, ntohl(from.sin_addr.s_addr), arrivedWallNs);
     }
 #endif
 }
 
-void IcmpEcho::handlePacket(const unsigned char *data, qsizetype size, quint32 source) {
+void IcmpEcho::handlePacket(const unsigned char *data, qsizetype size, quint32 source,
+                            qint64 arrivedWallNs) {
     const qint64 receivedNs = m_clock.nsecsElapsed();
+    // The kernel's arrival stamp when there is one (and the wall clock did not jump), else the
+    // moment the event loop read the reply.
+    const auto roundTripMs = [&](const Pending &echo) {
+        const qint64 wall = arrivedWallNs - echo.sentWallNs;
+        const qint64 loop = receivedNs - echo.sentNs;
+        const qint64 ns = arrivedWallNs > 0 && wall >= 0 && wall <= loop ? wall : loop;
+        return static_cast<qint32>(ns / 1000000);
+    };
     if (m_kind == Kind::Raw) {
         // Raw sockets deliver the IP header too.
         if (size < 20)
@@ -233,8 +271,7 @@ void IcmpEcho::handlePacket(const unsigned char *data, qsizetype size, quint32 s
             return;
         if (m_kind == Kind::Raw && readBe16(data + 4) != m_identifier)
             return;
-        const auto ms = static_cast<qint32>((receivedNs - it->sentNs) / 1000000);
-        finish(sequence, {Success, ms});
+        finish(sequence, {Success, roundTripMs(*it)});
         return;
     }
     if (type != typeUnreachable && type != typeTimeExceeded)
@@ -256,7 +293,7 @@ void IcmpEcho::handlePacket(const unsigned char *data, qsizetype size, quint32 s
     const auto it = m_pending.constFind(sequence);
     if (it == m_pending.cend() || it->address != innerDestination)
         return;
-    const auto ms = static_cast<qint32>((receivedNs - it->sentNs) / 1000000);
+    const qint32 ms = roundTripMs(*it);
     finish(sequence,
            {type == typeUnreachable ? unreachableStatus(data[1]) : qint32(TtlExpired), ms});
 }

@@ -64,6 +64,7 @@ private:
     struct Pending {
         quint32 address = 0;
         qint64 sentNs = 0;
+        qint64 sentWallNs = 0; // on the clock the kernel stamps replies with
         qint64 deadlineMs = 0;
         quint64 token = 0; // tells a reused sequence number from the one a deadline belongs to
         Callback done;
@@ -71,7 +72,9 @@ private:
 
     void openSocket(Prefer prefer);
     void readPending();
-    void handlePacket(const unsigned char *data, qsizetype size, quint32 source);
+    void handlePacket(const unsigned char *data, qsizetype size, quint32 source,
+                      qint64 arrivedWallNs);
+    static qint64 wallClockNs();
     void finish(quint16 sequence, const Reply &reply);
     void finishLater(Callback done, const Reply &reply);
     void expire();
