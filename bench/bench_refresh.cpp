@@ -127,13 +127,7 @@ void runOnce(int count) {
         lastTick = refreshCallUs;
         longestStallUs = refreshCallUs;
         ticker.start();
-        auto waiting = [&servers] {
-            for (const clsGRServer &r : servers)
-                if (r.status() == clsGRServer::Waiting)
-                    return true;
-            return false;
-        };
-        while (waiting())
+        while (servers.AnyWaiting())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         ticker.stop();
         answered = countAnswers();

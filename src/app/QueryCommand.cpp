@@ -163,13 +163,7 @@ int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &
         servers.AddServer(address, QString(), QString(), slot.value_or(-1));
     }
     servers.RefreshAllServerData();
-    auto waiting = [&servers] {
-        for (const clsGRServer &r : servers)
-            if (r.status() == clsGRServer::Waiting)
-                return true;
-        return false;
-    };
-    while (waiting())
+    while (servers.AnyWaiting())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
     bool allAnswered = true;

@@ -1,5 +1,6 @@
 #include "app/frmAbout.h"
 
+#include "app/NamedWidgets.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 
@@ -26,17 +27,14 @@ frmAbout::frmAbout(clsGRQuorvel *root, QWidget *parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QString());
 
-    auto *icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("picIcon"));
+    auto *icon = namedLabel(this, u"picIcon");
     icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
-    auto *title = new QLabel(QStringLiteral("Ghost Recon Quorvel"), this);
-    title->setObjectName(QStringLiteral("lblTitle"));
+    auto *title = namedLabel(this, u"lblTitle", u"Ghost Recon Quorvel");
     QFont titleFont = title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     title->setFont(titleFont);
-    auto *version = new QLabel(clsGRQuorvel::VersionString(), this);
-    version->setObjectName(QStringLiteral("lblVersion"));
+    auto *version = namedLabel(this, u"lblVersion", clsGRQuorvel::VersionString());
 
     auto *texts = new QVBoxLayout;
     texts->addWidget(title);
@@ -45,11 +43,9 @@ frmAbout::frmAbout(clsGRQuorvel *root, QWidget *parent)
     top->addWidget(icon, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
+    auto *ok = namedButton(this, u"cmdOK", u"OK");
     ok->setDefault(true);
-    auto *sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    auto *sysInfo = namedButton(this, u"cmdSysInfo", u"&System Info...");
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/CommonDialog.h"
+#include "app/NamedWidgets.h"
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
@@ -25,29 +26,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-QAction *namedAction(QMenu *menu, const QString &name, const QString &caption,
-                     bool enabled = true) {
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setEnabled(enabled);
-    return action;
-}
-
-QAction *namedSeparator(QMenu *menu, const QString &name) {
-    QAction *separator = menu->addSeparator();
-    separator->setObjectName(name);
-    return separator;
-}
-
-QMenu *namedMenu(QWidget *parent, const QString &name, const QString &caption) {
-    auto *menu = new QMenu(caption, parent);
-    menu->setObjectName(name);
-    menu->menuAction()->setObjectName(name + QStringLiteral("Action"));
-    return menu;
-}
-} // namespace
-
 frmMain::frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent)
     : QMainWindow(parent)
     , m_root(root)
@@ -59,20 +37,17 @@ frmMain::frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
-    m_tabs = new QTabWidget(central);
-    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs = named(new QTabWidget(central), u"SSTab1");
     layout->addWidget(m_tabs, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    m_cmdQuit = new QPushButton(QStringLiteral("Quit"), central);
-    m_cmdQuit->setObjectName(QStringLiteral("cmdQuit"));
+    m_cmdQuit = namedButton(central, u"cmdQuit", u"Quit");
     buttons->addWidget(m_cmdQuit);
     layout->addLayout(buttons);
     setCentralWidget(central);
     connect(m_cmdQuit, &QPushButton::clicked, this, [] { ShutdownProgram(); });
 
-    m_tmrStats = new QTimer(this);
-    m_tmrStats->setObjectName(QStringLiteral("tmrStats"));
+    m_tmrStats = named(new QTimer(this), u"tmrStats");
     m_tmrStats->setInterval(m_root ? m_root->timing().statsTickMs : Timing{}.statsTickMs);
     m_tmrStats->start();
 

@@ -1,5 +1,6 @@
 #include "app/frmTips.h"
 
+#include "app/NamedWidgets.h"
 #include "app/clsGRQuorvel.h"
 #include "options/clsOptions.h"
 
@@ -20,14 +21,12 @@ frmTips::frmTips(QWidget *parent)
     auto *picture = new QLabel(this);
     picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
     picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    auto *heading = new QLabel(QStringLiteral("Did Ya Know?"), this);
-    heading->setObjectName(QStringLiteral("lblDidYaKnow"));
+    auto *heading = namedLabel(this, u"lblDidYaKnow", u"Did Ya Know?");
     QFont headingFont = heading->font();
     headingFont.setBold(true);
     headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
     heading->setFont(headingFont);
-    m_lblTip = new QLabel(this);
-    m_lblTip->setObjectName(QStringLiteral("lblTip"));
+    m_lblTip = namedLabel(this, u"lblTip");
     m_lblTip->setWordWrap(true);
     m_lblTip->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_lblTip->setMinimumSize(320, 110);
@@ -39,15 +38,11 @@ frmTips::frmTips(QWidget *parent)
     top->addWidget(picture);
     top->addLayout(text, 1);
 
-    m_chkShowTips = new QCheckBox(this);
-    m_chkShowTips->setObjectName(QStringLiteral("chkShowTips"));
-    m_lblShowTips = new QLabel(QStringLiteral("Show tips on start up"), this);
-    m_lblShowTips->setObjectName(QStringLiteral("lblShowTips"));
+    m_chkShowTips = named(new QCheckBox(this), u"chkShowTips");
+    m_lblShowTips = namedLabel(this, u"lblShowTips", u"Show tips on start up");
     m_lblShowTips->installEventFilter(this);
-    auto *next = new QPushButton(QStringLiteral("Next Tip"), this);
-    next->setObjectName(QStringLiteral("cmdNextTip"));
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
-    close->setObjectName(QStringLiteral("cmdClose"));
+    auto *next = namedButton(this, u"cmdNextTip", u"Next Tip");
+    auto *close = namedButton(this, u"cmdClose", u"Close");
     close->setDefault(true);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_chkShowTips);

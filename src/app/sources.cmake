@@ -11,4 +11,5 @@ list(APPEND GUI_SOURCES
     src/app/QtAppShell.h src/app/QtAppShell.cpp
     src/app/frmMain.h src/app/frmMain.cpp
     src/app/frmTips.h src/app/frmTips.cpp
-    src/app/frmAbout.h src/app/frmAbout.cpp)
+    src/app/frmAbout.h src/app/frmAbout.cpp
+    src/app/NamedWidgets.h src/app/NamedWidgets.cpp)

@@ -4,6 +4,7 @@
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
 #include "common/TextRules.h"
+#include "servers/basUtilities.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "voice/clsRWServers.h"
@@ -99,34 +100,6 @@ loadDocument(const QString &path, unsigned options = pugi::parse_default & ~pugi
     if (!doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), options))
         doc->reset();
     return doc;
-}
-
-// One part of a dotted address: numeric by the locale's number test and 0 to 255 once rounded.
-bool isAddressPart(const QString &part) {
-    const std::optional<double> value = numericValue(part);
-    if (!value)
-        return false;
-    const std::optional<qint32> whole = numericToLong(part);
-    if (!whole)
-        throw QuorvelError(QStringLiteral("Overflow"), QuorvelError::Overflow);
-    return *whole >= 0 && *whole <= 255;
-}
-
-// The dotted-address check applied before a server is added: four numeric parts, the last one
-// being everything after the third dot.
-bool isValidServerAddress(const QString &s) {
-    const qsizetype d1 = s.indexOf(u'.');
-    if (d1 < 0 || !isAddressPart(s.left(d1)))
-        return false;
-    const qsizetype d2 = s.indexOf(u'.', d1 + 1);
-    if (d2 < 0 || !isAddressPart(s.mid(d1 + 1, d2 - d1 - 1)))
-        return false;
-    const qsizetype d3 = s.indexOf(u'.', d2 + 1);
-    if (d3 < 0 || !isAddressPart(s.mid(d2 + 1, d3 - d2 - 1)))
-        return false;
-    if (d3 + 1 >= s.size())
-        return false;
-    return isAddressPart(s.mid(d3 + 1));
 }
 
 QString defaultRogerWilcoPath() {
@@ -259,7 +232,7 @@ void clsOptions::readGRServers() {
             if (!slot)
                 return;
             const std::optional<QString> ip = attributeValue(child, "IP");
-            if (!ip || !isValidServerAddress(*ip))
+            if (!ip || !IsValidIP(*ip))
                 return;
             clsGRServer *server =
                 servers->AddServer(*ip, attributeValue(child, "Name").value_or(QString()),
@@ -330,7 +303,7 @@ void clsOptions::LoadGameGRServers() {
             if (ip.isEmpty())
                 return;
             const std::optional<int> slot = pool.fnNextTimerAndWinsock();
-            if (!slot || !isValidServerAddress(ip))
+            if (!slot || !IsValidIP(ip))
                 return;
             if (clsGRServer *server = servers.AddServer(ip, QString(), QString(), *slot)) {
                 server->Refresh();
@@ -348,6 +321,13 @@ void clsOptions::Save(const QString &in_strPath) {
     const auto set = [&doc](const char *name, const QString &text) {
         setText(firstElement(doc, name), text);
     };
+    const auto appendServer = [](pugi::xml_node &list, const auto &server) {
+        pugi::xml_node e = list.append_child("Server");
+        e.append_attribute("IP").set_value(utf8(server.IP()).constData());
+        e.append_attribute("Name").set_value(utf8(server.Name()).constData());
+        e.append_attribute("Password").set_value(utf8(server.Password()).constData());
+        return e;
+    };
     set("UserName", m_userName);
     set("UserEmail", m_userEmail);
     set("LastStatsDirectory", m_statsPath);
@@ -359,13 +339,10 @@ void clsOptions::Save(const QString &in_strPath) {
 
     if (m_parent && m_parent->GRServers()) {
         pugi::xml_node list = firstElement(doc, "GRServers");
-        for (const clsGRServer &server : *m_parent->GRServers()) {
-            pugi::xml_node e = list.append_child("Server");
-            e.append_attribute("IP").set_value(utf8(server.IP()).constData());
-            e.append_attribute("Name").set_value(utf8(server.Name()).constData());
-            e.append_attribute("Password").set_value(utf8(server.Password()).constData());
-            e.append_attribute("Ping").set_value(QByteArray::number(server.Ping()).constData());
-        }
+        for (const clsGRServer &server : *m_parent->GRServers())
+            appendServer(list, server)
+                .append_attribute("Ping")
+                .set_value(QByteArray::number(server.Ping()).constData());
     }
     {
         pugi::xml_node list = firstElement(doc, "PlayerNames");
@@ -376,12 +353,8 @@ void clsOptions::Save(const QString &in_strPath) {
     }
     if (m_parent && m_parent->RWServers()) {
         pugi::xml_node list = firstElement(doc, "RWServers");
-        for (const clsRWServer &channel : *m_parent->RWServers()) {
-            pugi::xml_node e = list.append_child("Server");
-            e.append_attribute("IP").set_value(utf8(channel.IP()).constData());
-            e.append_attribute("Name").set_value(utf8(channel.Name()).constData());
-            e.append_attribute("Password").set_value(utf8(channel.Password()).constData());
-        }
+        for (const clsRWServer &channel : *m_parent->RWServers())
+            appendServer(list, channel);
     }
 
     StringWriter writer;

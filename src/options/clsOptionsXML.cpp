@@ -137,11 +137,12 @@ QByteArray escapeContent(const QString &text, Encoding encoding) {
     return out;
 }
 
-// Document-order walk without recursion (the file may nest arbitrarily deep).
-template <typename Visit> void walkElements(const pugi::xml_node &root, Visit visit) {
+// Document-order walk over every node below `root`, without recursion (the file may nest
+// arbitrarily deep); stops when `visit` returns true.
+template <typename Visit> void walkNodes(const pugi::xml_node &root, Visit visit) {
     pugi::xml_node node = root.first_child();
     while (node) {
-        if (node.type() == pugi::node_element && visit(node))
+        if (visit(node))
             return;
         if (node.first_child()) {
             node = node.first_child();
@@ -153,6 +154,12 @@ template <typename Visit> void walkElements(const pugi::xml_node &root, Visit vi
             return;
         node = node.next_sibling();
     }
+}
+
+template <typename Visit> void walkElements(const pugi::xml_node &root, Visit visit) {
+    walkNodes(root, [&](const pugi::xml_node &node) {
+        return node.type() == pugi::node_element && visit(node);
+    });
 }
 
 pugi::xml_node firstElement(const pugi::xml_document &doc, const char *name) {
@@ -169,20 +176,11 @@ pugi::xml_node firstElement(const pugi::xml_document &doc, const char *name) {
 // The element's text: every character data below it, in document order.
 QByteArray stringValue(const pugi::xml_node &element) {
     QByteArray text;
-    pugi::xml_node node = element.first_child();
-    while (node) {
+    walkNodes(element, [&](const pugi::xml_node &node) {
         if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
             text += node.value();
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling() && node != element)
-            node = node.parent();
-        if (!node || node == element)
-            break;
-        node = node.next_sibling();
-    }
+        return false;
+    });
     return text;
 }
 

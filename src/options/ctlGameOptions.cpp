@@ -1,6 +1,7 @@
 #include "options/ctlGameOptions.h"
 
 #include "app/CommonDialog.h"
+#include "app/NamedWidgets.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
@@ -24,12 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QLabel *namedLabel(const QString &name, const QString &caption, QWidget *parent) {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 QFrame *swatch(const QString &name, QWidget *parent) {
     auto *frame = new QFrame(parent);
@@ -81,10 +76,8 @@ void ctlGameOptions::buildControls() {
     auto *frmName = new QGroupBox(QStringLiteral("Player Name"), this);
     frmName->setObjectName(QStringLiteral("frmName"));
     auto *nameLayout = new QGridLayout(frmName);
-    nameLayout->addWidget(
-        namedLabel(QStringLiteral("lblPlayerName"), QStringLiteral("Player Name:"), frmName), 0, 0);
-    m_cboPlayerName = new QComboBox(frmName);
-    m_cboPlayerName->setObjectName(QStringLiteral("cboPlayerName"));
+    nameLayout->addWidget(namedLabel(frmName, u"lblPlayerName", u"Player Name:"), 0, 0);
+    m_cboPlayerName = named(new QComboBox(frmName), u"cboPlayerName");
     m_cboPlayerName->setEditable(true);
     // The list is ours to keep: Enter must not add entries, and no completion may turn a typed
     // SNIPER into a stored Sniper.
@@ -92,14 +85,12 @@ void ctlGameOptions::buildControls() {
     m_cboPlayerName->setCompleter(nullptr);
     m_cboPlayerName->setMinimumContentsLength(maxPlayerNameLength);
     nameLayout->addWidget(m_cboPlayerName, 0, 1);
-    m_cmdRemovePlayerName = new QPushButton(QStringLiteral("Remove name from list"), frmName);
-    m_cmdRemovePlayerName->setObjectName(QStringLiteral("cmdRemovePlayerName"));
+    m_cmdRemovePlayerName = namedButton(frmName, u"cmdRemovePlayerName", u"Remove name from list");
     nameLayout->addWidget(m_cmdRemovePlayerName, 0, 2);
-    auto *note = namedLabel(
-        QStringLiteral("Label1"),
-        QStringLiteral("Please note, when using custom ASC characters in your name that the Yen "
-                       "and Pound symbols can cause Ghost Recon servers to lag or crash"),
-        frmName);
+    auto *note = namedLabel(frmName, u"Label1",
+                            u"Please note, when using custom ASC characters in your name that "
+                            u"the Yen and Pound symbols can cause Ghost Recon servers to lag or "
+                            u"crash");
     note->setWordWrap(true);
     QFont small = note->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -114,12 +105,12 @@ void ctlGameOptions::buildControls() {
     const auto addSwatch = [&](int row, const QString &labelName, const QString &caption,
                                const QString &shapeName, const QString &clickName, QFrame *&shape,
                                QLabel *&click) {
-        reticleLayout->addWidget(namedLabel(labelName, caption, frmReticle), row, 0);
+        reticleLayout->addWidget(namedLabel(frmReticle, labelName, caption), row, 0);
         shape = swatch(shapeName, frmReticle);
         // The caption-less label covers the swatch and takes its clicks.
         auto *cover = new QHBoxLayout(shape);
         cover->setContentsMargins(0, 0, 0, 0);
-        click = namedLabel(clickName, QString(), shape);
+        click = namedLabel(shape, clickName);
         click->setCursor(Qt::PointingHandCursor);
         click->installEventFilter(this);
         cover->addWidget(click);
@@ -131,8 +122,8 @@ void ctlGameOptions::buildControls() {
     addSwatch(1, QStringLiteral("lblIFFRetColor"), QStringLiteral("IFF Reticle Color:"),
               QStringLiteral("shpIFFRetColor"), QStringLiteral("lblSetIFFRetColor"),
               m_shpIFFRetColor, m_lblSetIFFRetColor);
-    m_cmdLoadDefaultRet = new QPushButton(QStringLiteral("Set to Default Ret Colors"), frmReticle);
-    m_cmdLoadDefaultRet->setObjectName(QStringLiteral("cmdLoadDefaultRet"));
+    m_cmdLoadDefaultRet =
+        namedButton(frmReticle, u"cmdLoadDefaultRet", u"Set to Default Ret Colors");
     reticleLayout->addWidget(m_cmdLoadDefaultRet, 2, 0, 1, 2, Qt::AlignLeft);
     reticleLayout->setColumnStretch(2, 1);
     fillSwatch(m_shpRetColor, defaultRetColor);
@@ -144,9 +135,8 @@ void ctlGameOptions::buildControls() {
     auto *miscLayout = new QGridLayout(frmMisc);
     const auto addSwitch = [&](int row, const QString &boxName, const QString &labelName,
                                const QString &caption, QCheckBox *&box, QLabel *&label) {
-        box = new QCheckBox(frmMisc);
-        box->setObjectName(boxName);
-        label = namedLabel(labelName, caption, frmMisc);
+        box = named(new QCheckBox(frmMisc), boxName);
+        label = namedLabel(frmMisc, labelName, caption);
         label->installEventFilter(this);
         miscLayout->addWidget(box, row, 0);
         miscLayout->addWidget(label, row, 1);

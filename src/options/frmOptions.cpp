@@ -1,6 +1,7 @@
 #include "options/frmOptions.h"
 
 #include "app/CommonDialog.h"
+#include "app/NamedWidgets.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "options/clsOptions.h"
@@ -21,12 +22,6 @@ namespace {
 const QString noRogerWilcoPath =
     QStringLiteral("Use the browse button to locate your Roger Wilco EXE");
 
-QLabel *namedLabel(const QString &name, const QString &caption, QWidget *parent) {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
-}
-
 } // namespace
 
 frmOptions::frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent)
@@ -42,9 +37,8 @@ frmOptions::frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *
     auto *generalLayout = new QGridLayout(general);
     const auto addSwitch = [&](int row, const QString &boxName, const QString &labelName,
                                const QString &caption, QCheckBox *&box, QLabel *&label) {
-        box = new QCheckBox(general);
-        box->setObjectName(boxName);
-        label = namedLabel(labelName, caption, general);
+        box = named(new QCheckBox(general), boxName);
+        label = namedLabel(general, labelName, caption);
         label->installEventFilter(this);
         generalLayout->addWidget(box, row, 0);
         generalLayout->addWidget(label, row, 1);
@@ -60,21 +54,19 @@ frmOptions::frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *
     auto *path = new QGroupBox(QStringLiteral("Roger Wilco Path"), this);
     path->setObjectName(QStringLiteral("Frame2"));
     auto *pathLayout = new QVBoxLayout(path);
-    m_lblRWPath = namedLabel(QStringLiteral("lblRWPath"), QString(), path);
+    m_lblRWPath = namedLabel(path, u"lblRWPath");
     m_lblRWPath->setWordWrap(true);
     QFont small = m_lblRWPath->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     m_lblRWPath->setFont(small);
     pathLayout->addWidget(m_lblRWPath);
-    m_cmdBrowseRW = new QPushButton(QStringLiteral("Browse..."), path);
-    m_cmdBrowseRW->setObjectName(QStringLiteral("cmdBrowseRW"));
+    m_cmdBrowseRW = namedButton(path, u"cmdBrowseRW", u"Browse...");
     pathLayout->addWidget(m_cmdBrowseRW, 0, Qt::AlignRight);
     layout->addWidget(path);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK = namedButton(this, u"cmdOK", u"OK");
     m_cmdOK->setDefault(true);
     buttons->addWidget(m_cmdOK);
     layout->addLayout(buttons);

@@ -11,52 +11,40 @@
 namespace platform {
 
 namespace {
+// Opens an existing `path` (`what` names it in the error) with `windowsProgram` on Windows and
+// with the desktop's choice elsewhere.
+void openExisting(ProcessLauncher &launcher, const QString &path, bool exists, const QString &what,
+                  const QString &windowsProgram) {
+    if (!exists)
+        throw QuorvelError(QStringLiteral("Could not open the %1 %2: it does not exist")
+                               .arg(what, QDir::toNativeSeparators(path)));
 #ifdef Q_OS_WIN
-const QString fileBrowser = QStringLiteral("explorer.exe");
-const QString webBrowser = QStringLiteral("C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE");
-#endif
-
-#ifndef Q_OS_WIN
-void openWithDesktop(const QString &path, const QString &what) {
+    LaunchRequest request;
+    request.program = windowsProgram;
+    request.arguments = {QDir::toNativeSeparators(path)};
+    launcher.start(request);
+#else
+    Q_UNUSED(launcher);
+    Q_UNUSED(windowsProgram);
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         throw QuorvelError(QStringLiteral("Could not open the %1 %2: no program of the desktop "
                                           "would open it")
                                .arg(what, QDir::toNativeSeparators(path)));
-}
 #endif
+}
 } // namespace
 
 SystemDesktopOpener::SystemDesktopOpener(ProcessLauncher &launcher)
     : m_launcher(launcher) {}
 
 void SystemDesktopOpener::openDirectory(const QString &path) {
-    if (!QFileInfo(path).isDir())
-        throw QuorvelError(QStringLiteral("Could not open the directory %1: it does not exist")
-                               .arg(QDir::toNativeSeparators(path)));
-#ifdef Q_OS_WIN
-    LaunchRequest request;
-    request.program = fileBrowser;
-    request.arguments = {QDir::toNativeSeparators(path)};
-    m_launcher.start(request);
-#else
-    Q_UNUSED(m_launcher);
-    openWithDesktop(path, QStringLiteral("directory"));
-#endif
+    openExisting(m_launcher, path, QFileInfo(path).isDir(), QStringLiteral("directory"),
+                 QStringLiteral("explorer.exe"));
 }
 
 void SystemDesktopOpener::openPage(const QString &path) {
-    if (!QFileInfo(path).isFile())
-        throw QuorvelError(QStringLiteral("Could not open the page %1: it does not exist")
-                               .arg(QDir::toNativeSeparators(path)));
-#ifdef Q_OS_WIN
-    LaunchRequest request;
-    request.program = webBrowser;
-    request.arguments = {QDir::toNativeSeparators(path)};
-    m_launcher.start(request);
-#else
-    Q_UNUSED(m_launcher);
-    openWithDesktop(path, QStringLiteral("page"));
-#endif
+    openExisting(m_launcher, path, QFileInfo(path).isFile(), QStringLiteral("page"),
+                 QStringLiteral("C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"));
 }
 
 } // namespace platform

@@ -1,7 +1,6 @@
 #include "servers/GameCommandLine.h"
 
-#include <QDir>
-#include <QStandardPaths>
+#include "platform/WindowsProgram.h"
 
 QString GameCommandLine::windowsText(const QString &rootDirectory, const QString &ip,
                                      const QString &password) {
@@ -12,38 +11,16 @@ QString GameCommandLine::windowsText(const QString &rootDirectory, const QString
     return line;
 }
 
-QString GameCommandLine::winePrefixOf(const QString &rootDirectory) {
-    const QString dir = QDir::fromNativeSeparators(rootDirectory);
-    const qsizetype at = dir.indexOf(QStringLiteral("/drive_c/"));
-    if (at <= 0)
-        return {};
-    return dir.left(at);
-}
-
-QString GameCommandLine::wineRunner() {
-    const QString chosen = qEnvironmentVariable("GRQUORVEL_WINE");
-    if (!chosen.isEmpty())
-        return chosen;
-    const QString found = QStandardPaths::findExecutable(QStringLiteral("wine"));
-    return found.isEmpty() ? QStringLiteral("wine") : found;
-}
-
 platform::LaunchRequest GameCommandLine::request(const QString &rootDirectory, const QString &ip,
                                                  const QString &password) {
-    platform::LaunchRequest request;
-    request.showMode = platform::ShowMode::MaximizedFocused;
-#ifdef Q_OS_WIN
-    request.program = rootDirectory + QStringLiteral("GhostRecon.exe");
-    request.nativeCommandLine = windowsText(rootDirectory, ip, password);
-#else
-    request.program = wineRunner();
-    request.arguments = {rootDirectory + QStringLiteral("GhostRecon.exe"),
-                         QStringLiteral("-client"), ip};
+    const QString game = rootDirectory + QStringLiteral("GhostRecon.exe");
+    QStringList arguments{QStringLiteral("-client"), ip};
     if (!password.isEmpty())
-        request.arguments << QStringLiteral("-password") << password;
-    const QString prefix = winePrefixOf(rootDirectory);
-    if (!prefix.isEmpty())
-        request.extraEnvironment.insert(QStringLiteral("WINEPREFIX"), prefix);
+        arguments << QStringLiteral("-password") << password;
+    platform::LaunchRequest request =
+        platform::windowsProgramRequest(game, arguments, platform::ShowMode::MaximizedFocused);
+#ifdef Q_OS_WIN
+    request.nativeCommandLine = windowsText(rootDirectory, ip, password);
 #endif
     return request;
 }

@@ -14,16 +14,9 @@ public:
                                const QString &password);
 
     // What to start on this system. On Windows the text above, as it stands. Elsewhere the game
-    // runs under Wine: the runner (GRQUORVEL_WINE, or `wine` on PATH) gets GhostRecon.exe,
-    // -client, the address and, with a password, -password and the password, each as one
-    // argument, so no character of a password can break the line; WINEPREFIX names the prefix
-    // when the game lies inside one.
+    // runs under Wine (see platform::windowsProgramRequest): GhostRecon.exe, -client, the
+    // address and, with a password, -password and the password go to the runner each as one
+    // argument, so no character of a password can break the line.
     static platform::LaunchRequest request(const QString &rootDirectory, const QString &ip,
                                            const QString &password);
-
-    // The Wine prefix a game directory lies in (the part before "/drive_c/"), or empty.
-    static QString winePrefixOf(const QString &rootDirectory);
-    // The runner: GRQUORVEL_WINE when set, else `wine` found on PATH, else just "wine" (whose
-    // start then fails with a reason).
-    static QString wineRunner();
 };

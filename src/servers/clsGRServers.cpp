@@ -57,3 +57,10 @@ void clsGRServers::RemoveServer(const QString &in_strIP) {
     }
     m_servers.remove(in_strIP);
 }
+
+bool clsGRServers::AnyWaiting() const {
+    for (const clsGRServer &server : m_servers)
+        if (server.status() == clsGRServer::Waiting)
+            return true;
+    return false;
+}

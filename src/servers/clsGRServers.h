@@ -28,6 +28,8 @@ public:
                            const QString &in_strPassword, int slot);
     // Sends a status request for every record; no reply is awaited.
     void RefreshAllServerData();
+    // True while any record still waits for the reply to its request.
+    bool AnyWaiting() const;
     // Removes the record under this address. For a server imported from the game's own list,
     // first asks whether to blank it in the game's options file as well.
     void RemoveServer(const QString &in_strIP);

@@ -107,9 +107,7 @@ void clsGlobalGRControls::startQuery(int slot, const QString &host) {
         bool ipv4 = false;
         const quint32 v4 = address.toIPv4Address(&ipv4);
         if (ipv4) {
-            m_sendQueue.push_back({slot, generation, v4});
-            if (!m_paceTimer.isActive())
-                m_paceTimer.start();
+            queueSend(slot, generation, v4);
         } else {
             // Only IPv4 servers are queried; the window runs out as for a silent server.
             armWindow(slot);
@@ -119,6 +117,12 @@ void clsGlobalGRControls::startQuery(int slot, const QString &host) {
     QHostInfo::lookupHost(host, this, [this, slot, generation](const QHostInfo &info) {
         hostResolved(slot, generation, info);
     });
+}
+
+void clsGlobalGRControls::queueSend(int slot, quint32 generation, quint32 ipv4) {
+    m_sendQueue.push_back({slot, generation, ipv4});
+    if (!m_paceTimer.isActive())
+        m_paceTimer.start();
 }
 
 void clsGlobalGRControls::hostResolved(int slot, quint32 generation, const QHostInfo &info) {
@@ -132,9 +136,7 @@ void clsGlobalGRControls::hostResolved(int slot, quint32 generation, const QHost
             bool ipv4 = false;
             const quint32 v4 = address.toIPv4Address(&ipv4);
             if (ipv4) {
-                m_sendQueue.push_back({slot, generation, v4});
-                if (!m_paceTimer.isActive())
-                    m_paceTimer.start();
+                queueSend(slot, generation, v4);
                 return;
             }
         }

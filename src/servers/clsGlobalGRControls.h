@@ -107,6 +107,8 @@ private:
     void windowsDue();
     void endQuery(int slot);
     void hostResolved(int slot, quint32 generation, const QHostInfo &info);
+    // Puts the request for `slot` in the paced send queue.
+    void queueSend(int slot, quint32 generation, quint32 ipv4);
     SendOutcome sendNow(const QByteArray &datagram, const QHostAddress &to, quint16 port);
     // False when the player gave up on this send (or its cause was already reported).
     bool reportSendFailure(const QString &description, bool &retry);

@@ -1,5 +1,6 @@
 #include "servers/frmServerInfo.h"
 
+#include "app/NamedWidgets.h"
 #include "app/clsGRQuorvel.h"
 #include "common/TextRules.h"
 #include "servers/clsGRServers.h"
@@ -18,9 +19,15 @@
 
 namespace {
 QLabel *dataLabel(QWidget *parent, const char *name) {
-    auto *label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
+    QLabel *label = namedLabel(parent, name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+// A captioned row of the form showing one value.
+QLabel *dataRow(QFormLayout *form, QWidget *parent, const char *name, const QString &caption) {
+    QLabel *label = dataLabel(parent, name);
+    form->addRow(caption, label);
     return label;
 }
 } // namespace
@@ -39,26 +46,20 @@ frmServerInfo::frmServerInfo(clsGRQuorvel *root, QWidget *parent)
     (new QVBoxLayout(m_frmMOTD))->addWidget(m_lblMOTD);
 
     auto *server = new QFormLayout;
-    m_lblVersionData = dataLabel(this, "lblVersionData");
-    m_lblModsData = dataLabel(this, "lblModsData");
-    m_lblPingData = dataLabel(this, "lblPingData");
-    server->addRow(QStringLiteral("Version:"), m_lblVersionData);
-    server->addRow(QStringLiteral("Mods:"), m_lblModsData);
-    server->addRow(QStringLiteral("Ping:"), m_lblPingData);
+    m_lblVersionData = dataRow(server, this, "lblVersionData", QStringLiteral("Version:"));
+    m_lblModsData = dataRow(server, this, "lblModsData", QStringLiteral("Mods:"));
+    m_lblPingData = dataRow(server, this, "lblPingData", QStringLiteral("Ping:"));
 
     m_frmGameInfo = new QGroupBox(QStringLiteral("Game Info"), this);
     m_frmGameInfo->setObjectName(QStringLiteral("frmGameInfo"));
     auto *game = new QFormLayout(m_frmGameInfo);
-    m_lblMapData = dataLabel(m_frmGameInfo, "lblMapData");
-    m_lblMissionData = dataLabel(m_frmGameInfo, "lblMissionData");
-    m_lblGameTypeData = dataLabel(m_frmGameInfo, "lblGameTypeData");
-    m_lblLengthData = dataLabel(m_frmGameInfo, "lblLengthData");
-    m_lblTimeRemainingData = dataLabel(m_frmGameInfo, "lblTimeRemainingData");
-    game->addRow(QStringLiteral("Map:"), m_lblMapData);
-    game->addRow(QStringLiteral("Mission:"), m_lblMissionData);
-    game->addRow(QStringLiteral("Game Type:"), m_lblGameTypeData);
-    game->addRow(QStringLiteral("Length:"), m_lblLengthData);
-    game->addRow(QStringLiteral("Remaining:"), m_lblTimeRemainingData);
+    m_lblMapData = dataRow(game, m_frmGameInfo, "lblMapData", QStringLiteral("Map:"));
+    m_lblMissionData = dataRow(game, m_frmGameInfo, "lblMissionData", QStringLiteral("Mission:"));
+    m_lblGameTypeData =
+        dataRow(game, m_frmGameInfo, "lblGameTypeData", QStringLiteral("Game Type:"));
+    m_lblLengthData = dataRow(game, m_frmGameInfo, "lblLengthData", QStringLiteral("Length:"));
+    m_lblTimeRemainingData =
+        dataRow(game, m_frmGameInfo, "lblTimeRemainingData", QStringLiteral("Remaining:"));
 
     m_lblPlayers = dataLabel(this, "lblPlayers");
     m_lsvPlayers = new QTreeWidget(this);
@@ -66,10 +67,8 @@ frmServerInfo::frmServerInfo(clsGRQuorvel *root, QWidget *parent)
     m_lsvPlayers->setHeaderLabels({QStringLiteral("Player Name")});
     m_lsvPlayers->setRootIsDecorated(false);
 
-    auto *cmdRefresh = new QPushButton(QStringLiteral("Refresh"), this);
-    cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
-    auto *cmdClose = new QPushButton(QStringLiteral("Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    auto *cmdRefresh = namedButton(this, u"cmdRefresh", u"Refresh");
+    auto *cmdClose = namedButton(this, u"cmdClose", u"Close");
     connect(cmdRefresh, &QPushButton::clicked, this, &frmServerInfo::cmdRefresh_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 

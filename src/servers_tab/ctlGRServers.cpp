@@ -1,5 +1,6 @@
 #include "servers_tab/ctlGRServers.h"
 
+#include "app/NamedWidgets.h"
 #include "app/clsGRQuorvel.h"
 #include "common/BusyCursor.h"
 #include "common/Prompter.h"
@@ -31,37 +32,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-QPushButton *namedButton(QWidget *parent, const char *name, const char *caption,
-                         const char *tip = nullptr) {
-    auto *button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    if (tip)
-        button->setToolTip(QString::fromLatin1(tip));
-    return button;
-}
-
-QLineEdit *namedEdit(QWidget *parent, const char *name, const char *tip = nullptr) {
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    if (tip)
-        edit->setToolTip(QString::fromLatin1(tip));
-    return edit;
-}
-
-QLabel *namedLabel(QWidget *parent, const char *name, const char *caption) {
-    auto *label = new QLabel(QString::fromLatin1(caption), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-QAction *namedAction(QMenu *menu, const char *name, const char *caption) {
-    QAction *action = menu->addAction(QString::fromLatin1(caption));
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-} // namespace
 
 ctlGRServers::ctlGRServers(clsGRQuorvel *root, QWidget *parent)
     : QWidget(parent)

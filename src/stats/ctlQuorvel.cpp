@@ -1,6 +1,7 @@
 #include "stats/ctlQuorvel.h"
 
 #include "app/CommonDialog.h"
+#include "app/NamedWidgets.h"
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
 #include "options/clsOptions.h"
@@ -47,26 +48,19 @@ ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
 
     auto *frame = new QGroupBox(QStringLiteral("Stats Directory"), this);
     frame->setObjectName(QStringLiteral("frmStatsDir"));
-    m_lblStatsDirectory = new QLabel(frame);
-    m_lblStatsDirectory->setObjectName(QStringLiteral("lblStatsDirectory"));
-    m_lblStatsDirectory->setToolTip(
-        QStringLiteral("Directory where stats files are placed. Click to open"));
+    m_lblStatsDirectory = namedLabel(frame, u"lblStatsDirectory", {},
+                                     u"Directory where stats files are placed. Click to open");
     m_lblStatsDirectory->setCursor(Qt::PointingHandCursor);
     m_lblStatsDirectory->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_cmdBrowseStatsDir = new QPushButton(QStringLiteral("Browse..."), frame);
-    m_cmdBrowseStatsDir->setObjectName(QStringLiteral("cmdBrowseStatsDir"));
-    m_cmdBrowseStatsDir->setToolTip(
-        QStringLiteral("Use to select directory where stats files will be placed"));
+    m_cmdBrowseStatsDir = namedButton(frame, u"cmdBrowseStatsDir", u"Browse...",
+                                      u"Use to select directory where stats files will be placed");
     auto *frameLayout = new QHBoxLayout(frame);
     frameLayout->addWidget(m_lblStatsDirectory, 1);
     frameLayout->addWidget(m_cmdBrowseStatsDir);
 
-    m_chkRecordStats = new QCheckBox(this);
-    m_chkRecordStats->setObjectName(QStringLiteral("chkRecordStats"));
+    m_chkRecordStats = named(new QCheckBox(this), u"chkRecordStats");
     m_chkRecordStats->setToolTip(recordTip);
-    m_lblRecordStats = new QLabel(QStringLiteral("Record game stats"), this);
-    m_lblRecordStats->setObjectName(QStringLiteral("lblRecordStats"));
-    m_lblRecordStats->setToolTip(recordTip);
+    m_lblRecordStats = namedLabel(this, u"lblRecordStats", u"Record game stats", recordTip);
     auto *recordRow = new QHBoxLayout;
     recordRow->addWidget(m_chkRecordStats);
     recordRow->addWidget(m_lblRecordStats, 1);

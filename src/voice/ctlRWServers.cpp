@@ -1,5 +1,6 @@
 #include "voice/ctlRWServers.h"
 
+#include "app/NamedWidgets.h"
 #include "app/clsGRQuorvel.h"
 #include "common/BusyCursor.h"
 #include "common/Prompter.h"
@@ -31,27 +32,6 @@ const QString nameTip = QStringLiteral(
     "Name of selected server. Name will be saved between sessions even if server goes down "
     "(unlike the game). May only be changed for IPs that are not currently hosting Ghost Recon");
 
-QLineEdit *namedEdit(QWidget *parent, const char *name, const QString &tip = {}) {
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setToolTip(tip);
-    return edit;
-}
-
-QLabel *namedLabel(QWidget *parent, const char *name, const QString &caption) {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-QPushButton *namedButton(QWidget *parent, const char *name, const QString &caption,
-                         const QString &tip) {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(tip);
-    return button;
-}
-
 void setIfDifferent(QTreeWidgetItem *row, int column, const QString &text) {
     if (row->text(column) != text)
         row->setText(column, text);
@@ -63,8 +43,7 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
     , m_root(root) {
     setObjectName(QStringLiteral("ctlRWServers"));
 
-    m_list = new QTreeWidget(this);
-    m_list->setObjectName(QStringLiteral("lsvRWServers"));
+    m_list = named(new QTreeWidget(this), u"lsvRWServers");
     m_list->setToolTip(QStringLiteral("Right click for options"));
     m_list->setHeaderLabels(
         {QStringLiteral("Channel"), QStringLiteral("Name"), QStringLiteral("Last PW")});
@@ -80,8 +59,7 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
             [this](QTreeWidgetItem *row) { rowClicked(row); });
     connect(m_list, &QWidget::customContextMenuRequested, this, &ctlRWServers::showContextMenu);
 
-    m_pages = new QTabWidget(this);
-    m_pages->setObjectName(QStringLiteral("tabControls"));
+    m_pages = named(new QTabWidget(this), u"tabControls");
 
     auto *add = new QWidget(m_pages);
     auto *addForm = new QFormLayout(add);
@@ -126,13 +104,10 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
     connect(m_cmdRemove, &QPushButton::clicked, this, &ctlRWServers::Remove);
     m_pages->addTab(edit, QStringLiteral("Edit"));
 
-    m_menu = new QMenu(this);
-    m_menu->setObjectName(QStringLiteral("mnuRWS"));
-    m_mnuLaunch = m_menu->addAction(QStringLiteral("Launch"));
-    m_mnuLaunch->setObjectName(QStringLiteral("mnuLaunch"));
+    m_menu = named(new QMenu(this), u"mnuRWS");
+    m_mnuLaunch = namedAction(m_menu, u"mnuLaunch", u"Launch");
     m_menu->addSeparator();
-    m_mnuRemove = m_menu->addAction(QStringLiteral("Remove"));
-    m_mnuRemove->setObjectName(QStringLiteral("mnuRemove"));
+    m_mnuRemove = namedAction(m_menu, u"mnuRemove", u"Remove");
     connect(m_mnuLaunch, &QAction::triggered, this, &ctlRWServers::Launch);
     connect(m_mnuRemove, &QAction::triggered, this, &ctlRWServers::Remove);
 

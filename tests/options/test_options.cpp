@@ -321,14 +321,12 @@ TEST(Preferences, TheDemoFileLoads) {
     EXPECT_TRUE(f.prompter.shown().empty());
 }
 
-// Giving up on one entry that fails keeps the entries after it: whatever is not loaded would
-// be missing from the file written at shutdown.
-TEST(Preferences, CancelOnAFailingServerEntryKeepsTheRest) {
+// An address part too large for a number is simply invalid: that entry is skipped without a
+// box, and the entries after it are kept.
+TEST(Preferences, AnOverlargeAddressPartSkipsOnlyItsEntry) {
     PreferencesFixture f;
     f.writePreferences(prefs("<GRServers><Server IP='1e10.0.0.1' Name='too big'/>"
                              "<Server IP='127.30.0.5' Name='after'/></GRServers>"));
-    f.prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel,
-                      QStringLiteral("Overflow"));
     f.load();
     ASSERT_EQ(f.servers().Count(), 1);
     EXPECT_EQ(f.servers().Item(1)->Name(), QStringLiteral("after"));

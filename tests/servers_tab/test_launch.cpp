@@ -1,3 +1,4 @@
+#include "platform/WindowsProgram.h"
 #include "servers/GameCommandLine.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ TEST(GameCommandLine, WineGetsSeparateArgumentsAndThePrefix) {
                            QStringLiteral("a \"b")}));
     EXPECT_EQ(request.extraEnvironment.value(QStringLiteral("WINEPREFIX")),
               QStringLiteral("/home/p/.wine"));
-    EXPECT_EQ(GameCommandLine::winePrefixOf(QStringLiteral("/opt/games/GR/")), QString());
+    EXPECT_EQ(platform::winePrefixFor(QStringLiteral("/opt/games/GR/")), QString());
     EXPECT_EQ(GameCommandLine::request(QStringLiteral("/opt/GR/"), QStringLiteral("10.0.0.1"), {})
                   .arguments.size(),
               3);
