@@ -72,7 +72,10 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
                     m_txtAddPassword);
     auto *cmdAdd = namedButton(add, "cmdAddServer", QStringLiteral("Add"),
                                QStringLiteral("Adds the IP to the server list"));
-    addForm->addRow(QString(), cmdAdd);
+    auto *addButtonRow = new QHBoxLayout;
+    addButtonRow->addStretch(1);
+    addButtonRow->addWidget(cmdAdd);
+    addForm->addRow(addButtonRow);
     connect(cmdAdd, &QPushButton::clicked, this, &ctlRWServers::Add);
     m_pages->addTab(add, QStringLiteral("Add"));
 
