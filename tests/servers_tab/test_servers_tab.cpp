@@ -39,14 +39,6 @@
 
 namespace {
 
-bool waitFor(const std::function<bool()> &done, int ms = 3000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QTest::qWait(5);
-    return done();
-}
-
 // The whole program up to its main window, on a throw-away game directory.
 struct App {
     explicit App(Timing timing = fastTiming()) {
@@ -426,7 +418,7 @@ TEST(ServersTab, LaunchStartsTheGameWithSeparateArguments) {
         // A double click on empty space below the rows joins the selected server.
         QTest::mouseDClick(app.list()->viewport(), Qt::LeftButton, {},
                            QPoint(5, app.list()->viewport()->height() - 3));
-        ASSERT_TRUE(waitFor([&] { return QFile(log).size() > 0; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile(log).size() > 0; }, 3000));
         QTest::qWait(50);
         QFile file(log);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -434,8 +426,8 @@ TEST(ServersTab, LaunchStartsTheGameWithSeparateArguments) {
                   c.arguments);
     }
     // The stand-in game itself ran and saw the same arguments.
-    EXPECT_TRUE(
-        waitFor([&] { return QFile::exists(app.dir.path(QStringLiteral("launches.log"))); }));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return QFile::exists(app.dir.path(QStringLiteral("launches.log"))); }, 3000));
 
     // A runner that cannot start: the reason is shown with Retry/Cancel.
     qputenv("GRQUORVEL_WINE", "/nonexistent/wine");
@@ -506,12 +498,14 @@ TEST(PingAll, ProgressCancelAndEmptyList) {
             return n;
         };
         EXPECT_EQ(count(false), frmPingAll::window);
-        EXPECT_TRUE(waitFor([&] {
-            int landed = 0;
-            for (const auto &record : *app.root->GRServers())
-                landed += record.Ping() == 0 ? 1 : 0;
-            return landed == frmPingAll::window;
-        }));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                int landed = 0;
+                for (const auto &record : *app.root->GRServers())
+                    landed += record.Ping() == 0 ? 1 : 0;
+                return landed == frmPingAll::window;
+            },
+            3000));
         QTest::qWait(300);
         EXPECT_EQ(count(true), 6);
     }
