@@ -180,10 +180,9 @@ TEST(GameOptionsFile, MissingElementsAddNothingAndBooleansNeedText) {
     clsOptionsXML xml(dir.root());
     xml.Load();
     ASSERT_TRUE(xml.IsLoaded());
-    for (const auto &read : {std::function<bool()>([&] { return xml.ShowDeadBodies(); }),
-                             std::function<bool()>([&] { return xml.ShowFrameRate(); })}) {
+    for (const auto read : {&clsOptionsXML::ShowDeadBodies, &clsOptionsXML::ShowFrameRate}) {
         try {
-            read();
+            (xml.*read)();
             ADD_FAILURE() << "an empty or missing Boolean must not read";
         } catch (const QuorvelError &e) {
             EXPECT_EQ(e.number(), QuorvelError::TypeMismatch);

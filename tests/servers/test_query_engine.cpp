@@ -115,12 +115,12 @@ TEST(QueryEngine, RemovingAWaitingServerLeavesItsSlotCleanForTheNext) {
 TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
     CoreApp engine({}, shortWindow(100));
     int calls = 0;
-    bool failing = true;
+    int failures = 1000;
     engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
         ++calls;
         using Outcome = clsGlobalGRControls::SendOutcome;
-        return failing ? Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")}
-                       : Outcome{};
+        return failures-- > 0 ? Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")}
+                              : Outcome{};
     });
     for (int i = 1; i <= 5; ++i)
         engine.add(QStringLiteral("127.10.4.%1").arg(i));
@@ -138,15 +138,7 @@ TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
 
     // The next refresh reports again; Retry repeats the send, which now goes through.
     engine.prompter.expect(QStringLiteral("An Error has occured (Sending Data)"), Answer::Retry);
-    engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
-        ++calls;
-        using Outcome = clsGlobalGRControls::SendOutcome;
-        if (failing) {
-            failing = false;
-            return Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")};
-        }
-        return Outcome{};
-    });
+    failures = 1;
     engine.servers().RefreshAllServerData();
     ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
     EXPECT_EQ(engine.prompter.shown().size(), 2u);
