@@ -149,6 +149,19 @@ TEST(ServersTab, CellsColoursIconsAndSortKeys) {
     app.tab->tmrListStatusRefresh_Timer();
 
     const ServerListModel &model = *app.tab->listModel();
+    // The players and time-left texts and keys, the row's icon, ghosting and colour.
+    const auto rowShows = [&](int row, const char *players, const char *playersKey,
+                              const char *timeLeft, const char *timeKey, int icon, bool ghosted,
+                              const QColor &color) {
+        EXPECT_EQ(model.cell(row, ServerListModel::ColPlayers), QString::fromLatin1(players));
+        EXPECT_EQ(model.cell(row, ServerListModel::ColSortPlayers),
+                  QString::fromLatin1(playersKey));
+        EXPECT_EQ(model.cell(row, ServerListModel::ColTimeLeft), QString::fromLatin1(timeLeft));
+        EXPECT_EQ(model.cell(row, ServerListModel::ColSortTimeLeft), QString::fromLatin1(timeKey));
+        EXPECT_EQ(model.rowIcon(row), icon);
+        EXPECT_EQ(model.rowGhosted(row), ghosted);
+        EXPECT_EQ(model.rowColor(row), color);
+    };
     for (const auto &p : pings) {
         SCOPED_TRACE(p.ip);
         const int row = model.rowOfKey(QString::fromLatin1(p.ip));
@@ -157,23 +170,13 @@ TEST(ServersTab, CellsColoursIconsAndSortKeys) {
         EXPECT_EQ(model.cell(row, ServerListModel::ColSortPing), QString::fromLatin1(p.sortKey));
         EXPECT_EQ(model.pingIcon(row), p.stale ? ServerIcons::Clock : ServerIcons::Transparent);
         // Never answered: empty-server texts and keys, grey ghosted question mark.
-        EXPECT_EQ(model.cell(row, ServerListModel::ColPlayers), QStringLiteral("-/-"));
-        EXPECT_EQ(model.cell(row, ServerListModel::ColSortPlayers), QStringLiteral("00"));
-        EXPECT_EQ(model.cell(row, ServerListModel::ColTimeLeft), QStringLiteral("--:--"));
-        EXPECT_EQ(model.cell(row, ServerListModel::ColSortTimeLeft), QStringLiteral("00000"));
-        EXPECT_EQ(model.rowIcon(row), ServerIcons::QuestionMark);
-        EXPECT_TRUE(model.rowGhosted(row));
-        EXPECT_EQ(model.rowColor(row), QColor(128, 128, 128));
+        rowShows(row, "-/-", "00", "--:--", "00000", ServerIcons::QuestionMark, true,
+                 QColor(128, 128, 128));
     }
     const int row = model.rowOfKey(QStringLiteral("127.20.10.6"));
     EXPECT_EQ(model.cell(row, ServerListModel::ColName), QStringLiteral("Host"));
-    EXPECT_EQ(model.cell(row, ServerListModel::ColPlayers), QStringLiteral("5/10"));
-    EXPECT_EQ(model.cell(row, ServerListModel::ColSortPlayers), QStringLiteral("05"));
-    EXPECT_EQ(model.cell(row, ServerListModel::ColTimeLeft), QStringLiteral("08:45"));
-    EXPECT_EQ(model.cell(row, ServerListModel::ColSortTimeLeft), QStringLiteral("00525"));
-    EXPECT_EQ(model.rowIcon(row), ServerIcons::GreenEmblem);
-    EXPECT_FALSE(model.rowGhosted(row));
-    EXPECT_EQ(model.rowColor(row), QColor(0, 128, 0));
+    rowShows(row, "5/10", "05", "08:45", "00525", ServerIcons::GreenEmblem, false,
+             QColor(0, 128, 0));
 
     // Only what changed is written and signalled; an unchanged tick signals nothing.
     QSignalSpy changes(app.tab->listModel(), &QAbstractItemModel::dataChanged);
