@@ -4,64 +4,16 @@
 #include "app/frmMain.h"
 #include "platform/ProcessLauncher.h"
 #include "support/GameDir.h"
+#include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMenu>
-#include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <functional>
-
-namespace {
-
-frmMain *findMainWindow() {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *main = qobject_cast<frmMain *>(w); main && main->isVisible())
-            return main;
-    return nullptr;
-}
-
-// Runs the whole program on `dir`; `whileRunning` acts on the visible main window.
-int runOn(const GameDir &dir, ScriptedPrompter &prompter,
-          const std::function<void(frmMain &)> &whileRunning) {
-    StartupEnvironment env;
-    env.executableDirectory = QStringLiteral("/nonexistent");
-    env.gameDirectory = dir.root();
-    env.commandLine = {QStringLiteral("-noStartupPing")};
-    platform::DetachedProcessLauncher launcher;
-    // Acts once start-up has shown the main window (start-up runs pending events itself).
-    QTimer poll;
-    poll.setInterval(5);
-    int waited = 0;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        frmMain *main = findMainWindow();
-        if (!main && ++waited < 400)
-            return;
-        poll.stop();
-        EXPECT_NE(main, nullptr) << "the main window never showed";
-        if (main)
-            whileRunning(*main);
-        else
-            QApplication::quit();
-    });
-    poll.start();
-    const int status = runProgram(env, prompter, launcher);
-    return status;
-}
-
-void quitWith(frmMain &main) {
-    main.findChild<QPushButton *>(QStringLiteral("cmdQuit"))->click();
-}
-
-} // namespace
 
 TEST(Startup, MissingGameEndsAtOnceWithTheMessageAndWritesNothing) {
     GameDir dir({.game = false, .optionsXml = true});
@@ -80,26 +32,22 @@ TEST(Startup, MissingGameEndsAtOnceWithTheMessageAndWritesNothing) {
 }
 
 TEST(Startup, StatsDirectoryIsCreatedOrLeftAlone) {
-    {
+    const QString stats = QStringLiteral("Stats"), copy = QStringLiteral("Stats/1_2_3_stats.htm");
+    for (const int existing : {0, 1, 2}) { // nothing, a directory with a copy, a file
+        SCOPED_TRACE(existing);
         GameDir dir;
+        if (existing == 1) {
+            QDir(dir.root()).mkdir(stats);
+            dir.write(copy, "kept");
+        } else if (existing == 2) {
+            dir.write(stats, "kept");
+        }
         ScriptedPrompter prompter;
-        EXPECT_EQ(runOn(dir, prompter, quitWith), 0);
-        EXPECT_TRUE(QFileInfo(dir.path(QStringLiteral("Stats"))).isDir());
-    }
-    {
-        GameDir dir;
-        QDir(dir.root()).mkdir(QStringLiteral("Stats"));
-        dir.write(QStringLiteral("Stats/1_2_3_4_5_6_stats.htm"), "old mission");
-        ScriptedPrompter prompter;
-        EXPECT_EQ(runOn(dir, prompter, quitWith), 0);
-        EXPECT_EQ(dir.read(QStringLiteral("Stats/1_2_3_4_5_6_stats.htm")), "old mission");
-    }
-    {
-        GameDir dir;
-        dir.write(QStringLiteral("Stats"), "a file, not a directory");
-        ScriptedPrompter prompter;
-        EXPECT_EQ(runOn(dir, prompter, quitWith), 0);
-        EXPECT_TRUE(QFileInfo(dir.path(QStringLiteral("Stats"))).isFile());
+        EXPECT_EQ(runProgramOn(dir, prompter, quitWith), 0);
+        EXPECT_EQ(QFileInfo(dir.path(stats)).isDir(), existing != 2);
+        if (existing > 0) {
+            EXPECT_EQ(dir.read(existing == 1 ? copy : stats), "kept");
+        }
     }
 }
 
@@ -114,45 +62,36 @@ TEST(Startup, RootDirectoryEndsWithTheSeparatorAndVersionText) {
     EXPECT_EQ(clsGRQuorvel::VersionString(), QStringLiteral("1.02.000"));
 }
 
-TEST(MainWindow, GameOptionsTabNeedsTheGameOptionsFile) {
+TEST(MainWindow, CaptionsEntriesAndTheGameOptionsTabNeedingItsFile) {
     for (const bool withOptions : {true, false}) {
         SCOPED_TRACE(withOptions);
         GameDir dir({.game = true, .optionsXml = withOptions});
         ScriptedPrompter prompter;
-        bool enabled = !withOptions;
-        runOn(dir, prompter, [&](frmMain &main) {
+        runProgramOn(dir, prompter, [&](frmMain &main) {
             auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
-            enabled = tabs->isTabEnabled(frmMain::TabGameOptions);
-            quitWith(main);
+            EXPECT_EQ(tabs->isTabEnabled(frmMain::TabGameOptions), withOptions);
+            EXPECT_EQ(main.windowTitle(), QStringLiteral("Ghost Recon Quorvel"));
+            QStringList captions;
+            for (int i = 0; i < tabs->count(); ++i)
+                captions << tabs->tabText(i);
+            EXPECT_EQ(captions, QStringList({QStringLiteral("Stat Tracking"),
+                                             QStringLiteral("Ghost Recon Servers"),
+                                             QStringLiteral("Ghost Recon Game Options"),
+                                             QStringLiteral("Roger Wilco Servers")}));
+            const std::pair<const char *, bool> entries[] = {
+                {"mnuEditCopy", false}, {"mnuEditCut", false},    {"mnuEditPaste", false},
+                {"mnuHelp", false},     {"mnuFileOptions", true}, {"mnuFileQuit", true},
+                {"mnuHelpTips", true},  {"mnuHelpAbout", true}};
+            for (const auto &[name, enabled] : entries) {
+                auto *action = main.findChild<QAction *>(QString::fromLatin1(name));
+                ASSERT_NE(action, nullptr) << name;
+                EXPECT_EQ(action->isEnabled(), enabled) << name;
+            }
+            EXPECT_EQ(main.statsTimer()->interval(), 65000);
+            EXPECT_TRUE(main.statsTimer()->isActive());
+            EXPECT_EQ(main.statDirGamesDeleteAction()->text(), QStringLiteral("Delete..."));
         });
-        EXPECT_EQ(enabled, withOptions);
     }
-}
-
-TEST(MainWindow, CaptionsTabsAndAlwaysDisabledEntries) {
-    GameDir dir;
-    ScriptedPrompter prompter;
-    runOn(dir, prompter, [&](frmMain &main) {
-        EXPECT_EQ(main.windowTitle(), QStringLiteral("Ghost Recon Quorvel"));
-        auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
-        const QStringList captions = {
-            QStringLiteral("Stat Tracking"), QStringLiteral("Ghost Recon Servers"),
-            QStringLiteral("Ghost Recon Game Options"), QStringLiteral("Roger Wilco Servers")};
-        ASSERT_EQ(tabs->count(), 4);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(tabs->tabText(i), captions[i]);
-        for (const char *name : {"mnuEditCopy", "mnuEditCut", "mnuEditPaste", "mnuHelp"}) {
-            auto *action = main.findChild<QAction *>(QString::fromLatin1(name));
-            ASSERT_NE(action, nullptr) << name;
-            EXPECT_FALSE(action->isEnabled()) << name;
-        }
-        for (const char *name : {"mnuFileOptions", "mnuFileQuit", "mnuHelpTips", "mnuHelpAbout"})
-            EXPECT_TRUE(main.findChild<QAction *>(QString::fromLatin1(name))->isEnabled()) << name;
-        EXPECT_EQ(main.statsTimer()->interval(), 65000);
-        EXPECT_TRUE(main.statsTimer()->isActive());
-        EXPECT_EQ(main.statDirGamesDeleteAction()->text(), QStringLiteral("Delete..."));
-        quitWith(main);
-    });
 }
 
 TEST(Shutdown, EachWayToQuitEndsTheProgramOnceWithoutABox) {
@@ -164,7 +103,7 @@ TEST(Shutdown, EachWayToQuitEndsTheProgramOnceWithoutABox) {
     for (const auto &way : ways) {
         GameDir dir;
         ScriptedPrompter prompter; // no box expected
-        EXPECT_EQ(runOn(dir, prompter, way), 0);
+        EXPECT_EQ(runProgramOn(dir, prompter, way), 0);
         EXPECT_EQ(shutdownPassCount(), 1);
         EXPECT_EQ(gobjRoot, nullptr);
         EXPECT_EQ(findMainWindow(), nullptr);

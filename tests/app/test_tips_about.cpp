@@ -1,4 +1,3 @@
-#include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
@@ -8,6 +7,7 @@
 #include "platform/SystemInfo.h"
 #include "stats/ctlQuorvel.h"
 #include "support/GameDir.h"
+#include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QAction>
@@ -18,10 +18,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -37,41 +35,6 @@ template <typename T> QList<T *> visibleWindows() {
     return found;
 }
 
-// Runs the whole program on `dir`. A tip window shown before the main window goes to
-// `atStartupTips`; then `whileRunning` acts on the main window, and the program is quit.
-void runOn(const GameDir &dir, ScriptedPrompter &prompter,
-           const std::function<void(frmTips &)> &atStartupTips,
-           const std::function<void(frmMain &)> &whileRunning, const Timing &timing = {}) {
-    StartupEnvironment env;
-    env.gameDirectory = dir.root();
-    env.commandLine = {QStringLiteral("-noStartupPing")};
-    platform::DetachedProcessLauncher launcher;
-    QTimer poll;
-    int waited = 0;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (visibleWindows<frmMain>().isEmpty()) {
-            if (const auto tips = visibleWindows<frmTips>(); !tips.isEmpty())
-                atStartupTips(*tips.constFirst());
-            else if (++waited > 400)
-                ShutdownProgram();
-            return;
-        }
-        poll.stop();
-        frmMain &main = *visibleWindows<frmMain>().constFirst();
-        whileRunning(main);
-        main.findChild<QPushButton *>(QStringLiteral("cmdQuit"))->click();
-    });
-    poll.start(5);
-    // A quit request left over from an earlier run in this process would end this run's first
-    // modal window at once.
-    QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::Quit);
-    runProgram(env, prompter, launcher, timing);
-}
-
-void closeTips(frmTips &tips) {
-    tips.findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
-}
-
 QString tipText(frmTips &tips) {
     return tips.findChild<QLabel *>(QStringLiteral("lblTip"))->text();
 }
@@ -81,7 +44,7 @@ QString tipText(frmTips &tips) {
 TEST(Tips, EachShowingMovesOnByOneAndWrapsAfterTheLast) {
     GameDir dir;
     ScriptedPrompter prompter;
-    runOn(dir, prompter, closeTips, [&](frmMain &main) {
+    runProgramOn(dir, prompter, [&](frmMain &main) {
         clsGRQuorvel &root = *main.rootObject();
         clsOptions &options = *root.Options();
         QAction *menuTips = main.findChild<QAction *>(QStringLiteral("mnuHelpTips"));
@@ -119,56 +82,29 @@ TEST(Tips, EachShowingMovesOnByOneAndWrapsAfterTheLast) {
     });
 }
 
-TEST(Tips, ClearingTheBoxKeepsTheWindowAwayAtTheNextStartup) {
-    GameDir dir;
-    ScriptedPrompter prompter;
-    const auto clearBox = [](frmTips &tips) {
-        auto *box = tips.findChild<QCheckBox *>(QStringLiteral("chkShowTips"));
-        QTest::mouseClick(tips.findChild<QLabel *>(QStringLiteral("lblShowTips")), Qt::LeftButton);
-        if (box->isChecked())
-            box->click();
-        closeTips(tips);
-    };
-    runOn(dir, prompter, clearBox, [&](frmMain &main) {
-        clsOptions &options = *main.rootObject()->Options();
-        options.setShowTips(true);
-        main.findChild<QAction *>(QStringLiteral("mnuHelpTips"))->trigger();
-        auto *box = main.tipsWindow()->findChild<QCheckBox *>(QStringLiteral("chkShowTips"));
-        EXPECT_TRUE(box->isChecked());
-        // The label toggles the box, and the box the preference.
-        QTest::mouseClick(main.tipsWindow()->findChild<QLabel *>(QStringLiteral("lblShowTips")),
-                          Qt::LeftButton);
-        EXPECT_FALSE(options.ShowTips());
-        closeTips(*main.tipsWindow());
-    });
-
-    bool tipsAtStartup = false;
-    runOn(
-        dir, prompter,
-        [&](frmTips &tips) {
-            tipsAtStartup = true;
-            closeTips(tips);
-        },
-        [](frmMain &) {});
-    EXPECT_FALSE(tipsAtStartup);
-}
-
-TEST(Tips, AtStartUpTheWindowIsModalAndWalksOnAcrossRuns) {
+TEST(Tips, AtStartUpTheWindowIsModalWalksOnAcrossRunsAndCanBeTurnedOff) {
     GameDir dir;
     dir.write(QStringLiteral("GRQuorvelOptions.xml"),
               "<options><ShowTips>True</ShowTips><LastTip>11</LastTip>"
               "<PingOnStart>False</PingOnStart></options>");
     ScriptedPrompter prompter;
     QStringList shown;
-    const auto note = [&](frmTips &tips) {
+    int run = 1;
+    const auto atStartup = [&](frmTips &tips) {
         EXPECT_TRUE(tips.isModal());
         shown << tipText(tips);
+        if (run == 2) {
+            // The label beside the box clears it, and the next start-up shows no tip.
+            auto *box = tips.findChild<QCheckBox *>(QStringLiteral("chkShowTips"));
+            EXPECT_TRUE(box->isChecked());
+            QTest::mouseClick(tips.findChild<QLabel *>(QStringLiteral("lblShowTips")),
+                              Qt::LeftButton);
+            EXPECT_FALSE(box->isChecked());
+        }
         closeTips(tips);
     };
-    runOn(dir, prompter, note, [](frmMain &) {});
-    if (shown.isEmpty())
-        GTEST_SKIP() << "the preferences file is not read in this build";
-    runOn(dir, prompter, note, [](frmMain &) {});
+    for (; run <= 3; ++run)
+        runProgramOn(dir, prompter, [](frmMain &) {}, {.atStartupTips = atStartup});
     platform::DetachedProcessLauncher launcher;
     clsGRQuorvel tipsOnly({}, prompter, launcher);
     tipsOnly.CreateTips();
@@ -181,7 +117,7 @@ TEST(About, OneWindowWithTheVersionAndTheSystemInformationTool) {
     ScriptedPrompter prompter;
     QTemporaryDir tools;
     const QString marker = tools.filePath(QStringLiteral("started"));
-    runOn(dir, prompter, closeTips, [&](frmMain &main) {
+    runProgramOn(dir, prompter, [&](frmMain &main) {
         QAction *menuAbout = main.findChild<QAction *>(QStringLiteral("mnuHelpAbout"));
         menuAbout->trigger();
         frmAbout *about = main.aboutWindow();
@@ -218,8 +154,8 @@ TEST(StatsInTheProgram, TheMainWindowsTimerDrivesTheRecorderAndTheTabListsTheCop
     ScriptedPrompter prompter;
     Timing timing;
     timing.statsTickMs = 20;
-    runOn(
-        dir, prompter, closeTips,
+    runProgramOn(
+        dir, prompter,
         [&](frmMain &main) {
             auto *pane = qobject_cast<ctlQuorvel *>(main.tabs()->widget(frmMain::TabStats));
             ASSERT_NE(pane, nullptr);
@@ -236,5 +172,5 @@ TEST(StatsInTheProgram, TheMainWindowsTimerDrivesTheRecorderAndTheTabListsTheCop
             EXPECT_EQ(pane->findChild<QListWidget *>(QStringLiteral("lsvStatsDirectory"))->count(),
                       1);
         },
-        timing);
+        {.timing = timing});
 }

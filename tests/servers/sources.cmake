@@ -1,5 +1,4 @@
 list(APPEND TEST_SOURCES
-    servers/ServerTestSupport.h
     servers/SimProcess.h servers/SimProcess.cpp
     servers/test_protocol.cpp
     servers/test_model.cpp

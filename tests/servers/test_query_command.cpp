@@ -11,17 +11,13 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Each test serves its own addresses: ctest runs them side by side.
-QByteArray scenarioOn(int net) {
-    return QByteArray(R"({"servers": [
+const QByteArray scenario = R"({"servers": [
     {"address": "127.10.6.1", "state": {"name": "Alpha", "map": "Castle", "mission": "M1",
      "gameType": "Siege", "players": ["Host", "Rook"], "dedicated": true, "maxPlayers": 8,
      "gameState": "Playing", "length": 0, "motd": "hi", "mods": "mp1", "version": "11.101A"}},
     {"address": "127.10.6.2", "state": {"name": "Bravo", "map": "Farm", "players": [],
      "dedicated": false, "maxPlayers": 6, "gameState": "Joining"}},
-    {"address": "127.10.6.3", "behaviour": "silent"}]})")
-        .replace("127.10.6.", "127.10." + QByteArray::number(net) + ".");
-}
+    {"address": "127.10.6.3", "behaviour": "silent"}]})";
 
 struct Outcome {
     int status;
@@ -57,8 +53,8 @@ Outcome runProgram(const QStringList &args) {
 }
 } // namespace
 
-TEST(QueryCommand, PrintsOneLinePerServerAndExitsByTheAnswers) {
-    const SimProcess sim({}, scenarioOn(6));
+TEST(QueryCommand, LinesOrJsonPerServerAndTheExitStatusByTheAnswers) {
+    const SimProcess sim({}, scenario);
     ASSERT_TRUE(sim.isReady());
     QTemporaryDir dir;
     QFile list(dir.filePath(QStringLiteral("servers.txt")));
@@ -91,34 +87,22 @@ TEST(QueryCommand, PrintsOneLinePerServerAndExitsByTheAnswers) {
         EXPECT_TRUE(usage.out.isEmpty());
         EXPECT_FALSE(usage.err.isEmpty());
     }
-}
 
-TEST(QueryCommand, JsonCarriesEveryFieldOfEveryServer) {
-    const SimProcess sim({}, scenarioOn(7));
-    ASSERT_TRUE(sim.isReady());
-    const Outcome run = runInProcess({QStringLiteral("--json"), QStringLiteral("-")},
-                                     QStringLiteral("127.10.7.1\n127.10.7.3\n"));
-    EXPECT_EQ(run.status, 1);
-    const QJsonArray array = QJsonDocument::fromJson(run.out.toUtf8()).array();
+    // JSON from standard input: every field of every server.
+    const Outcome json = runInProcess({QStringLiteral("--json"), QStringLiteral("-")},
+                                      QStringLiteral("127.10.6.1\n127.10.6.3\n"));
+    EXPECT_EQ(json.status, 1);
+    QJsonArray array = QJsonDocument::fromJson(json.out.toUtf8()).array();
     ASSERT_EQ(array.size(), 2);
-    const QJsonObject a = array[0].toObject();
-    EXPECT_EQ(a.value(QLatin1String("address")).toString(), QStringLiteral("127.10.7.1"));
-    EXPECT_EQ(a.value(QLatin1String("status")).toString(), QStringLiteral("Answered"));
-    EXPECT_EQ(a.value(QLatin1String("name")).toString(), QStringLiteral("Alpha"));
-    EXPECT_EQ(a.value(QLatin1String("mission")).toString(), QStringLiteral("M1"));
-    EXPECT_EQ(a.value(QLatin1String("gameType")).toString(), QStringLiteral("Siege"));
-    EXPECT_EQ(a.value(QLatin1String("players")).toArray(), QJsonArray{QStringLiteral("Rook")});
-    EXPECT_EQ(a.value(QLatin1String("playerCount")).toInt(), 1);
-    EXPECT_EQ(a.value(QLatin1String("maxPlayers")).toInt(), 7);
-    EXPECT_TRUE(a.value(QLatin1String("dedicated")).toBool());
-    EXPECT_EQ(a.value(QLatin1String("version")).toString(), QStringLiteral("11.101A"));
-    EXPECT_EQ(a.value(QLatin1String("mods")).toString(), QStringLiteral("mp1"));
-    EXPECT_EQ(a.value(QLatin1String("motd")).toString(), QStringLiteral("hi"));
-    EXPECT_EQ(a.value(QLatin1String("gameState")).toString(), QStringLiteral("Playing"));
-    EXPECT_EQ(a.value(QLatin1String("length")).toInt(), 0);
-    EXPECT_EQ(a.value(QLatin1String("timeRemaining")).toString(), QStringLiteral("--:--"));
-    EXPECT_TRUE(a.value(QLatin1String("queryMs")).isDouble());
-    const QJsonObject silent = array[1].toObject();
-    EXPECT_EQ(silent.value(QLatin1String("status")).toString(), QStringLiteral("NoReply"));
-    EXPECT_TRUE(silent.value(QLatin1String("queryMs")).isNull());
+    QJsonObject answered = array[0].toObject();
+    EXPECT_TRUE(answered.take(QLatin1String("queryMs")).isDouble());
+    EXPECT_EQ(answered, QJsonDocument::fromJson(R"({"address": "127.10.6.1", "status": "Answered",
+        "name": "Alpha", "map": "Castle", "mission": "M1", "gameType": "Siege",
+        "players": ["Rook"], "playerCount": 1, "maxPlayers": 7, "dedicated": true,
+        "version": "11.101A", "mods": "mp1", "motd": "hi", "gameState": "Playing",
+        "timeElapsed": 0, "length": 0, "timeRemaining": "--:--"})")
+                            .object());
+    const QJsonObject noReply = array[1].toObject();
+    EXPECT_EQ(noReply.value(QLatin1String("status")).toString(), QStringLiteral("NoReply"));
+    EXPECT_TRUE(noReply.value(QLatin1String("queryMs")).isNull());
 }

@@ -1,5 +1,5 @@
-#include "servers/ServerTestSupport.h"
 #include "servers/SimProcess.h"
+#include "support/CoreApp.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -32,7 +32,7 @@ TEST(QueryEngine, AnswersAreTakenOnlyWhenWholeAndFromTheServerAsked) {
         {"address": "127.10.1.5", "behaviour": "random"},
         {"address": "127.10.1.6", "delayMs": 50, "state": {"name": "Bravo"}}]})");
     ASSERT_TRUE(sim.isReady());
-    ServerEngine engine(shortWindow(400));
+    CoreApp engine({}, shortWindow(400));
     for (int i = 1; i <= 6; ++i)
         engine.add(QStringLiteral("127.10.1.%1").arg(i), QStringLiteral("label %1").arg(i));
     engine.servers().RefreshAllServerData();
@@ -67,7 +67,7 @@ TEST(QueryEngine, AnswersAreTakenOnlyWhenWholeAndFromTheServerAsked) {
 TEST(QueryEngine, ALateAnswerIsNotTakenAndTheNextRefreshStartsAfresh) {
     const SimProcess sim({}, R"({"servers": [{"address": "127.10.2.1", "delayMs": 500}]})");
     ASSERT_TRUE(sim.isReady());
-    ServerEngine engine(shortWindow(250));
+    CoreApp engine({}, shortWindow(250));
     clsGRServer *slow = engine.add(QStringLiteral("127.10.2.1"));
     slow->Refresh();
     ASSERT_TRUE(QTest::qWaitFor([&] { return slow->status() != clsGRServer::Waiting; }, 3000));
@@ -85,7 +85,7 @@ TEST(QueryEngine, ALateAnswerIsNotTakenAndTheNextRefreshStartsAfresh) {
 }
 
 TEST(QueryEngine, RemovingAWaitingServerLeavesItsSlotCleanForTheNext) {
-    ServerEngine engine(shortWindow(400));
+    CoreApp engine({}, shortWindow(400));
     // A request still in the queue goes with its record.
     engine.add(QStringLiteral("127.10.3.9"))->Refresh();
     engine.servers().RemoveServer(QStringLiteral("127.10.3.9"));
@@ -113,14 +113,14 @@ TEST(QueryEngine, RemovingAWaitingServerLeavesItsSlotCleanForTheNext) {
 }
 
 TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
-    ServerEngine engine(shortWindow(100));
+    CoreApp engine({}, shortWindow(100));
     int calls = 0;
-    bool failing = true;
+    int failures = 1000;
     engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
         ++calls;
         using Outcome = clsGlobalGRControls::SendOutcome;
-        return failing ? Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")}
-                       : Outcome{};
+        return failures-- > 0 ? Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")}
+                              : Outcome{};
     });
     for (int i = 1; i <= 5; ++i)
         engine.add(QStringLiteral("127.10.4.%1").arg(i));
@@ -138,15 +138,7 @@ TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
 
     // The next refresh reports again; Retry repeats the send, which now goes through.
     engine.prompter.expect(QStringLiteral("An Error has occured (Sending Data)"), Answer::Retry);
-    engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
-        ++calls;
-        using Outcome = clsGlobalGRControls::SendOutcome;
-        if (failing) {
-            failing = false;
-            return Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")};
-        }
-        return Outcome{};
-    });
+    failures = 1;
     engine.servers().RefreshAllServerData();
     ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
     EXPECT_EQ(engine.prompter.shown().size(), 2u);
@@ -154,7 +146,7 @@ TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
 }
 
 TEST(QueryEngine, ASendTheSystemAsksToRepeatIsRetriedSilentlyThreeTimes) {
-    ServerEngine engine(shortWindow(100));
+    CoreApp engine({}, shortWindow(100));
     int calls = 0;
     int repeatsLeft = 3;
     engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
@@ -184,7 +176,7 @@ TEST(QueryEngine, ANameIsResolvedBeforeItsRequestLeaves) {
     const SimProcess sim({}, R"({"servers": [{"address": "127.10.8.1",
                                                 "state": {"name": "Named"}}]})");
     ASSERT_TRUE(sim.isReady());
-    ServerEngine engine(shortWindow(400));
+    CoreApp engine({}, shortWindow(400));
     // Not a dotted address to the program, but the system's resolver reads it without asking
     // any name server.
     clsGRServer *named = engine.add(QStringLiteral("0x7f.10.8.1"));

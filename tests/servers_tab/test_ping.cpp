@@ -13,15 +13,6 @@ using platform::IcmpEcho;
 
 namespace {
 
-// Runs the event loop until `done` is true or `ms` pass.
-bool waitFor(const std::function<bool()> &done, int ms = 3000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QTest::qWait(5);
-    return done();
-}
-
 quint32 v4(const char *text) {
     return QHostAddress(QString::fromLatin1(text)).toIPv4Address();
 }
@@ -37,7 +28,7 @@ TEST(IcmpEcho, LoopbackAnswersAndEveryEchoEndsOnce) {
         echo.send(v4(address), QByteArray(32, 'A'),
                   [&](const IcmpEcho::Reply &r) { replies.push_back(r); });
     EXPECT_TRUE(replies.empty()) << "results come from the event loop, not from send()";
-    ASSERT_TRUE(waitFor([&] { return replies.size() == 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return replies.size() == 3; }, 3000));
     for (const auto &reply : replies) {
         EXPECT_EQ(reply.status, IcmpEcho::Success);
         EXPECT_GE(reply.roundTripMs, 0);
@@ -66,7 +57,7 @@ TEST(IcmpEcho, UnansweredEchoesTimeOutTogether) {
                       EXPECT_EQ(r.roundTripMs, 0);
                       EXPECT_EQ(r.status, IcmpEcho::TimedOut);
                   });
-    ASSERT_TRUE(waitFor([&] { return ended == 100; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended == 100; }, 2000));
     EXPECT_LT(clock.elapsed(), 1000) << "100 dead hosts must end in about one time-out";
 }
 
@@ -92,7 +83,7 @@ TEST(Ping, OutcomesAndTheRecordsField) {
         std::optional<std::pair<qint32, qint32>> result;
         ping.PingAddress(QString::fromLatin1(c.address), QByteArray(32, 'A'),
                          [&](qint32 outcome, qint32 ms) { result.emplace(outcome, ms); });
-        ASSERT_TRUE(waitFor([&] { return result.has_value(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
         EXPECT_EQ(result->first, c.outcome);
         if (c.outcome != IcmpEcho::Success) {
             EXPECT_EQ(result->second, 0);
@@ -123,7 +114,7 @@ TEST(Ping, QueryRoundTripStandsInWithoutIcmp) {
     auto record = [&](qint32 outcome, qint32 ms) { results.emplace_back(outcome, ms); };
     ping.PingAddress(QStringLiteral("127.20.3.1"), {}, record);
     ping.PingAddress(QStringLiteral("127.20.3.2"), {}, record); // nobody there
-    ASSERT_TRUE(waitFor([&] { return results.size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return results.size() == 2; }, 3000));
     EXPECT_EQ(results[0].first, IcmpEcho::Success);
     EXPECT_GE(results[0].second, 25);
     EXPECT_EQ(results[1], std::make_pair(qint32(IcmpEcho::TimedOut), qint32(0)));

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 GameDir::GameDir()
     : GameDir(Contents{}) {}
 
@@ -40,6 +42,21 @@ QByteArray GameDir::read(const QString &name) const {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+void GameDir::whileReadOnly(const std::function<void()> &action) const {
+    const QString dir = QDir::cleanPath(root());
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                   QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(::seteuid(65534), 0);
+    }
+    action();
+    if (asRoot) {
+        EXPECT_EQ(::seteuid(0), 0);
+    }
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QString GameDir::demoFile(const QString &name) {

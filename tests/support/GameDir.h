@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
 // A throw-away game directory for a test: the stand-in GhostRecon.exe and, on request, the demo
 // options.xml and missionstats.htm and a quiet preferences file.
 class GameDir {
@@ -24,6 +26,10 @@ public:
 
     void write(const QString &name, const QByteArray &bytes) const;
     QByteArray read(const QString &name) const;
+
+    // Runs `action` with the directory read-only. Root writes anywhere, so a test run as root
+    // acts as an ordinary user meanwhile.
+    void whileReadOnly(const std::function<void()> &action) const;
 
     // A file of the demo directory in the source tree.
     static QString demoFile(const QString &name);

@@ -10,19 +10,27 @@ class CommonDialog;
 class GameDir;
 class ScriptedPrompter;
 class frmMain;
+class frmTips;
 
 // The visible main window of the program running in this process, if any.
 frmMain *findMainWindow();
 
+struct RunSettings {
+    QStringList commandLine = {QStringLiteral("-noStartupPing")};
+    Timing timing = {};
+    CommonDialog *commonDialog = nullptr; // the main window takes it
+    // Gets the tip window start-up shows before the main window; by default it is closed.
+    std::function<void(frmTips &)> atStartupTips = nullptr;
+};
+
 // Runs the whole program on `dir` in this process; once the main window shows, `whileRunning`
-// acts on it (and must end the program, e.g. with Quit). Returns the exit status.
+// acts on it. The program is then ended the way Quit ends it, unless `whileRunning` did.
+// Returns the exit status.
 int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
-                 const std::function<void(frmMain &)> &whileRunning,
-                 const QStringList &commandLine = {QStringLiteral("-noStartupPing")},
-                 const Timing &timing = {}, CommonDialog *commonDialog = nullptr);
+                 const std::function<void(frmMain &)> &whileRunning, RunSettings settings = {});
 
 // Clicks the main window's Quit button.
 void quitWith(frmMain &main);
 
-// Waits (running events) until `done` holds or `ms` pass; returns whether it held.
-bool waitFor(const std::function<bool()> &done, int ms = 5000);
+// Closes a tip window with its Close button.
+void closeTips(frmTips &tips);

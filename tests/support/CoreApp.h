@@ -4,31 +4,40 @@
 #include "options/clsOptions.h"
 #include "platform/ProcessLauncher.h"
 #include "servers/clsGRServers.h"
+#include "servers/clsGlobalGRControls.h"
 #include "support/GameDir.h"
 #include "support/ScriptedPrompter.h"
 #include "voice/clsRWServers.h"
 
 #include <memory>
 
-// The application's objects on a temporary game directory, without any window: what the
-// preferences read and write.
-class PreferencesFixture {
+// The application object on a throw-away game directory with its shared objects (slot pool,
+// collections, preferences, game options file) as start-up makes them, without any window.
+class CoreApp {
 public:
-    explicit PreferencesFixture(GameDir::Contents contents = {.optionsXml = false,
-                                                              .preferences = false})
+    // A game directory without the game's options file or a preferences file.
+    static constexpr GameDir::Contents noFiles = {.optionsXml = false, .preferences = false};
+
+    explicit CoreApp(GameDir::Contents contents = {}, const Timing &timing = {})
         : dir(contents) {
         StartupEnvironment env;
         env.executableDirectory = QStringLiteral("/nonexistent");
         env.gameDirectory = dir.root();
-        root = std::make_unique<clsGRQuorvel>(env, prompter, launcher);
+        root = std::make_unique<clsGRQuorvel>(env, prompter, launcher, timing);
         root->createObjects();
     }
 
     clsOptions &options() const { return *root->Options(); }
     clsGRServers &servers() const { return *root->GRServers(); }
+    clsGlobalGRControls &pool() const { return *root->GRServerControls(); }
     clsRWServers &channels() const { return *root->RWServers(); }
     QString preferencesPath() const { return root->PreferencesFileName(); }
 
+    // Adds a server the way the add command does: a free slot first, then AddServer.
+    clsGRServer *add(const QString &ip, const QString &name = {}) const {
+        const std::optional<int> slot = pool().fnNextTimerAndWinsock();
+        return servers().AddServer(ip, name, QString(), slot.value_or(-1));
+    }
     void writePreferences(const QByteArray &xml) const {
         dir.write(QStringLiteral("GRQuorvelOptions.xml"), xml);
     }
