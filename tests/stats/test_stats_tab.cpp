@@ -5,6 +5,7 @@
 #include "platform/ProcessLauncher.h"
 #include "stats/ctlQuorvel.h"
 #include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -63,8 +64,8 @@ protected:
             .refreshAction = refreshAction,
         });
         pane->setOpener(&opener);
-        list = pane->findChild<QListWidget *>(QStringLiteral("lsvStatsDirectory"));
-        label = pane->findChild<QLabel *>(QStringLiteral("lblStatsDirectory"));
+        list = named<QListWidget>(*pane, "lsvStatsDirectory");
+        label = named<QLabel>(*pane, "lblStatsDirectory");
     }
     void TearDown() override { menu.hide(); }
 
@@ -108,7 +109,7 @@ TEST_F(StatsTab, ShowingThePaneListsEveryHtmFileAndThePreferences) {
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("2002_8_19_14_5_9_stats.htm"),
                                       QStringLiteral("notes.htm")}));
     EXPECT_EQ(label->text(), stats);
-    EXPECT_FALSE(pane->findChild<QCheckBox *>(QStringLiteral("chkRecordStats"))->isChecked());
+    EXPECT_FALSE(named<QCheckBox>(*pane, "chkRecordStats")->isChecked());
 
     // A copy made meanwhile shows up when the pane is shown again.
     touch(QStringLiteral("later.htm"));
@@ -117,7 +118,7 @@ TEST_F(StatsTab, ShowingThePaneListsEveryHtmFileAndThePreferences) {
     EXPECT_EQ(entries().size(), 3);
 
     // The label beside the box switches recording at once.
-    auto *recordLabel = pane->findChild<QLabel *>(QStringLiteral("lblRecordStats"));
+    auto *recordLabel = named<QLabel>(*pane, "lblRecordStats");
     QTest::mouseClick(recordLabel, Qt::LeftButton);
     EXPECT_TRUE(options.RecordStats());
     QTest::mouseClick(recordLabel, Qt::LeftButton);
@@ -181,7 +182,7 @@ TEST_F(StatsTab, LabelClickAndDoubleClickOpenTheRightPaths) {
 
 TEST_F(StatsTab, BrowseSetsTheDirectoryAndCancelChangesNothing) {
     pane->show();
-    auto *browse = pane->findChild<QPushButton *>(QStringLiteral("cmdBrowseStatsDir"));
+    auto *browse = named<QPushButton>(*pane, "cmdBrowseStatsDir");
     touch(QStringLiteral("notes.htm"));
     browse->click(); // cancelled
     EXPECT_EQ(picker.titles, QStringList{QStringLiteral("Select Stats Directory..")});
