@@ -1,4 +1,3 @@
-#include "app/CommonDialog.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "common/TextRules.h"
@@ -8,6 +7,7 @@
 #include "options/frmOptions.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
+#include "support/ScriptedCommonDialog.h"
 #include "support/ScriptedPrompter.h"
 #include "support/Widgets.h"
 
@@ -23,35 +23,11 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
-#include <optional>
 
 namespace {
 
 const QString optionsXml = QStringLiteral("options.xml");
-
-// Answers the colour and file choosers from a script and remembers what they were asked.
-class ScriptedCommonDialog : public CommonDialog {
-public:
-    std::deque<std::optional<QColor>> colors; // empty: the player cancels
-    std::vector<QColor> offered;
-    QString file;
-    std::vector<FileRequest> requests;
-
-    std::optional<QColor> chooseColor(const QColor &initial, QWidget *) override {
-        offered.push_back(initial);
-        if (colors.empty())
-            return std::nullopt;
-        const auto answer = colors.front();
-        colors.pop_front();
-        return answer;
-    }
-    QString chooseOpenFile(const FileRequest &request, QWidget *) override {
-        requests.push_back(request);
-        return file;
-    }
-};
 
 struct Running {
     frmMain &main;

@@ -1,9 +1,9 @@
-#include "app/CommonDialog.h"
 #include "common/QuorvelError.h"
 #include "options/clsOptions.h"
 #include "platform/DesktopOpener.h"
 #include "platform/ProcessLauncher.h"
 #include "stats/ctlQuorvel.h"
+#include "support/ScriptedCommonDialog.h"
 #include "support/ScriptedPrompter.h"
 #include "support/Widgets.h"
 
@@ -35,16 +35,6 @@ public:
     bool fail = false;
 };
 
-class ScriptedDirectoryPicker : public CommonDialog {
-public:
-    QString chooseDirectory(const QString &title, QWidget *) override {
-        titles << title;
-        return answer;
-    }
-    QString answer;
-    QStringList titles;
-};
-
 class StatsTab : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,7 +48,6 @@ protected:
             .options = [this] { return &options; },
             .prompter = &prompter,
             .commonDialog = &picker,
-            .launcher = nullptr,
             .menu = &menu,
             .deleteAction = deleteAction,
             .refreshAction = refreshAction,
@@ -87,7 +76,7 @@ protected:
     QString stats;
     clsOptions options;
     ScriptedPrompter prompter;
-    ScriptedDirectoryPicker picker;
+    ScriptedCommonDialog picker;
     RecordingOpener opener;
     QMenu menu;
     QAction *deleteAction = nullptr;
@@ -185,14 +174,14 @@ TEST_F(StatsTab, BrowseSetsTheDirectoryAndCancelChangesNothing) {
     auto *browse = named<QPushButton>(*pane, "cmdBrowseStatsDir");
     touch(QStringLiteral("notes.htm"));
     browse->click(); // cancelled
-    EXPECT_EQ(picker.titles, QStringList{QStringLiteral("Select Stats Directory..")});
+    EXPECT_EQ(picker.directoryTitles, QStringList{QStringLiteral("Select Stats Directory..")});
     EXPECT_EQ(options.StatsPath(), stats);
     EXPECT_EQ(entries(), QStringList{QStringLiteral("notes.htm")}); // refreshed all the same
 
     const QString other = QDir::toNativeSeparators(m_dir.path() + QStringLiteral("/Other"));
     ASSERT_TRUE(QDir().mkdir(other));
     touch(QStringLiteral("mission.htm"), other);
-    picker.answer = m_dir.path() + QStringLiteral("/Other/");
+    picker.directory = m_dir.path() + QStringLiteral("/Other/");
     browse->click();
     EXPECT_EQ(options.StatsPath(), other);
     EXPECT_EQ(label->text(), other);
