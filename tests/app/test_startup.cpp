@@ -6,6 +6,7 @@
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QDir>
@@ -68,7 +69,7 @@ TEST(MainWindow, CaptionsEntriesAndTheGameOptionsTabNeedingItsFile) {
         GameDir dir({.game = true, .optionsXml = withOptions});
         ScriptedPrompter prompter;
         runProgramOn(dir, prompter, [&](frmMain &main) {
-            auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+            auto *tabs = named<QTabWidget>(main, "SSTab1");
             EXPECT_EQ(tabs->isTabEnabled(frmMain::TabGameOptions), withOptions);
             EXPECT_EQ(main.windowTitle(), QStringLiteral("Ghost Recon Quorvel"));
             QStringList captions;
@@ -97,7 +98,7 @@ TEST(MainWindow, CaptionsEntriesAndTheGameOptionsTabNeedingItsFile) {
 TEST(Shutdown, EachWayToQuitEndsTheProgramOnceWithoutABox) {
     const std::function<void(frmMain &)> ways[] = {
         quitWith,
-        [](frmMain &main) { main.findChild<QAction *>(QStringLiteral("mnuFileQuit"))->trigger(); },
+        [](frmMain &main) { named<QAction>(main, "mnuFileQuit")->trigger(); },
         [](frmMain &main) { main.close(); },
     };
     for (const auto &way : ways) {

@@ -9,6 +9,7 @@
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,16 +28,8 @@
 
 namespace {
 
-template <typename T> QList<T *> visibleWindows() {
-    QList<T *> found;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *window = qobject_cast<T *>(w); window && window->isVisible())
-            found << window;
-    return found;
-}
-
 QString tipText(frmTips &tips) {
-    return tips.findChild<QLabel *>(QStringLiteral("lblTip"))->text();
+    return named<QLabel>(tips, "lblTip")->text();
 }
 
 } // namespace
@@ -47,7 +40,7 @@ TEST(Tips, EachShowingMovesOnByOneAndWrapsAfterTheLast) {
     runProgramOn(dir, prompter, [&](frmMain &main) {
         clsGRQuorvel &root = *main.rootObject();
         clsOptions &options = *root.Options();
-        QAction *menuTips = main.findChild<QAction *>(QStringLiteral("mnuHelpTips"));
+        QAction *menuTips = named<QAction>(main, "mnuHelpTips");
         const auto tip = [&](int i) {
             return *root.Tips().Item(QStringLiteral("Tip") + QString::number(i));
         };
@@ -71,7 +64,7 @@ TEST(Tips, EachShowingMovesOnByOneAndWrapsAfterTheLast) {
         frmTips *tips = main.tipsWindow();
         EXPECT_EQ(tips->windowTitle(), QStringLiteral("Tip of day..."));
         for (int i = 0; i < 12; ++i)
-            tips->findChild<QPushButton *>(QStringLiteral("cmdNextTip"))->click();
+            named<QPushButton>(*tips, "cmdNextTip")->click();
         EXPECT_EQ(tipText(*tips), tip(7));
 
         // The menu again: still one window, one tip further.
@@ -95,10 +88,9 @@ TEST(Tips, AtStartUpTheWindowIsModalWalksOnAcrossRunsAndCanBeTurnedOff) {
         shown << tipText(tips);
         if (run == 2) {
             // The label beside the box clears it, and the next start-up shows no tip.
-            auto *box = tips.findChild<QCheckBox *>(QStringLiteral("chkShowTips"));
+            auto *box = named<QCheckBox>(tips, "chkShowTips");
             EXPECT_TRUE(box->isChecked());
-            QTest::mouseClick(tips.findChild<QLabel *>(QStringLiteral("lblShowTips")),
-                              Qt::LeftButton);
+            QTest::mouseClick(named<QLabel>(tips, "lblShowTips"), Qt::LeftButton);
             EXPECT_FALSE(box->isChecked());
         }
         closeTips(tips);
@@ -118,15 +110,14 @@ TEST(About, OneWindowWithTheVersionAndTheSystemInformationTool) {
     QTemporaryDir tools;
     const QString marker = tools.filePath(QStringLiteral("started"));
     runProgramOn(dir, prompter, [&](frmMain &main) {
-        QAction *menuAbout = main.findChild<QAction *>(QStringLiteral("mnuHelpAbout"));
+        QAction *menuAbout = named<QAction>(main, "mnuHelpAbout");
         menuAbout->trigger();
         frmAbout *about = main.aboutWindow();
         menuAbout->trigger();
         EXPECT_EQ(main.aboutWindow(), about);
         EXPECT_EQ(visibleWindows<frmAbout>().size(), 1);
-        EXPECT_EQ(about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
-                  QStringLiteral("1.02.000"));
-        auto *sysInfo = about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
+        EXPECT_EQ(named<QLabel>(*about, "lblVersion")->text(), QStringLiteral("1.02.000"));
+        auto *sysInfo = named<QPushButton>(*about, "cmdSysInfo");
 
         // No tool on the search path: the message, and the window stays.
         about->setSystemInfo(platform::SystemInfo({tools.path()}));
@@ -140,8 +131,8 @@ TEST(About, OneWindowWithTheVersionAndTheSystemInformationTool) {
         QFile script(tools.filePath(QStringLiteral("kinfocenter")));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\ntouch \"" + marker.toUtf8() + "\"\n");
-        script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        script.close();
         sysInfo->click();
         EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 5000));
         EXPECT_EQ(prompter.shown().size(), 1u);
@@ -150,10 +141,8 @@ TEST(About, OneWindowWithTheVersionAndTheSystemInformationTool) {
 }
 
 TEST(StatsInTheProgram, TheMainWindowsTimerDrivesTheRecorderAndTheTabListsTheCopy) {
-    GameDir dir({.game = true, .optionsXml = true, .missionStats = true});
+    GameDir dir({.missionStats = true});
     ScriptedPrompter prompter;
-    Timing timing;
-    timing.statsTickMs = 20;
     runProgramOn(
         dir, prompter,
         [&](frmMain &main) {
@@ -169,8 +158,7 @@ TEST(StatsInTheProgram, TheMainWindowsTimerDrivesTheRecorderAndTheTabListsTheCop
             EXPECT_EQ(dir.read(QStringLiteral("GRQuorvelCache.dat")),
                       dir.read(QStringLiteral("missionstats.htm")));
             main.statDirGamesRefreshAction()->trigger();
-            EXPECT_EQ(pane->findChild<QListWidget *>(QStringLiteral("lsvStatsDirectory"))->count(),
-                      1);
+            EXPECT_EQ(named<QListWidget>(*pane, "lsvStatsDirectory")->count(), 1);
         },
-        {.timing = timing});
+        {.timing = {.statsTickMs = 20}});
 }

@@ -1,4 +1,3 @@
-#include "app/CommonDialog.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "common/TextRules.h"
@@ -8,7 +7,9 @@
 #include "options/frmOptions.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
+#include "support/ScriptedCommonDialog.h"
 #include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,35 +23,11 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
-#include <optional>
 
 namespace {
 
 const QString optionsXml = QStringLiteral("options.xml");
-
-// Answers the colour and file choosers from a script and remembers what they were asked.
-class ScriptedCommonDialog : public CommonDialog {
-public:
-    std::deque<std::optional<QColor>> colors; // empty: the player cancels
-    std::vector<QColor> offered;
-    QString file;
-    std::vector<FileRequest> requests;
-
-    std::optional<QColor> chooseColor(const QColor &initial, QWidget *) override {
-        offered.push_back(initial);
-        if (colors.empty())
-            return std::nullopt;
-        const auto answer = colors.front();
-        colors.pop_front();
-        return answer;
-    }
-    QString chooseOpenFile(const FileRequest &request, QWidget *) override {
-        requests.push_back(request);
-        return file;
-    }
-};
 
 struct Running {
     frmMain &main;
@@ -67,8 +44,7 @@ void runOnPane(const GameDir &dir, ScriptedPrompter &prompter,
     runProgramOn(dir, prompter,
                  [&](frmMain &main) {
                      main.tabs()->setCurrentIndex(frmMain::TabGameOptions);
-                     auto *pane =
-                         main.findChild<ctlGameOptions *>(QStringLiteral("ctlGameOptions"));
+                     auto *pane = named<ctlGameOptions>(main, "ctlGameOptions");
                      if (pane && main.rootObject()) {
                          Running running{main, *pane, *dialog, *main.rootObject()};
                          act(running);
@@ -79,14 +55,8 @@ void runOnPane(const GameDir &dir, ScriptedPrompter &prompter,
     EXPECT_TRUE(acted) << "the game options pane was not found";
 }
 
-template <typename T> T *child(QWidget &parent, const char *name) {
-    T *found = parent.findChild<T *>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
 void clickLabel(QWidget &parent, const char *name) {
-    QTest::mouseClick(child<QLabel>(parent, name), Qt::LeftButton);
+    QTest::mouseClick(named<QLabel>(parent, name), Qt::LeftButton);
 }
 
 // Types `text` into the empty name box and presses Enter.
@@ -96,14 +66,15 @@ void typeName(QComboBox *combo, const QString &text) {
     QTest::keyClick(combo, Qt::Key_Return);
 }
 
-QString gameText(const GameDir &dir, const std::function<QString(clsOptionsXML &)> &read) {
-    clsOptionsXML xml(dir.root());
-    xml.Load();
-    return read(xml);
+// The game's file as it is on disk now.
+std::unique_ptr<clsOptionsXML> gameFile(const GameDir &dir) {
+    auto xml = std::make_unique<clsOptionsXML>(dir.root());
+    xml->Load();
+    return xml;
 }
 
 QString playerName(const GameDir &dir) {
-    return gameText(dir, [](clsOptionsXML &x) { return x.PlayerName(); });
+    return gameFile(dir)->PlayerName();
 }
 
 } // namespace
@@ -112,7 +83,7 @@ TEST(GameOptionsPane, PlayerNameIsCutCommittedAndKeptOnceInTheList) {
     GameDir dir;
     ScriptedPrompter prompter;
     runOnPane(dir, prompter, [&](Running &r) {
-        auto *combo = child<QComboBox>(r.pane, "cboPlayerName");
+        auto *combo = named<QComboBox>(r.pane, "cboPlayerName");
         EXPECT_EQ(combo->currentText(), QStringLiteral("Gh0st Lead")); // read when shown
 
         typeName(combo, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
@@ -123,11 +94,9 @@ TEST(GameOptionsPane, PlayerNameIsCutCommittedAndKeptOnceInTheList) {
         typeName(combo, QStringLiteral("SNIPER"));
         EXPECT_EQ(playerName(dir), QStringLiteral("SNIPER"));
         EXPECT_EQ(combo->currentText(), QStringLiteral("SNIPER"));
-        QStringList items;
-        for (int i = 0; i < combo->count(); ++i)
-            items << combo->itemText(i);
-        EXPECT_EQ(items,
-                  (QStringList{QStringLiteral("ABCDEFGHIJKLMNO"), QStringLiteral("Sniper")}));
+        ASSERT_EQ(combo->count(), 2);
+        EXPECT_EQ(combo->itemText(0), QStringLiteral("ABCDEFGHIJKLMNO"));
+        EXPECT_EQ(combo->itemText(1), QStringLiteral("Sniper"));
 
         // Picking from the list writes the picked name.
         combo->setCurrentIndex(0);
@@ -135,7 +104,7 @@ TEST(GameOptionsPane, PlayerNameIsCutCommittedAndKeptOnceInTheList) {
         EXPECT_EQ(playerName(dir), QStringLiteral("ABCDEFGHIJKLMNO"));
 
         // Removing the shown name empties the box and the game's name.
-        QTest::mouseClick(child<QPushButton>(r.pane, "cmdRemovePlayerName"), Qt::LeftButton);
+        QTest::mouseClick(named<QPushButton>(r.pane, "cmdRemovePlayerName"), Qt::LeftButton);
         EXPECT_EQ(combo->currentText(), QString());
         EXPECT_EQ(playerName(dir), QString());
         EXPECT_EQ(combo->count(), 1);
@@ -144,14 +113,13 @@ TEST(GameOptionsPane, PlayerNameIsCutCommittedAndKeptOnceInTheList) {
 
         // Showing the tab again reads the file again.
         r.main.tabs()->setCurrentIndex(frmMain::TabServers);
-        clsOptionsXML elsewhere(dir.root());
-        elsewhere.Load();
-        elsewhere.setPlayerName(QStringLiteral("Changed"));
-        elsewhere.setShowFrameRate(true);
-        elsewhere.Save();
+        const auto elsewhere = gameFile(dir);
+        elsewhere->setPlayerName(QStringLiteral("Changed"));
+        elsewhere->setShowFrameRate(true);
+        elsewhere->Save();
         r.main.tabs()->setCurrentIndex(frmMain::TabGameOptions);
         EXPECT_EQ(combo->currentText(), QStringLiteral("Changed"));
-        EXPECT_TRUE(child<QCheckBox>(r.pane, "chkShowFrameRate")->isChecked());
+        EXPECT_TRUE(named<QCheckBox>(r.pane, "chkShowFrameRate")->isChecked());
     });
 }
 
@@ -167,9 +135,9 @@ TEST(GameOptionsPane, EditsChangeOnlyTheirBytesOfTheGamesFile) {
     dir.write(optionsXml, original);
     ScriptedPrompter prompter;
     runOnPane(dir, prompter, [&](Running &r) {
-        auto *combo = child<QComboBox>(r.pane, "cboPlayerName");
+        auto *combo = named<QComboBox>(r.pane, "cboPlayerName");
         EXPECT_EQ(combo->currentText(), QStringLiteral("R\u00E9n\u00E9"));
-        auto *bodies = child<QCheckBox>(r.pane, "chkShowDeadBodies");
+        auto *bodies = named<QCheckBox>(r.pane, "chkShowDeadBodies");
         EXPECT_FALSE(bodies->isChecked());
 
         // Committing the unchanged name leaves every byte.
@@ -188,16 +156,15 @@ TEST(GameOptionsPane, EditsChangeOnlyTheirBytesOfTheGamesFile) {
         QByteArray expected = original;
         expected.replace("<ShowDeadBodies>FALSE<", "<ShowDeadBodies>TRUE<");
         EXPECT_EQ(dir.read(optionsXml), expected);
-        QTest::mouseClick(child<QCheckBox>(r.pane, "chkShowFrameRate"), Qt::LeftButton);
+        QTest::mouseClick(named<QCheckBox>(r.pane, "chkShowFrameRate"), Qt::LeftButton);
         expected.replace("<ShowFrameRate>FALSE<", "<ShowFrameRate>TRUE<");
         EXPECT_EQ(dir.read(optionsXml), expected);
 
         // A chosen IFF colour, then the stock colours for both.
         r.dialog.colors.push_back(QColor(10, 20, 30));
         clickLabel(r.pane, "lblSetIFFRetColor");
-        EXPECT_EQ(gameText(dir, [](clsOptionsXML &x) { return QString::number(x.IFFRetColor()); }),
-                  QString::number(packColor(10, 20, 30)));
-        QTest::mouseClick(child<QPushButton>(r.pane, "cmdLoadDefaultRet"), Qt::LeftButton);
+        EXPECT_EQ(gameFile(dir)->IFFRetColor(), packColor(10, 20, 30));
+        QTest::mouseClick(named<QPushButton>(r.pane, "cmdLoadDefaultRet"), Qt::LeftButton);
         expected.replace("<ReticuleColorR>1<", "<ReticuleColorR>255<");
         expected.replace("<ReticuleColorG>2<", "<ReticuleColorG>214<");
         expected.replace("<ReticuleColorB>3<", "<ReticuleColorB>17<");
@@ -215,7 +182,7 @@ TEST(GameOptionsPane, UnwritableFileIsReportedAndLeftAsItWas) {
     prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel, optionsXml);
     runOnPane(dir, prompter, [&](Running &r) {
         dir.whileReadOnly([&] {
-            child<QPushButton>(r.pane, "cmdLoadDefaultRet")->click();
+            named<QPushButton>(r.pane, "cmdLoadDefaultRet")->click();
             clickLabel(r.pane, "lblShowDeadBodies");
         });
     });
@@ -231,28 +198,27 @@ TEST(OptionsDialog, SwitchesAndPathGoStraightIntoThePreferences) {
     runOnPane(dir, prompter, [&](Running &r) {
         clsOptions &options = *r.root.Options();
         options.setRogerWilcoEXE({});
-        const bool ping = options.PingGRServersOnStartup();
-        const bool tips = options.ShowTips();
+        const bool ping = options.PingGRServersOnStartup(), tips = options.ShowTips();
         frmOptions dialog(&r.root, &r.dialog, &r.main);
         dialog.show();
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options..."));
-        auto *path = child<QLabel>(dialog, "lblRWPath");
+        auto *path = named<QLabel>(dialog, "lblRWPath");
         EXPECT_EQ(path->text(),
                   QStringLiteral("Use the browse button to locate your Roger Wilco EXE"));
-        EXPECT_EQ(child<QCheckBox>(dialog, "chkPingServers")->isChecked(), ping);
+        EXPECT_EQ(named<QCheckBox>(dialog, "chkPingServers")->isChecked(), ping);
 
         clickLabel(dialog, "lblPingServers");
         EXPECT_EQ(options.PingGRServersOnStartup(), !ping);
         clickLabel(dialog, "lblPingServers");
         EXPECT_EQ(options.PingGRServersOnStartup(), ping);
-        QTest::mouseClick(child<QCheckBox>(dialog, "chkShowTips"), Qt::LeftButton);
+        QTest::mouseClick(named<QCheckBox>(dialog, "chkShowTips"), Qt::LeftButton);
         EXPECT_EQ(options.ShowTips(), !tips);
 
         // A cancelled chooser keeps the placeholder; a chosen file shows at once.
-        QTest::mouseClick(child<QPushButton>(dialog, "cmdBrowseRW"), Qt::LeftButton);
+        QTest::mouseClick(named<QPushButton>(dialog, "cmdBrowseRW"), Qt::LeftButton);
         EXPECT_EQ(options.RogerWilcoEXE(), QString());
         r.dialog.file = exe;
-        QTest::mouseClick(child<QPushButton>(dialog, "cmdBrowseRW"), Qt::LeftButton);
+        QTest::mouseClick(named<QPushButton>(dialog, "cmdBrowseRW"), Qt::LeftButton);
         EXPECT_EQ(options.RogerWilcoEXE(), exe);
         EXPECT_EQ(path->text(), exe);
         ASSERT_EQ(r.dialog.requests.size(), 2u);
@@ -260,7 +226,7 @@ TEST(OptionsDialog, SwitchesAndPathGoStraightIntoThePreferences) {
         EXPECT_EQ(r.dialog.requests[0].fileName, QStringLiteral("Roger.exe"));
         EXPECT_TRUE(r.dialog.requests[0].mustExist);
 
-        QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+        QTest::mouseClick(named<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(options.ShowTips(), !tips);
 
@@ -269,10 +235,10 @@ TEST(OptionsDialog, SwitchesAndPathGoStraightIntoThePreferences) {
         QTimer::singleShot(0, [&] {
             if (auto *open = qobject_cast<frmOptions *>(QApplication::activeModalWidget())) {
                 title = open->windowTitle();
-                child<QPushButton>(*open, "cmdOK")->click();
+                named<QPushButton>(*open, "cmdOK")->click();
             }
         });
-        r.main.findChild<QAction *>(QStringLiteral("mnuFileOptions"))->trigger();
+        named<QAction>(r.main, "mnuFileOptions")->trigger();
         EXPECT_EQ(title, QStringLiteral("Options..."));
     });
 }

@@ -50,25 +50,33 @@ QByteArray replacedOnce(QByteArray original, const QByteArray &from, const QByte
     return original.replace(at, from.size(), to);
 }
 
+// The game's file holding `bytes`, loaded.
+struct GameFile {
+    explicit GameFile(const QByteArray &bytes) {
+        dir.write(optionsXml, bytes);
+        xml.Load();
+    }
+    QByteArray bytes() const { return dir.read(optionsXml); }
+    GameDir dir{{.optionsXml = false}};
+    clsOptionsXML xml{dir.root()};
+};
+
 struct Edited {
     QByteArray file;
     QString error;
 };
 
-// Writes `bytes` as the game's file, runs Load, `edit`, Save and returns the file afterwards.
+// Loads `bytes` as the game's file, runs `edit`, Save and returns the file afterwards.
 Edited editFile(const QByteArray &bytes, const std::function<void(clsOptionsXML &)> &edit) {
-    GameDir dir({.game = true, .optionsXml = false});
-    dir.write(optionsXml, bytes);
-    clsOptionsXML xml(dir.root());
-    xml.Load();
-    edit(xml);
+    GameFile game(bytes);
+    edit(game.xml);
     Edited result;
     try {
-        xml.Save();
+        game.xml.Save();
     } catch (const QuorvelError &e) {
         result.error = e.description();
     }
-    result.file = dir.read(optionsXml);
+    result.file = game.bytes();
     return result;
 }
 
@@ -116,17 +124,15 @@ TEST(GameOptionsFile, TextsReadBackInTheFilesOwnEncoding) {
     const QByteArray utf16 = toUtf16.encode(QString::fromUtf8(utf16Text));
     const QString name = QStringLiteral("Z\u00E9\u20AC\u00FF");
     for (const QByteArray &file : {latin1Options(), utf8, utf16}) {
-        GameDir dir({.game = true, .optionsXml = false});
-        dir.write(optionsXml, file);
-        clsOptionsXML xml(dir.root());
-        xml.Load();
+        GameFile game(file);
+        clsOptionsXML &xml = game.xml;
         ASSERT_TRUE(xml.IsLoaded());
         EXPECT_EQ(xml.PlayerName(), QStringLiteral("R\u00E9n\u00E9"));
         EXPECT_TRUE(xml.ShowDeadBodies());
         EXPECT_FALSE(xml.ShowFrameRate());
         xml.setPlayerName(name);
         xml.Save();
-        clsOptionsXML again(dir.root());
+        clsOptionsXML again(game.dir.root());
         again.Load();
         EXPECT_EQ(again.PlayerName(), name);
         // Only the name differs from the original.
@@ -135,7 +141,7 @@ TEST(GameOptionsFile, TextsReadBackInTheFilesOwnEncoding) {
                        ? QStringEncoder(QStringConverter::Utf16LE).encode(QString::fromLatin1(text))
                        : QByteArray(text);
         };
-        const QByteArray after = dir.read(optionsXml);
+        const QByteArray after = game.bytes();
         const QByteArray open = marker("<PlayerName>"), close = marker("</PlayerName>");
         EXPECT_EQ(after.left(after.lastIndexOf(open)), file.left(file.lastIndexOf(open)));
         EXPECT_EQ(after.mid(after.lastIndexOf(close)), file.mid(file.lastIndexOf(close)));
@@ -156,14 +162,11 @@ TEST(GameOptionsFile, ColourChannelsPackAndClamp) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.packed);
-        GameDir dir({.game = true, .optionsXml = false});
-        dir.write(optionsXml, QByteArray("<O><ReticuleColorR>") + c.r + "</ReticuleColorR>" +
-                                  "<ReticuleColorG>" + c.g + "</ReticuleColorG>" +
-                                  "<ReticuleColorB>" + c.b + "</ReticuleColorB></O>");
-        clsOptionsXML xml(dir.root());
-        xml.Load();
-        EXPECT_EQ(xml.RetColor(), c.packed);
-        EXPECT_EQ(xml.IFFRetColor(), 0); // missing elements read as black
+        const GameFile game(QByteArray("<O><ReticuleColorR>") + c.r + "</ReticuleColorR>" +
+                            "<ReticuleColorG>" + c.g + "</ReticuleColorG>" + "<ReticuleColorB>" +
+                            c.b + "</ReticuleColorB></O>");
+        EXPECT_EQ(game.xml.RetColor(), c.packed);
+        EXPECT_EQ(game.xml.IFFRetColor(), 0); // missing elements read as black
     }
     const Edited written = editFile("<O><ReticuleColorR/><ReticuleColorG>0</ReticuleColorG>"
                                     "<ReticuleColorB></ReticuleColorB></O>",
@@ -175,10 +178,8 @@ TEST(GameOptionsFile, ColourChannelsPackAndClamp) {
 TEST(GameOptionsFile, MissingElementsAddNothingAndBooleansNeedText) {
     const QByteArray original = "<?xml version=\"1.0\"?>\n<Options>\n"
                                 "  <ShowDeadBodies></ShowDeadBodies>\n</Options>\n";
-    GameDir dir({.game = true, .optionsXml = false});
-    dir.write(optionsXml, original);
-    clsOptionsXML xml(dir.root());
-    xml.Load();
+    GameFile game(original);
+    clsOptionsXML &xml = game.xml;
     ASSERT_TRUE(xml.IsLoaded());
     for (const auto read : {&clsOptionsXML::ShowDeadBodies, &clsOptionsXML::ShowFrameRate}) {
         try {
@@ -193,7 +194,7 @@ TEST(GameOptionsFile, MissingElementsAddNothingAndBooleansNeedText) {
     xml.setIFFRetColor(1169151);
     xml.RemoveGRServer(QStringLiteral("10.0.0.1"));
     xml.Save();
-    EXPECT_EQ(dir.read(optionsXml), original);
+    EXPECT_EQ(game.bytes(), original);
     xml.setShowDeadBodies(true);
     EXPECT_TRUE(xml.ShowDeadBodies());
     xml.Load(); // an unsaved edit is gone after the next Load

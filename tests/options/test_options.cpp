@@ -41,30 +41,26 @@ TEST(Preferences, WithoutAFileEveryValueTakesItsDefaultAndNothingIsWritten) {
     EXPECT_TRUE(o.PingGRServersOnStartup());
     EXPECT_TRUE(o.ShowTips());
     EXPECT_EQ(o.LastTip(), -1);
-    EXPECT_EQ(o.UserName(), QString());
-    EXPECT_EQ(o.UserEmail(), QString());
+    EXPECT_EQ(o.UserName() + o.UserEmail(), QString());
     EXPECT_EQ(o.StatsPath(), f.dir.root() + QStringLiteral("Stats"));
     EXPECT_EQ(o.RogerWilcoEXE(), QString()); // no Roger Wilco at its usual place here
     EXPECT_FALSE(o.IsRogerWilcoSetup());
-    EXPECT_EQ(f.servers().Count(), 0);
-    EXPECT_EQ(f.channels().Count(), 0);
-    EXPECT_EQ(o.PlayerNames().Count(), 0);
+    EXPECT_EQ(f.servers().Count() + f.channels().Count() + o.PlayerNames().Count(), 0);
     EXPECT_FALSE(QFileInfo::exists(f.preferencesPath()));
 }
 
 TEST(Preferences, BooleanTextsAndTheCorruptFilePrompt) {
-    struct Case {
+    const struct {
         QByteArray text;
         bool expected;
         int prompts; // boxes answered Retry then Cancel
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"False", false, 0}, {"0", false, 0},     {"", true, 0},
         {"true", true, 0},   {"FALSE", false, 0}, {"-1", true, 0},
         {" 2 ", true, 0},    {"maybe", true, 1},  {"yes", true, 2},
     };
     for (const char *element : {"RecordStats", "PingOnStart", "ShowTips"}) {
-        for (const Case &c : cases) {
+        for (const auto &c : cases) {
             SCOPED_TRACE(std::string(element) + " = '" + c.text.toStdString() + "'");
             CoreApp f(CoreApp::noFiles);
             const QByteArray name(element);
@@ -90,15 +86,14 @@ TEST(Preferences, BooleanTextsAndTheCorruptFilePrompt) {
 }
 
 TEST(Preferences, LastTipStatsDirectoryAndTextValues) {
-    struct Case {
+    const struct {
         QByteArray lastTip;
         qint32 expected;
         bool overflowPrompt;
-    };
-    const Case cases[] = {{"abc", -1, false},       {"7", 7, false}, {"-3", -3, false},
-                          {"2.5", 2, false},        {"", -1, false}, {"1e3", 1000, false},
-                          {"99999999999", -1, true}};
-    for (const Case &c : cases) {
+    } cases[] = {{"abc", -1, false},       {"7", 7, false}, {"-3", -3, false},
+                 {"2.5", 2, false},        {"", -1, false}, {"1e3", 1000, false},
+                 {"99999999999", -1, true}};
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.lastTip.toStdString());
         CoreApp f(CoreApp::noFiles);
         f.writePreferences(prefs("<LastTip>" + c.lastTip + "</LastTip>"));
@@ -111,24 +106,19 @@ TEST(Preferences, LastTipStatsDirectoryAndTextValues) {
 
     // A statistics directory deleted since the last run falls back to the default one; one that
     // still exists is kept. Values are found at any depth and in any order.
-    CoreApp f(CoreApp::noFiles);
-    QDir(f.dir.root()).mkdir(QStringLiteral("Mine"));
-    const QString gone = f.dir.path(QStringLiteral("Gone"));
-    f.writePreferences(prefs("<UserEmail>me@example.org</UserEmail><Deep><UserName>Ghost"
-                             "</UserName></Deep><LastStatsDirectory>" +
-                             gone.toUtf8() + "</LastStatsDirectory>"));
-    f.load();
-    EXPECT_EQ(f.options().StatsPath(), f.dir.root() + QStringLiteral("Stats"));
-    EXPECT_EQ(f.options().UserName(), QStringLiteral("Ghost"));
-    EXPECT_EQ(f.options().UserEmail(), QStringLiteral("me@example.org"));
-
-    CoreApp kept(CoreApp::noFiles);
-    QDir(kept.dir.root()).mkdir(QStringLiteral("Mine"));
-    kept.writePreferences(prefs("<LastStatsDirectory>" +
-                                kept.dir.path(QStringLiteral("Mine")).toUtf8() +
-                                "</LastStatsDirectory>"));
-    kept.load();
-    EXPECT_EQ(kept.options().StatsPath(), kept.dir.path(QStringLiteral("Mine")));
+    for (const bool exists : {false, true}) {
+        CoreApp f(CoreApp::noFiles);
+        const QString stats = f.dir.path(QStringLiteral("Mine"));
+        if (exists)
+            QDir().mkdir(stats);
+        f.writePreferences(prefs("<UserEmail>me@example.org</UserEmail><Deep><UserName>Ghost"
+                                 "</UserName></Deep><LastStatsDirectory>" +
+                                 stats.toUtf8() + "</LastStatsDirectory>"));
+        f.load();
+        EXPECT_EQ(f.options().StatsPath(), exists ? stats : f.dir.path(QStringLiteral("Stats")));
+        EXPECT_EQ(f.options().UserName(), QStringLiteral("Ghost"));
+        EXPECT_EQ(f.options().UserEmail(), QStringLiteral("me@example.org"));
+    }
 }
 
 TEST(Preferences, ServerChannelAndPlayerNameEntries) {
@@ -150,26 +140,13 @@ TEST(Preferences, ServerChannelAndPlayerNameEntries) {
               "<PlayerName Name='Gh&#246;st'/></PlayerNames>"));
     f.load();
 
-    ASSERT_EQ(f.servers().Count(), 4);
-    const clsGRServer *first = f.servers().Item(1);
-    EXPECT_EQ(first->IP(), QStringLiteral("127.30.0.1"));
-    EXPECT_EQ(first->Name(), QStringLiteral("Clan server"));
-    EXPECT_EQ(first->Password(), QStringLiteral("pw"));
-    EXPECT_EQ(first->Ping(), 97); // the second entry's ping wins
-    EXPECT_TRUE(first->PingStale());
-    EXPECT_FALSE(first->LoadedFromGame());
-    const clsGRServer *bare = f.servers().Item(2);
-    EXPECT_EQ(bare->Name(), QString()); // a missing attribute is empty, never a marker text
-    EXPECT_EQ(bare->Password(), QString());
-    EXPECT_EQ(bare->Ping(), 12);
-    EXPECT_EQ(f.servers().Item(3)->Name(), QStringLiteral("any child counts"));
-    EXPECT_EQ(f.servers().Item(4)->Ping(), 0);
-
-    ASSERT_EQ(f.channels().Count(), 2);
-    EXPECT_EQ(f.channels().Item(1)->Name(), QStringLiteral("Voice"));
-    EXPECT_EQ(f.channels().Item(1)->Password(), QString());
-    EXPECT_EQ(f.channels().Item(2)->IP(), QStringLiteral("ch2"));
-    EXPECT_EQ(f.channels().Item(2)->Name(), QString());
+    // The second entry's ping wins; a missing attribute is empty, never a marker text.
+    EXPECT_EQ(f.serverRows(), QStringList({QStringLiteral("127.30.0.1|Clan server|pw|97 stale"),
+                                           QStringLiteral("127.30.0.2|||12 stale"),
+                                           QStringLiteral("127.30.0.3|any child counts||0 stale"),
+                                           QStringLiteral("127.30.0.4|huge ping||0 stale")}));
+    EXPECT_EQ(f.channelRows(), QStringList({QStringLiteral("chan.example.org:3782|Voice|"),
+                                            QStringLiteral("ch2||s")}));
 
     const auto &names = f.options().PlayerNames();
     ASSERT_EQ(names.Count(), 2);
@@ -254,19 +231,11 @@ TEST(GameServerImport, MergesTheGameListIntoTheServers) {
                              "</GRServers>"));
     f.load();
 
-    QStringList ips;
-    for (const clsGRServer &s : f.servers())
-        ips << s.IP();
-    EXPECT_EQ(ips, QStringList({QStringLiteral("127.30.1.3"), QStringLiteral("127.30.1.4"),
-                                QStringLiteral("127.30.1.1"), QStringLiteral("127.30.1.2")}));
-    const clsGRServer *stored = f.servers().Item(QStringLiteral("127.30.1.3"));
-    EXPECT_EQ(stored->Name(), QStringLiteral("Clan server"));
-    EXPECT_EQ(stored->Password(), QStringLiteral("pw"));
-    EXPECT_EQ(stored->Ping(), 48);
-    EXPECT_TRUE(stored->LoadedFromGame());
-    EXPECT_FALSE(f.servers().Item(QStringLiteral("127.30.1.4"))->LoadedFromGame());
-    EXPECT_TRUE(f.servers().Item(QStringLiteral("127.30.1.1"))->LoadedFromGame());
-    EXPECT_EQ(f.servers().Item(QStringLiteral("127.30.1.1"))->Name(), QString());
+    EXPECT_EQ(f.serverRows(),
+              QStringList({QStringLiteral("127.30.1.3|Clan server|pw|48 stale game"),
+                           QStringLiteral("127.30.1.4|Mine||0 stale"),
+                           QStringLiteral("127.30.1.1|||0 game"),
+                           QStringLiteral("127.30.1.2|||0 game")}));
     EXPECT_TRUE(f.prompter.shown().empty());
     EXPECT_EQ(f.dir.read(QStringLiteral("options.xml")), gameBefore); // never written here
 }
@@ -278,8 +247,7 @@ TEST(GameServerImport, NoOrBrokenGameFileImportsNothing) {
             f.dir.write(QStringLiteral("options.xml"), game);
         f.writePreferences(prefs("<GRServers><Server IP='127.30.2.1'/></GRServers>"));
         f.load();
-        ASSERT_EQ(f.servers().Count(), 1);
-        EXPECT_FALSE(f.servers().Item(1)->LoadedFromGame());
+        EXPECT_EQ(f.serverRows(), QStringList{QStringLiteral("127.30.2.1|||0 stale")});
     }
 }
 
@@ -303,6 +271,5 @@ TEST(Preferences, AnOverlargeAddressPartSkipsOnlyItsEntry) {
     f.writePreferences(prefs("<GRServers><Server IP='1e10.0.0.1' Name='too big'/>"
                              "<Server IP='127.30.0.5' Name='after'/></GRServers>"));
     f.load();
-    ASSERT_EQ(f.servers().Count(), 1);
-    EXPECT_EQ(f.servers().Item(1)->Name(), QStringLiteral("after"));
+    EXPECT_EQ(f.serverRows(), QStringList{QStringLiteral("127.30.0.5|after||0 stale")});
 }

@@ -26,18 +26,17 @@ TEST(ServerRecord, NewRecordReadsAsNeverAnswered) {
 }
 
 TEST(ServerRecord, TimeLeftFollowsTheGameState) {
-    struct Case {
+    const struct {
         int state;
         qint32 length;
         qint32 elapsed;
         qint32 seconds;
         const char16_t *text;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {4, 600, 75, 525, u"08:45"}, {4, 0, 75, 9990, u"--:--"},  {4, 600, 630, -30, u"-01:30"},
         {4, 60, 0, 60, u"01:00"},    {3, 600, 75, 0, u"Joining"}, {7, 600, 75, 9999, u"n/a"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         clsGRServer r;
         ASSERT_TRUE(r.DataArrival(replyWith(c.state, c.length, c.elapsed)));
         EXPECT_EQ(r.status(), clsGRServer::Answered);
@@ -87,33 +86,13 @@ TEST(ServerRecord, AReplyThatDoesNotReadToItsEndChangesNothing) {
 }
 
 TEST(AddressCheck, DottedAddressesOnly) {
-    struct Case {
-        const char16_t *address;
-        bool valid;
-    };
-    const std::vector<Case> cases = {
-        {u"1.2.3.4", true},
-        {u"256.1.1.1", false},
-        {u"1.2.3", false},
-        {u"1.2.3.", false},
-        {u"1..2.3", false},
-        {u"a.b.c.d", false},
-        {u"1.2.3.4.5", true},
-        {u"1.2.3.255.5", false},
-        {u"1.2.3.4x", false},
-        {u"255.255.255.255", true},
-        {u" 1. 2.3.4", true},
-        {u"-0.4.1.1", true},
-        {u"1e2.1.1.1", true},
-        {u"-1.1.1.1", false},
-        {u"", false},
-        // Too large for a 32-bit number: invalid, never an overflow.
-        {u"99999999999.1.1.1", false},
-        {u"1.1.1.1e300", false},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(IsValidIP(QString::fromUtf16(c.address)), c.valid)
-            << QString::fromUtf16(c.address).toStdString();
+    for (const char *valid :
+         {"1.2.3.4", "1.2.3.4.5", "255.255.255.255", " 1. 2.3.4", "-0.4.1.1", "1e2.1.1.1"})
+        EXPECT_TRUE(IsValidIP(QString::fromLatin1(valid))) << valid;
+    // Numbers too large for 32 bits are invalid, never an overflow.
+    for (const char *invalid : {"256.1.1.1", "1.2.3", "1.2.3.", "1..2.3", "a.b.c.d", "1.2.3.255.5",
+                                "1.2.3.4x", "-1.1.1.1", "", "99999999999.1.1.1", "1.1.1.1e300"})
+        EXPECT_FALSE(IsValidIP(QString::fromLatin1(invalid))) << invalid;
 }
 
 TEST(ServerCollection, AddingKeysByAddressIgnoringCase) {
@@ -130,12 +109,9 @@ TEST(ServerCollection, AddingKeysByAddressIgnoringCase) {
     clsGRServer *again = servers.AddServer(QStringLiteral("GR.Example.ORG"),
                                            QStringLiteral("Other"), QStringLiteral("x"), 1);
     EXPECT_EQ(again, first);
-    EXPECT_EQ(first->Name(), QStringLiteral("Mine"));
-    EXPECT_EQ(first->Password(), QStringLiteral("pw"));
     EXPECT_EQ(first->slot(), 0);
-    EXPECT_EQ(servers.Count(), 1);
     servers.RemoveServer(QStringLiteral("not.there")); // nothing, and no box
-    EXPECT_EQ(servers.Count(), 1);
+    EXPECT_EQ(engine.serverRows(), QStringList{QStringLiteral("gr.example.org|Mine|pw|0")});
 }
 
 TEST(ServerCollection, SlotsAreReusedLowestFirstAndThePoolOnlyGrows) {
@@ -144,9 +120,8 @@ TEST(ServerCollection, SlotsAreReusedLowestFirstAndThePoolOnlyGrows) {
     std::vector<clsGRServer *> added;
     for (const char16_t *ip : {u"10.0.0.1", u"10.0.0.2", u"10.0.0.3"})
         added.push_back(engine.add(QString::fromUtf16(ip)));
-    EXPECT_EQ(added[0]->slot(), 0);
-    EXPECT_EQ(added[1]->slot(), 1);
-    EXPECT_EQ(added[2]->slot(), 2);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(added[i]->slot(), i);
     EXPECT_EQ(pool.slotTag(1), QStringLiteral("10.0.0.2"));
 
     engine.servers().RemoveServer(QStringLiteral("10.0.0.2"));

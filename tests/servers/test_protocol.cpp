@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
-#include <vector>
 
 using namespace grquery;
 
@@ -40,12 +39,11 @@ TEST(QueryProtocol, RequestIsTheFixedThirteenBytes) {
 }
 
 TEST(QueryProtocol, TextFieldsReadUpToTheirZeroAndMoveOnByTheirLength) {
-    struct Case {
+    const struct {
         QByteArray input;
         QString text;
         qsizetype advance;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {bytes({5, 0, 0, 0, 'A', 'B', 'C', 0, 0}), QStringLiteral("ABC"), 9},
         {bytes({3, 0, 0, 0, 'A', 'B', 'C'}), QString(), 7},                // no zero: empty
         {bytes({5, 1, 0, 0, 'A', 'B', 0, 0, 0}), QStringLiteral("AB"), 9}, // only the low byte
@@ -54,7 +52,7 @@ TEST(QueryProtocol, TextFieldsReadUpToTheirZeroAndMoveOnByTheirLength) {
         {QByteArray(), QString(), 4},
         {bytes({2, 0, 0, 0, 0xE9, 0}), QStringLiteral("\u00e9"), 6}, // ISO 8859-1
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         qsizetype pos = 0;
         EXPECT_EQ(readText(c.input, pos), c.text) << c.input.toHex().constData();
         EXPECT_EQ(pos, c.advance) << c.input.toHex().constData();
@@ -65,11 +63,10 @@ TEST(QueryProtocol, TextFieldsReadUpToTheirZeroAndMoveOnByTheirLength) {
 }
 
 TEST(QueryProtocol, FloatsGiveTheRoundedMagnitudeOrZero) {
-    struct Case {
+    const struct {
         QByteArray input;
         qint32 value;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {bytes({0x00, 0x00, 0xF0, 0x42}), 120}, // 120.0
         {bytes({0x00, 0x00, 0xF0, 0xC2}), 120}, // -120.0: the sign is ignored
         {bytes({0x00, 0x00, 0x20, 0x40}), 2},   // 2.5: ties to even
@@ -83,7 +80,7 @@ TEST(QueryProtocol, FloatsGiveTheRoundedMagnitudeOrZero) {
         {bytes({0x01, 0x00, 0x00, 0x00}), 0},          // a denormal
         {bytes({0x00, 0x00, 0xF0}), 0},                // cut short: the missing byte is zero
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         qsizetype pos = 0;
         EXPECT_EQ(readFloat(c.input, pos), c.value) << c.input.toHex().constData();
         EXPECT_EQ(pos, 4);

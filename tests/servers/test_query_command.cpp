@@ -21,20 +21,13 @@ const QByteArray scenario = R"({"servers": [
 
 struct Outcome {
     int status;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 Outcome runInProcess(const QStringList &args, const QString &input = {}) {
-    QString inText = input;
-    QString outText;
-    QString errText;
-    QTextStream in(&inText);
-    QTextStream out(&outText);
-    QTextStream err(&errText);
-    Timing timing;
-    timing.queryWindowMs = 300;
-    const int status = runQueryCommand(args, in, out, err, timing);
+    QString inText = input, outText, errText;
+    QTextStream in(&inText), out(&outText), err(&errText);
+    const int status = runQueryCommand(args, in, out, err, {.queryWindowMs = 300});
     return {status, outText, errText};
 }
 

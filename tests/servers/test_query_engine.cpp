@@ -7,12 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-Timing shortWindow(int ms) {
-    Timing t;
-    t.queryWindowMs = ms;
-    return t;
-}
-
 bool settled(const clsGRServers &servers) {
     for (const clsGRServer &r : servers)
         if (r.status() == clsGRServer::Waiting)
@@ -32,7 +26,7 @@ TEST(QueryEngine, AnswersAreTakenOnlyWhenWholeAndFromTheServerAsked) {
         {"address": "127.10.1.5", "behaviour": "random"},
         {"address": "127.10.1.6", "delayMs": 50, "state": {"name": "Bravo"}}]})");
     ASSERT_TRUE(sim.isReady());
-    CoreApp engine({}, shortWindow(400));
+    CoreApp engine({}, {.queryWindowMs = 400});
     for (int i = 1; i <= 6; ++i)
         engine.add(QStringLiteral("127.10.1.%1").arg(i), QStringLiteral("label %1").arg(i));
     engine.servers().RefreshAllServerData();
@@ -67,7 +61,7 @@ TEST(QueryEngine, AnswersAreTakenOnlyWhenWholeAndFromTheServerAsked) {
 TEST(QueryEngine, ALateAnswerIsNotTakenAndTheNextRefreshStartsAfresh) {
     const SimProcess sim({}, R"({"servers": [{"address": "127.10.2.1", "delayMs": 500}]})");
     ASSERT_TRUE(sim.isReady());
-    CoreApp engine({}, shortWindow(250));
+    CoreApp engine({}, {.queryWindowMs = 250});
     clsGRServer *slow = engine.add(QStringLiteral("127.10.2.1"));
     slow->Refresh();
     ASSERT_TRUE(QTest::qWaitFor([&] { return slow->status() != clsGRServer::Waiting; }, 3000));
@@ -85,7 +79,7 @@ TEST(QueryEngine, ALateAnswerIsNotTakenAndTheNextRefreshStartsAfresh) {
 }
 
 TEST(QueryEngine, RemovingAWaitingServerLeavesItsSlotCleanForTheNext) {
-    CoreApp engine({}, shortWindow(400));
+    CoreApp engine({}, {.queryWindowMs = 400});
     // A request still in the queue goes with its record.
     engine.add(QStringLiteral("127.10.3.9"))->Refresh();
     engine.servers().RemoveServer(QStringLiteral("127.10.3.9"));
@@ -113,9 +107,8 @@ TEST(QueryEngine, RemovingAWaitingServerLeavesItsSlotCleanForTheNext) {
 }
 
 TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
-    CoreApp engine({}, shortWindow(100));
-    int calls = 0;
-    int failures = 1000;
+    CoreApp engine({}, {.queryWindowMs = 100});
+    int calls = 0, failures = 1000;
     engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
         ++calls;
         using Outcome = clsGlobalGRControls::SendOutcome;
@@ -146,9 +139,8 @@ TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
 }
 
 TEST(QueryEngine, ASendTheSystemAsksToRepeatIsRetriedSilentlyThreeTimes) {
-    CoreApp engine({}, shortWindow(100));
-    int calls = 0;
-    int repeatsLeft = 3;
+    CoreApp engine({}, {.queryWindowMs = 100});
+    int calls = 0, repeatsLeft = 3;
     engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
         ++calls;
         using Outcome = clsGlobalGRControls::SendOutcome;
@@ -176,7 +168,7 @@ TEST(QueryEngine, ANameIsResolvedBeforeItsRequestLeaves) {
     const SimProcess sim({}, R"({"servers": [{"address": "127.10.8.1",
                                                 "state": {"name": "Named"}}]})");
     ASSERT_TRUE(sim.isReady());
-    CoreApp engine({}, shortWindow(400));
+    CoreApp engine({}, {.queryWindowMs = 400});
     // Not a dotted address to the program, but the system's resolver reads it without asking
     // any name server.
     clsGRServer *named = engine.add(QStringLiteral("0x7f.10.8.1"));

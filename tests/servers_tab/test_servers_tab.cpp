@@ -1,21 +1,15 @@
 #include "app/QtAppShell.h"
-#include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
-#include "platform/ProcessLauncher.h"
 #include "servers/GRQueryProtocol.h"
-#include "servers/clsGRServers.h"
-#include "servers/clsGlobalGRControls.h"
 #include "servers/clsPing.h"
 #include "servers/frmPingAll.h"
 #include "servers/frmServerInfo.h"
 #include "servers_tab/ServerIcons.h"
 #include "servers_tab/ServerListModel.h"
 #include "servers_tab/ctlGRServers.h"
-#include "support/GameDir.h"
-#include "support/ScriptedPrompter.h"
+#include "support/CoreApp.h"
+#include "support/Widgets.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -23,13 +17,11 @@
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -41,7 +33,9 @@ namespace {
 
 // The whole program up to its main window, on a throw-away game directory.
 struct App {
-    explicit App(Timing timing = fastTiming()) {
+    // List ticks are run by hand.
+    explicit App(Timing timing = {
+                     .queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200}) {
         StartupEnvironment env;
         env.executableDirectory = QStringLiteral("/nonexistent");
         env.gameDirectory = dir.root();
@@ -57,17 +51,6 @@ struct App {
         tab = shell->mainWindow()->serversPane();
         shell->mainWindow()->tabs()->setCurrentIndex(frmMain::TabServers);
     }
-    ~App() {
-        shell.reset();
-        root.reset();
-    }
-    static Timing fastTiming() {
-        Timing t;
-        t.listTickMs = 60000; // ticks are run by hand
-        t.queryWindowMs = 200;
-        t.pingTimeoutMs = 200;
-        return t;
-    }
     clsGRServer *add(const QString &ip, const QString &name = {}, const QString &pw = {}) {
         const auto slot = root->GRServerControls()->fnNextTimerAndWinsock();
         return root->GRServers()->AddServer(ip, name, pw, slot.value_or(-1));
@@ -81,6 +64,10 @@ struct App {
         return w;
     }
     QTableView *list() const { return tab->listView(); }
+    void refresh() const {
+        tab->RefreshList();
+        tab->tmrListStatusRefresh_Timer();
+    }
     // The keys of the rows as the list shows them, top to bottom.
     QStringList order() const {
         QStringList keys;
@@ -145,22 +132,20 @@ TEST(ServersTab, CellsColoursIconsAndSortKeys) {
     }
     clsGRServer *answered = app.add(QStringLiteral("127.20.10.6"));
     answered->DataArrival(grquery::encodeReply(playing(5, 10, 600, 75)));
-    app.tab->RefreshList();
-    app.tab->tmrListStatusRefresh_Timer();
+    app.refresh();
 
     const ServerListModel &model = *app.tab->listModel();
     // The players and time-left texts and keys, the row's icon, ghosting and colour.
-    const auto rowShows = [&](int row, const char *players, const char *playersKey,
-                              const char *timeLeft, const char *timeKey, int icon, bool ghosted,
-                              const QColor &color) {
-        EXPECT_EQ(model.cell(row, ServerListModel::ColPlayers), QString::fromLatin1(players));
-        EXPECT_EQ(model.cell(row, ServerListModel::ColSortPlayers),
-                  QString::fromLatin1(playersKey));
-        EXPECT_EQ(model.cell(row, ServerListModel::ColTimeLeft), QString::fromLatin1(timeLeft));
-        EXPECT_EQ(model.cell(row, ServerListModel::ColSortTimeLeft), QString::fromLatin1(timeKey));
-        EXPECT_EQ(model.rowIcon(row), icon);
-        EXPECT_EQ(model.rowGhosted(row), ghosted);
-        EXPECT_EQ(model.rowColor(row), color);
+    const auto rowShows = [&](int row) {
+        using M = ServerListModel;
+        return QStringList{model.cell(row, M::ColPlayers),
+                           model.cell(row, M::ColSortPlayers),
+                           model.cell(row, M::ColTimeLeft),
+                           model.cell(row, M::ColSortTimeLeft),
+                           QString::number(model.rowIcon(row)),
+                           model.rowGhosted(row) ? QStringLiteral("ghosted") : QString(),
+                           model.rowColor(row).name()}
+            .join(u'|');
     };
     for (const auto &p : pings) {
         SCOPED_TRACE(p.ip);
@@ -170,13 +155,14 @@ TEST(ServersTab, CellsColoursIconsAndSortKeys) {
         EXPECT_EQ(model.cell(row, ServerListModel::ColSortPing), QString::fromLatin1(p.sortKey));
         EXPECT_EQ(model.pingIcon(row), p.stale ? ServerIcons::Clock : ServerIcons::Transparent);
         // Never answered: empty-server texts and keys, grey ghosted question mark.
-        rowShows(row, "-/-", "00", "--:--", "00000", ServerIcons::QuestionMark, true,
-                 QColor(128, 128, 128));
+        EXPECT_EQ(
+            rowShows(row),
+            QStringLiteral("-/-|00|--:--|00000|%1|ghosted|#808080").arg(ServerIcons::QuestionMark));
     }
     const int row = model.rowOfKey(QStringLiteral("127.20.10.6"));
     EXPECT_EQ(model.cell(row, ServerListModel::ColName), QStringLiteral("Host"));
-    rowShows(row, "5/10", "05", "08:45", "00525", ServerIcons::GreenEmblem, false,
-             QColor(0, 128, 0));
+    EXPECT_EQ(rowShows(row),
+              QStringLiteral("5/10|05|08:45|00525|%1||#008000").arg(ServerIcons::GreenEmblem));
 
     // Only what changed is written and signalled; an unchanged tick signals nothing.
     QSignalSpy changes(app.tab->listModel(), &QAbstractItemModel::dataChanged);
@@ -197,8 +183,7 @@ TEST(ServersTab, ColumnClicksSortByTheHiddenKeys) {
     app.add(QStringLiteral("127.20.11.1"), QStringLiteral("charlie"))->setPing(10000);
     app.add(QStringLiteral("127.20.11.2"), QStringLiteral("Alpha"))->setPing(87);
     app.add(QStringLiteral("127.20.11.3"), QStringLiteral("bravo"))->setPing(250);
-    app.tab->RefreshList();
-    app.tab->tmrListStatusRefresh_Timer();
+    app.refresh();
     EXPECT_EQ(app.tab->sortColumn(), ServerListModel::ColSortPlayers);
     for (int hidden : {4, 6, 8})
         EXPECT_TRUE(app.list()->horizontalHeader()->isSectionHidden(hidden));
@@ -227,8 +212,7 @@ TEST(ServersTab, RowClickFillsTheEditPageAndTheTickSetsTheButtons) {
     App app;
     app.add(QStringLiteral("127.20.12.1"), QString(), QStringLiteral("pw1"));
     clsGRServer *named = app.add(QStringLiteral("127.20.12.2"), QStringLiteral("Named"));
-    app.tab->RefreshList();
-    app.tab->tmrListStatusRefresh_Timer();
+    app.refresh();
     auto *name = app.find<QLineEdit>("txtEditName");
     auto *remove = app.find<QPushButton>("cmdRemove");
     auto *info = app.find<QPushButton>("cmdInfo");
@@ -325,20 +309,18 @@ TEST(ServerInfo, WindowTextsForAnsweredSilentAndDedicatedServers) {
     reply.name = QStringLiteral("Ded");
     reply.players = {QStringLiteral("TheHost"), QStringLiteral("Rick"), QStringLiteral("Ann")};
     dedicated->DataArrival(grquery::encodeReply(reply));
-    app.tab->RefreshList();
-    app.tab->tmrListStatusRefresh_Timer();
+    app.refresh();
 
     // Info needs an answered server.
     app.clickRow(QStringLiteral("127.20.15.2"));
     app.tab->cmdInfo_Click();
     ASSERT_NE(app.tab->infoWindow(), nullptr);
     frmServerInfo *info = app.tab->infoWindow();
-    auto text = [&](const char *name) {
-        return info->findChild<QLabel *>(QString::fromLatin1(name))->text();
-    };
+    auto text = [&](const char *name) { return named<QLabel>(*info, name)->text(); };
+    auto frameTitle = [&] { return named<QGroupBox>(*info, "frmGameInfo")->title(); };
     auto players = [&] {
         QStringList names;
-        auto *list = info->findChild<QTreeWidget *>(QStringLiteral("lsvPlayers"));
+        auto *list = named<QTreeWidget>(*info, "lsvPlayers");
         for (int i = 0; i < list->topLevelItemCount(); ++i)
             names << list->topLevelItem(i)->text(0);
         return names;
@@ -352,16 +334,14 @@ TEST(ServerInfo, WindowTextsForAnsweredSilentAndDedicatedServers) {
     app.tab->cmdInfo_Click();
     EXPECT_EQ(app.tab->infoWindow(), info) << "one shared window";
     EXPECT_EQ(info->windowTitle(), QStringLiteral("127.20.15.1  -  Alpha"));
-    EXPECT_EQ(info->findChild<QGroupBox *>(QStringLiteral("frmGameInfo"))->title(),
-              QStringLiteral("Game Info - 2"));
+    EXPECT_EQ(frameTitle(), QStringLiteral("Game Info - 2"));
     EXPECT_EQ(text("lblLengthData"), QStringLiteral("30:00"));
     EXPECT_EQ(text("lblTimeRemainingData"), QStringLiteral("29:00"));
     EXPECT_EQ(text("lblMOTD"), QStringLiteral("Welcome"));
     EXPECT_EQ(players(), QStringList({QStringLiteral("P1"), QStringLiteral("P2")}));
     // Refresh sends a query at once: the frame shows the waiting state.
-    info->findChild<QPushButton *>(QStringLiteral("cmdRefresh"))->click();
-    EXPECT_EQ(info->findChild<QGroupBox *>(QStringLiteral("frmGameInfo"))->title(),
-              QStringLiteral("Game Info - 1"));
+    named<QPushButton>(*info, "cmdRefresh")->click();
+    EXPECT_EQ(frameTitle(), QStringLiteral("Game Info - 1"));
 
     app.clickRow(QStringLiteral("127.20.15.3"));
     app.tab->cmdInfo_Click();
@@ -373,24 +353,17 @@ TEST(ServerInfo, WindowTextsForAnsweredSilentAndDedicatedServers) {
 #ifndef Q_OS_WIN
 TEST(ServersTab, LaunchStartsTheGameWithSeparateArguments) {
     App app;
-    // A stand-in runner that records its arguments and then runs the stand-in game.
-    app.dir.write(QStringLiteral("runner"),
-                  "#!/bin/sh\n"
-                  "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/runner.log\"\n"
-                  "exec sh \"$@\"\n");
-    QFile::setPermissions(app.dir.path(QStringLiteral("runner")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("GRQUORVEL_WINE", app.dir.path(QStringLiteral("runner")).toLocal8Bit());
+    const QString log = QStringLiteral("runner.log");
+    app.dir.installRunner(log, true); // the stand-in game runs too
     app.add(QStringLiteral("127.20.16.1"));
     app.add(QStringLiteral("127.20.16.2"), {}, QStringLiteral("se cret\"x"));
     app.tab->RefreshList();
-    const QString log = app.dir.path(QStringLiteral("runner.log"));
 
     // Nothing selected: nothing starts, nothing is shown.
     app.tab->cmdLaunch_Click();
     QTest::mouseDClick(app.list()->viewport(), Qt::LeftButton, {}, QPoint(5, 200));
     QTest::qWait(200);
-    EXPECT_FALSE(QFile::exists(log));
+    EXPECT_FALSE(QFile::exists(app.dir.path(log)));
 
     const QString game = app.dir.path(QStringLiteral("GhostRecon.exe"));
     const struct {
@@ -404,17 +377,12 @@ TEST(ServersTab, LaunchStartsTheGameWithSeparateArguments) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.ip);
-        QFile::remove(log);
+        QFile::remove(app.dir.path(log));
         app.clickRow(QString::fromLatin1(c.ip));
         // A double click on empty space below the rows joins the selected server.
         QTest::mouseDClick(app.list()->viewport(), Qt::LeftButton, {},
                            QPoint(5, app.list()->viewport()->height() - 3));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile(log).size() > 0; }, 3000));
-        QTest::qWait(50);
-        QFile file(log);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(QString::fromLocal8Bit(file.readAll()).split(u'\n', Qt::SkipEmptyParts),
-                  c.arguments);
+        EXPECT_EQ(app.dir.waitForLines(log), c.arguments);
     }
     // The stand-in game itself ran and saw the same arguments.
     EXPECT_TRUE(QTest::qWaitFor(
@@ -440,20 +408,19 @@ TEST(PingAll, ProgressCancelAndEmptyList) {
         clock.start();
         empty.exec();
         EXPECT_LT(clock.elapsed(), 1000);
-        EXPECT_EQ(empty.findChild<QLabel *>(QStringLiteral("lblPingStatus"))->text(),
-                  QStringLiteral("..."));
+        EXPECT_EQ(named<QLabel>(empty, "lblPingStatus")->text(), QStringLiteral("..."));
     }
     {
         App app;
         for (const char *ip : {"127.20.17.1", "127.20.17.2", "127.20.17.3"})
             app.add(QString::fromLatin1(ip))->setPingStale(true);
         frmPingAll window(app.root.get(), app.shell->mainWindow());
-        auto *bar = window.findChild<QProgressBar *>(QStringLiteral("pbrPingedServers"));
+        auto *bar = named<QProgressBar>(window, "pbrPingedServers");
         std::vector<int> values;
         QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
         window.exec();
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Pinging Servers"));
-        EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("lblPingStatus"))->text(),
+        EXPECT_EQ(named<QLabel>(window, "lblPingStatus")->text(),
                   QStringLiteral("Pinging 3 servers..."));
         EXPECT_EQ(bar->maximum(), 3);
         EXPECT_EQ(values, std::vector<int>({0, 1, 2, 3}));
@@ -472,32 +439,30 @@ TEST(PingAll, ProgressCancelAndEmptyList) {
         }
         app.root->Ping()->echo().setUnanswered(silent);
         frmPingAll window(app.root.get(), app.shell->mainWindow());
-        auto *bar = window.findChild<QProgressBar *>(QStringLiteral("pbrPingedServers"));
+        auto *bar = named<QProgressBar>(window, "pbrPingedServers");
         QObject::connect(bar, &QProgressBar::valueChanged, &window, [&](int value) {
             if (value != 0)
                 return;
-            QTimer::singleShot(0, &window, [&] {
-                window.findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
-            });
+            QTimer::singleShot(0, &window,
+                               [&] { named<QPushButton>(window, "cmdCancel")->click(); });
         });
         window.exec();
         EXPECT_TRUE(window.CancelRequested());
-        auto count = [&](bool stale) {
+        // How many servers `test` holds for.
+        auto count = [&](auto test) {
             int n = 0;
-            for (const auto &record : *app.root->GRServers())
-                n += record.PingStale() == stale ? 1 : 0;
+            for (const clsGRServer &r : *app.root->GRServers())
+                n += test(r) ? 1 : 0;
             return n;
         };
-        EXPECT_EQ(count(false), frmPingAll::window);
+        EXPECT_EQ(count([](const clsGRServer &r) { return !r.PingStale(); }), frmPingAll::window);
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
-                int landed = 0;
-                for (const auto &record : *app.root->GRServers())
-                    landed += record.Ping() == 0 ? 1 : 0;
-                return landed == frmPingAll::window;
+                return count([](const clsGRServer &r) { return r.Ping() == 0; }) ==
+                       frmPingAll::window;
             },
             3000));
         QTest::qWait(300);
-        EXPECT_EQ(count(true), 6);
+        EXPECT_EQ(count([](const clsGRServer &r) { return r.PingStale(); }), 6);
     }
 }

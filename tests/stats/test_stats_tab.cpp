@@ -1,10 +1,11 @@
-#include "app/CommonDialog.h"
 #include "common/QuorvelError.h"
 #include "options/clsOptions.h"
 #include "platform/DesktopOpener.h"
 #include "platform/ProcessLauncher.h"
 #include "stats/ctlQuorvel.h"
+#include "support/ScriptedCommonDialog.h"
 #include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -34,16 +35,6 @@ public:
     bool fail = false;
 };
 
-class ScriptedDirectoryPicker : public CommonDialog {
-public:
-    QString chooseDirectory(const QString &title, QWidget *) override {
-        titles << title;
-        return answer;
-    }
-    QString answer;
-    QStringList titles;
-};
-
 class StatsTab : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -57,14 +48,13 @@ protected:
             .options = [this] { return &options; },
             .prompter = &prompter,
             .commonDialog = &picker,
-            .launcher = nullptr,
             .menu = &menu,
             .deleteAction = deleteAction,
             .refreshAction = refreshAction,
         });
         pane->setOpener(&opener);
-        list = pane->findChild<QListWidget *>(QStringLiteral("lsvStatsDirectory"));
-        label = pane->findChild<QLabel *>(QStringLiteral("lblStatsDirectory"));
+        list = named<QListWidget>(*pane, "lsvStatsDirectory");
+        label = named<QLabel>(*pane, "lblStatsDirectory");
     }
     void TearDown() override { menu.hide(); }
 
@@ -86,7 +76,7 @@ protected:
     QString stats;
     clsOptions options;
     ScriptedPrompter prompter;
-    ScriptedDirectoryPicker picker;
+    ScriptedCommonDialog picker;
     RecordingOpener opener;
     QMenu menu;
     QAction *deleteAction = nullptr;
@@ -108,7 +98,7 @@ TEST_F(StatsTab, ShowingThePaneListsEveryHtmFileAndThePreferences) {
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("2002_8_19_14_5_9_stats.htm"),
                                       QStringLiteral("notes.htm")}));
     EXPECT_EQ(label->text(), stats);
-    EXPECT_FALSE(pane->findChild<QCheckBox *>(QStringLiteral("chkRecordStats"))->isChecked());
+    EXPECT_FALSE(named<QCheckBox>(*pane, "chkRecordStats")->isChecked());
 
     // A copy made meanwhile shows up when the pane is shown again.
     touch(QStringLiteral("later.htm"));
@@ -117,7 +107,7 @@ TEST_F(StatsTab, ShowingThePaneListsEveryHtmFileAndThePreferences) {
     EXPECT_EQ(entries().size(), 3);
 
     // The label beside the box switches recording at once.
-    auto *recordLabel = pane->findChild<QLabel *>(QStringLiteral("lblRecordStats"));
+    auto *recordLabel = named<QLabel>(*pane, "lblRecordStats");
     QTest::mouseClick(recordLabel, Qt::LeftButton);
     EXPECT_TRUE(options.RecordStats());
     QTest::mouseClick(recordLabel, Qt::LeftButton);
@@ -181,17 +171,17 @@ TEST_F(StatsTab, LabelClickAndDoubleClickOpenTheRightPaths) {
 
 TEST_F(StatsTab, BrowseSetsTheDirectoryAndCancelChangesNothing) {
     pane->show();
-    auto *browse = pane->findChild<QPushButton *>(QStringLiteral("cmdBrowseStatsDir"));
+    auto *browse = named<QPushButton>(*pane, "cmdBrowseStatsDir");
     touch(QStringLiteral("notes.htm"));
     browse->click(); // cancelled
-    EXPECT_EQ(picker.titles, QStringList{QStringLiteral("Select Stats Directory..")});
+    EXPECT_EQ(picker.directoryTitles, QStringList{QStringLiteral("Select Stats Directory..")});
     EXPECT_EQ(options.StatsPath(), stats);
     EXPECT_EQ(entries(), QStringList{QStringLiteral("notes.htm")}); // refreshed all the same
 
     const QString other = QDir::toNativeSeparators(m_dir.path() + QStringLiteral("/Other"));
     ASSERT_TRUE(QDir().mkdir(other));
     touch(QStringLiteral("mission.htm"), other);
-    picker.answer = m_dir.path() + QStringLiteral("/Other/");
+    picker.directory = m_dir.path() + QStringLiteral("/Other/");
     browse->click();
     EXPECT_EQ(options.StatsPath(), other);
     EXPECT_EQ(label->text(), other);

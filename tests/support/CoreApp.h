@@ -38,6 +38,23 @@ public:
         const std::optional<int> slot = pool().fnNextTimerAndWinsock();
         return servers().AddServer(ip, name, QString(), slot.value_or(-1));
     }
+    // Every server as "address|name|password|ping", then " stale" and " game" when so flagged.
+    QStringList serverRows() const {
+        QStringList rows;
+        for (const clsGRServer &s : servers())
+            rows << QStringLiteral("%1|%2|%3|%4%5%6")
+                        .arg(s.IP(), s.Name(), s.Password(), QString::number(s.Ping()),
+                             s.PingStale() ? QStringLiteral(" stale") : QString(),
+                             s.LoadedFromGame() ? QStringLiteral(" game") : QString());
+        return rows;
+    }
+    // Every voice channel as "address|name|password".
+    QStringList channelRows() const {
+        QStringList rows;
+        for (const clsRWServer &s : channels())
+            rows << QStringLiteral("%1|%2|%3").arg(s.IP(), s.Name(), s.Password());
+        return rows;
+    }
     void writePreferences(const QByteArray &xml) const {
         dir.write(QStringLiteral("GRQuorvelOptions.xml"), xml);
     }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,22 @@ void GameDir::whileReadOnly(const std::function<void()> &action) const {
         EXPECT_EQ(::seteuid(0), 0);
     }
     QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void GameDir::installRunner(const QString &log, bool thenRun) const {
+    const QByteArray to = path(log).toUtf8();
+    write(QStringLiteral("runner.sh"), "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + to +
+                                           ".tmp\"\nmv \"" + to + ".tmp\" \"" + to + "\"\n" +
+                                           (thenRun ? "exec sh \"$@\"\n" : ""));
+    QFile::setPermissions(path(QStringLiteral("runner.sh")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("GRQUORVEL_WINE", path(QStringLiteral("runner.sh")).toUtf8());
+}
+
+QStringList GameDir::waitForLines(const QString &name) const {
+    if (!QTest::qWaitFor([&] { return QFile::exists(path(name)); }, 5000))
+        return {};
+    return QString::fromUtf8(read(name)).split(u'\n', Qt::SkipEmptyParts);
 }
 
 QString GameDir::demoFile(const QString &name) {

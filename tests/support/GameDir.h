@@ -31,6 +31,12 @@ public:
     // acts as an ordinary user meanwhile.
     void whileReadOnly(const std::function<void()> &action) const;
 
+    // Puts a stand-in Wine runner here and points the program at it: it writes the arguments it
+    // gets, one a line, to the file `log` here and then, with `thenRun`, runs them.
+    void installRunner(const QString &log, bool thenRun = false) const;
+    // The lines of the file `name` once it exists (empty after five seconds without it).
+    QStringList waitForLines(const QString &name) const;
+
     // A file of the demo directory in the source tree.
     static QString demoFile(const QString &name);
 

@@ -15,17 +15,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-template <typename T> T *visible() {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *window = qobject_cast<T *>(w); window && window->isVisible())
-            return window;
-    return nullptr;
-}
-} // namespace
-
 frmMain *findMainWindow() {
-    return visible<frmMain>();
+    return visibleWindows<frmMain>().value(0);
 }
 
 int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
@@ -44,7 +35,7 @@ int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
     QObject::connect(&poll, &QTimer::timeout, [&] {
         frmMain *main = findMainWindow();
         if (!main) {
-            if (frmTips *tips = visible<frmTips>()) {
+            if (frmTips *tips = visibleWindows<frmTips>().value(0)) {
                 settings.atStartupTips(*tips);
                 return;
             }

@@ -2,7 +2,9 @@
 
 #include "common/Timing.h"
 
+#include <QApplication>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 
@@ -11,6 +13,15 @@ class GameDir;
 class ScriptedPrompter;
 class frmMain;
 class frmTips;
+
+// The visible top-level windows of type T.
+template <typename T> QList<T *> visibleWindows() {
+    QList<T *> found;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<T *>(w); window && window->isVisible())
+            found << window;
+    return found;
+}
 
 // The visible main window of the program running in this process, if any.
 frmMain *findMainWindow();

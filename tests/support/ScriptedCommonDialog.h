@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/CommonDialog.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+// Answers the colour, file and directory choosers from a script and remembers what they were
+// asked. An empty answer is the player cancelling.
+class ScriptedCommonDialog : public CommonDialog {
+public:
+    std::deque<std::optional<QColor>> colors;
+    std::vector<QColor> offered;
+    QString file, directory;
+    std::vector<FileRequest> requests;
+    QStringList directoryTitles;
+
+    std::optional<QColor> chooseColor(const QColor &initial, QWidget *) override {
+        offered.push_back(initial);
+        if (colors.empty())
+            return std::nullopt;
+        const auto answer = colors.front();
+        colors.pop_front();
+        return answer;
+    }
+    QString chooseOpenFile(const FileRequest &request, QWidget *) override {
+        requests.push_back(request);
+        return file;
+    }
+    QString chooseDirectory(const QString &title, QWidget *) override {
+        directoryTitles << title;
+        return directory;
+    }
+};
