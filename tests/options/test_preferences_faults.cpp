@@ -73,15 +73,13 @@ TEST(PreferencesFaults, AKillWhileSavingLeavesTheOldOrTheNewFileWhole) {
     const QByteArray a = savedWithUserName(bigA);
     const QByteArray b = savedWithUserName(bigB);
     GameDir dir({.game = false, .optionsXml = false, .preferences = false});
+    // Children inherit this process's environment, its offscreen platform included.
     const QString target = dir.path(prefsName);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUORVEL_SAVE_LOOP_FILE"), target);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    qputenv("QUORVEL_SAVE_LOOP_FILE", target.toLocal8Bit());
 
     int kills = 0;
     for (int round = 0; round < 12; ++round) {
         QProcess child;
-        child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--gtest_also_run_disabled_tests"),
@@ -99,6 +97,7 @@ TEST(PreferencesFaults, AKillWhileSavingLeavesTheOldOrTheNewFileWhole) {
         ASSERT_TRUE(now == a || now == b)
             << "round " << round << ": a broken file of " << now.size() << " bytes";
     }
+    qunsetenv("QUORVEL_SAVE_LOOP_FILE");
     EXPECT_GT(kills, 0);
 }
 
@@ -119,9 +118,8 @@ TEST(PreferencesFaults, ABrokenFileLoadsTheDefaultsAndIsReplacedWholeAtShutdown)
             0);
         EXPECT_TRUE(recordStats);
         const QByteArray after = dir.read(prefsName);
-        EXPECT_TRUE(parses(after));
-        EXPECT_TRUE(after.contains("<RecordStats>True</RecordStats>"));
-        EXPECT_TRUE(after.contains("<Version>1.01</Version>"));
+        EXPECT_TRUE(parses(after) && after.contains("<RecordStats>True</RecordStats>") &&
+                    after.contains("<Version>1.01</Version>"));
     }
 }
 
@@ -133,9 +131,6 @@ TEST(PreferencesFaults, TerminationSignalsRunTheNormalShutdownWithItsSave) {
                              "<PingOnStart>True</PingOnStart><GRServers><Server IP='127.30.3.1' "
                              "Name='Kept'/></GRServers></options>");
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessEnvironment(env);
         program.start(QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
                       {QStringLiteral("--game-dir"), dir.root(), QStringLiteral("-noStartupPing")});
         ASSERT_TRUE(program.waitForStarted());

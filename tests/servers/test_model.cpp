@@ -99,8 +99,6 @@ TEST(ServerCollection, AddingKeysByAddressIgnoringCase) {
     CoreApp engine;
     clsGRServers &servers = engine.servers();
     EXPECT_EQ(engine.add(QString()), nullptr);
-    EXPECT_EQ(servers.Count(), 0);
-
     clsGRServer *first = servers.AddServer(QStringLiteral("gr.example.org"), QStringLiteral("Mine"),
                                            QStringLiteral("pw"), 0);
     ASSERT_NE(first, nullptr);
@@ -156,14 +154,11 @@ TEST(ServerCollection, RemovingAnImportedServerAsksAboutTheGamesList) {
         engine.servers().RemoveServer(QStringLiteral("127.0.0.11"));
         EXPECT_EQ(engine.prompter.shown().at(0).buttons, Buttons::YesNo);
         EXPECT_EQ(engine.prompter.shown().at(0).icon, Icon::Question);
-        EXPECT_EQ(engine.servers().Count(), 0);
-        EXPECT_TRUE(engine.pool().slotTag(0).isEmpty());
-        const QByteArray after = engine.dir.read(QStringLiteral("options.xml"));
-        if (answer == Answer::No) {
-            EXPECT_EQ(after, before);
-        } else {
-            EXPECT_FALSE(after.contains("127.0.0.11"));
-            EXPECT_TRUE(after.contains("<IPAddress>127.0.0.12</IPAddress>"));
-        }
+        EXPECT_TRUE(engine.servers().Count() == 0 && engine.pool().slotTag(0).isEmpty());
+        // Yes blanks the game's entry and leaves every other byte.
+        QByteArray expected = before;
+        if (answer == Answer::Yes)
+            expected.replace("<IPAddress>127.0.0.11<", "<IPAddress><");
+        EXPECT_EQ(engine.dir.read(QStringLiteral("options.xml")), expected);
     }
 }

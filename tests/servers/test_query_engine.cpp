@@ -35,17 +35,15 @@ TEST(QueryEngine, AnswersAreTakenOnlyWhenWholeAndFromTheServerAsked) {
         EXPECT_EQ(r.status(), clsGRServer::Waiting);
     ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 5000));
 
-    const clsGRServer *alpha = engine.servers().Item(1);
+    const clsGRServer *alpha = engine.servers().Item(1), *bravo = engine.servers().Item(6);
     EXPECT_EQ(alpha->status(), clsGRServer::Answered);
-    EXPECT_EQ(alpha->Name(), QStringLiteral("Alpha"));
-    EXPECT_EQ(alpha->Map(), QStringLiteral("Castle"));
-    EXPECT_EQ(alpha->PlayerCountString(), QStringLiteral("2/9"));
-    EXPECT_EQ(alpha->TimeRemaining(), QStringLiteral("08:45"));
-    EXPECT_GE(alpha->QueryRoundTripMs(), 0);
-    EXPECT_LT(alpha->QueryRoundTripMs(), 400);
-    EXPECT_EQ(engine.servers().Item(6)->status(), clsGRServer::Answered);
-    EXPECT_EQ(engine.servers().Item(6)->Name(), QStringLiteral("Bravo"));
-    EXPECT_GE(engine.servers().Item(6)->QueryRoundTripMs(), 50);
+    EXPECT_EQ(QStringList({alpha->Name(), alpha->Map(), alpha->PlayerCountString(),
+                           alpha->TimeRemaining(), bravo->Name()}),
+              QStringList({QStringLiteral("Alpha"), QStringLiteral("Castle"), QStringLiteral("2/9"),
+                           QStringLiteral("08:45"), QStringLiteral("Bravo")}));
+    EXPECT_TRUE(alpha->QueryRoundTripMs() >= 0 && alpha->QueryRoundTripMs() < 400);
+    EXPECT_EQ(bravo->status(), clsGRServer::Answered);
+    EXPECT_GE(bravo->QueryRoundTripMs(), 50);
     for (int i = 2; i <= 5; ++i) {
         const clsGRServer *r = engine.servers().Item(i);
         EXPECT_EQ(r->status(), clsGRServer::NoReply) << i;
@@ -99,9 +97,7 @@ TEST(QueryEngine, RemovingAWaitingServerLeavesItsSlotCleanForTheNext) {
     next->Refresh();
     QTest::qWait(static_cast<int>(qMax<qint64>(0, 450 - since.elapsed())));
     // Only meaningful while its own window still runs.
-    if (since.elapsed() < refreshedAt + 400) {
-        EXPECT_EQ(next->status(), clsGRServer::Waiting);
-    }
+    EXPECT_TRUE(since.elapsed() >= refreshedAt + 400 || next->status() == clsGRServer::Waiting);
     ASSERT_TRUE(QTest::qWaitFor([&] { return next->status() != clsGRServer::Waiting; }, 2000));
     EXPECT_EQ(next->status(), clsGRServer::NoReply);
 }
@@ -124,9 +120,9 @@ TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
     for (const clsGRServer &r : engine.servers())
         EXPECT_EQ(r.status(), clsGRServer::NoReply);
-    EXPECT_EQ(engine.prompter.shown().size(), 1u);
-    EXPECT_EQ(engine.prompter.shown().at(0).icon, Icon::Critical);
-    EXPECT_EQ(engine.prompter.shown().at(0).buttons, Buttons::RetryCancel);
+    ASSERT_EQ(engine.prompter.shown().size(), 1u);
+    EXPECT_TRUE(engine.prompter.shown()[0].icon == Icon::Critical &&
+                engine.prompter.shown()[0].buttons == Buttons::RetryCancel);
     EXPECT_EQ(calls, 5);
 
     // The next refresh reports again; Retry repeats the send, which now goes through.

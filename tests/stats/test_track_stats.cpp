@@ -45,6 +45,12 @@ protected:
         ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
     }
 
+    // The game writes its page, then `recorder` takes its pass.
+    void record(clsTrackStats &recorder, const QByteArray &bytes, const QDateTime &when) const {
+        writePage(bytes, when);
+        recorder.RecordStatsFile();
+    }
+
     QStringList statsFiles() const {
         return QDir(stats).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
@@ -79,8 +85,7 @@ TEST_F(Recording, FirstPageIsCopiedOnceAndNotAgainAfterARestart) {
     EXPECT_TRUE(statsFiles().isEmpty()); // no page yet
     EXPECT_FALSE(QFile::exists(cache()));
 
-    writePage(page1, at(14, 5, 9));
-    recorder.RecordStatsFile();
+    record(recorder, page1, at(14, 5, 9));
     const QString copy = stats + QDir::separator() + QStringLiteral("2002_8_19_14_5_9_stats.htm");
     ASSERT_EQ(statsFiles(), QStringList{QStringLiteral("2002_8_19_14_5_9_stats.htm")});
     EXPECT_EQ(read(copy), page1);
@@ -102,27 +107,22 @@ TEST_F(Recording, FirstPageIsCopiedOnceAndNotAgainAfterARestart) {
 
 TEST_F(Recording, OnlyAChangeOutsideTheTitleIsANewMission) {
     clsTrackStats recorder(root, cache(), options);
-    writePage(page1, at(10, 0, 0));
-    recorder.RecordStatsFile();
+    record(recorder, page1, at(10, 0, 0));
     QByteArray retitled = page1;
     retitled.replace("Caves - Firefight", "Docks - Recon +++"); // same length
-    writePage(retitled, at(10, 20, 0));
-    recorder.RecordStatsFile();
+    record(recorder, retitled, at(10, 20, 0));
     EXPECT_EQ(statsFiles().size(), 1);
 
     QByteArray changed = page1;
     changed.replace("<td>3</td>", "<td>4</td>");
-    writePage(changed, at(10, 40, 0));
-    recorder.RecordStatsFile();
+    record(recorder, changed, at(10, 40, 0));
     EXPECT_EQ(statsFiles(), (QStringList{QStringLiteral("2002_8_19_10_0_0_stats.htm"),
                                          QStringLiteral("2002_8_19_10_40_0_stats.htm")}));
     EXPECT_EQ(read(cache()), changed);
 
     // Without a closing parenthesis the titles are compared as they stand.
-    writePage("Mission Stats (Caves kills 3", at(11, 0, 0));
-    recorder.RecordStatsFile();
-    writePage("Mission Stats (Docks kills 3", at(11, 5, 0));
-    recorder.RecordStatsFile();
+    record(recorder, "Mission Stats (Caves kills 3", at(11, 0, 0));
+    record(recorder, "Mission Stats (Docks kills 3", at(11, 5, 0));
     EXPECT_EQ(statsFiles().size(), 4);
 }
 
@@ -130,8 +130,7 @@ TEST_F(Recording, AMissionWaitsUntilTheStatsDirectoryCanBeWritten) {
     clsTrackStats recorder(root, cache(), options);
     const QString later = root + QStringLiteral("Later");
     options.setStatsPath(later);
-    writePage(page1, at(12, 1, 2));
-    recorder.RecordStatsFile(); // missing
+    record(recorder, page1, at(12, 1, 2));
     QFile blocker(later);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     recorder.RecordStatsFile(); // a file in its place
