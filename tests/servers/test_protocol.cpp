@@ -56,10 +56,10 @@ TEST(QueryProtocol, TextFieldsReadUpToTheirZeroAndMoveOnByTheirLength) {
         qsizetype pos = 0;
         EXPECT_EQ(readText(c.input, pos), c.text) << c.input.toHex().constData();
         EXPECT_EQ(pos, c.advance) << c.input.toHex().constData();
-    } // Well past the end (an earlier length byte pointed there): empty, and no read outside.
+    }
+    // Well past the end (an earlier length byte pointed there): empty, and no read outside.
     qsizetype pos = 40;
-    EXPECT_EQ(readText(bytes({5, 0, 0, 0, 'A', 'B'}), pos), QString());
-    EXPECT_EQ(pos, 44);
+    EXPECT_TRUE(readText(bytes({5, 0, 0, 0, 'A', 'B'}), pos).isEmpty() && pos == 44);
 }
 
 TEST(QueryProtocol, FloatsGiveTheRoundedMagnitudeOrZero) {
@@ -139,8 +139,6 @@ TEST(QueryProtocol, RepliesThatEndTooEarlyDoNotDecode) {
     const qsizetype motdAt = good.indexOf(QByteArray(250, 'm')) - 4;
     const auto cut = decodeReply(good.left(motdAt - 4));
     ASSERT_TRUE(cut.has_value());
-    EXPECT_EQ(cut->gameStateCode, 4);
-    EXPECT_TRUE(cut->motd.isEmpty());
-    EXPECT_EQ(cut->length, 0);
+    EXPECT_TRUE(cut->gameStateCode == 4 && cut->motd.isEmpty() && cut->length == 0);
     EXPECT_FALSE(decodeReply(good.left(motdAt - 9))); // the game state itself is gone
 }

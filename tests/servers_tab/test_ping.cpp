@@ -29,11 +29,9 @@ TEST(IcmpEcho, LoopbackAnswersAndEveryEchoEndsOnce) {
                   [&](const IcmpEcho::Reply &r) { replies.push_back(r); });
     EXPECT_TRUE(replies.empty()) << "results come from the event loop, not from send()";
     ASSERT_TRUE(QTest::qWaitFor([&] { return replies.size() == 3; }, 3000));
-    for (const auto &reply : replies) {
-        EXPECT_EQ(reply.status, IcmpEcho::Success);
-        EXPECT_GE(reply.roundTripMs, 0);
-        EXPECT_LT(reply.roundTripMs, 700);
-    }
+    for (const auto &reply : replies)
+        EXPECT_TRUE(reply.status == IcmpEcho::Success && reply.roundTripMs >= 0 &&
+                    reply.roundTripMs < 700);
     EXPECT_EQ(echo.pending(), 0);
     QTest::qWait(50);
     EXPECT_EQ(replies.size(), 3u);
@@ -54,8 +52,7 @@ TEST(IcmpEcho, UnansweredEchoesTimeOutTogether) {
         echo.send(v4("127.20.4.0") + static_cast<quint32>(i), QByteArray(32, 'A'),
                   [&](const IcmpEcho::Reply &r) {
                       ++ended;
-                      EXPECT_EQ(r.roundTripMs, 0);
-                      EXPECT_EQ(r.status, IcmpEcho::TimedOut);
+                      EXPECT_TRUE(r.roundTripMs == 0 && r.status == IcmpEcho::TimedOut);
                   });
     ASSERT_TRUE(QTest::qWaitFor([&] { return ended == 100; }, 2000));
     EXPECT_LT(clock.elapsed(), 1000) << "100 dead hosts must end in about one time-out";
@@ -71,23 +68,21 @@ TEST(Ping, OutcomesAndTheRecordsField) {
     EXPECT_EQ(clsPing::dottedAddress(QStringLiteral("10.0.0.256")), QString());
     EXPECT_EQ(clsPing::dottedAddress(QStringLiteral("ten.0.0.1")), QString());
 
-    struct Case {
+    const struct {
         const char *address;
         qint32 outcome;
     } cases[] = {
         {"127.20.2.1", IcmpEcho::Success},
         {"no-such-host.invalid", clsPing::NameNotResolved},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.address);
         std::optional<std::pair<qint32, qint32>> result;
         ping.PingAddress(QString::fromLatin1(c.address), QByteArray(32, 'A'),
                          [&](qint32 outcome, qint32 ms) { result.emplace(outcome, ms); });
         ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
         EXPECT_EQ(result->first, c.outcome);
-        if (c.outcome != IcmpEcho::Success) {
-            EXPECT_EQ(result->second, 0);
-        }
+        EXPECT_TRUE(c.outcome == IcmpEcho::Success || result->second == 0);
     }
 }
 
