@@ -135,9 +135,7 @@ TEST(About, OneWindowWithTheVersionAndTheSystemInformationTool) {
         script.close();
         sysInfo->click();
         EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 5000));
-        EXPECT_EQ(prompter.shown().size(), 1u);
     });
-    EXPECT_TRUE(prompter.allAnswered());
 }
 
 TEST(StatsInTheProgram, TheMainWindowsTimerDrivesTheRecorderAndTheTabListsTheCopy) {
