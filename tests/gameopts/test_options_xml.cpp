@@ -1,6 +1,6 @@
-#include "common/QuorvelError.h"
 #include "common/TextRules.h"
 #include "options/clsOptionsXML.h"
+#include "support/Errors.h"
 #include "support/GameDir.h"
 
 #include <QFile>
@@ -70,14 +70,8 @@ struct Edited {
 Edited editFile(const QByteArray &bytes, const std::function<void(clsOptionsXML &)> &edit) {
     GameFile game(bytes);
     edit(game.xml);
-    Edited result;
-    try {
-        game.xml.Save();
-    } catch (const QuorvelError &e) {
-        result.error = e.description();
-    }
-    result.file = game.bytes();
-    return result;
+    const QString error = errorFrom([&] { game.xml.Save(); });
+    return {game.bytes(), error};
 }
 
 } // namespace
@@ -179,14 +173,9 @@ TEST(GameOptionsFile, MissingElementsAddNothingAndBooleansNeedText) {
                                 "  <ShowDeadBodies></ShowDeadBodies>\n</Options>\n";
     GameFile game(original);
     clsOptionsXML &xml = game.xml;
-    for (const auto read : {&clsOptionsXML::ShowDeadBodies, &clsOptionsXML::ShowFrameRate}) {
-        try {
-            (xml.*read)();
-            ADD_FAILURE() << "an empty or missing Boolean must not read";
-        } catch (const QuorvelError &e) {
-            EXPECT_EQ(e.number(), QuorvelError::TypeMismatch);
-        }
-    }
+    // An empty or missing Boolean does not read.
+    for (const auto read : {&clsOptionsXML::ShowDeadBodies, &clsOptionsXML::ShowFrameRate})
+        EXPECT_EQ(errorFrom([&] { (xml.*read)(); }), QStringLiteral("Type mismatch"));
     xml.setShowFrameRate(true);
     xml.setPlayerName(QStringLiteral("Sniper"));
     xml.setIFFRetColor(1169151);
@@ -252,13 +241,7 @@ TEST(GameOptionsFile, FailedSaveNamesTheFileAndLeavesItWhole) {
     xml.Load();
     xml.setPlayerName(QStringLiteral("Lost"));
     QString error;
-    dir.whileReadOnly([&] {
-        try {
-            xml.Save();
-        } catch (const QuorvelError &e) {
-            error = e.description();
-        }
-    });
+    dir.whileReadOnly([&] { error = errorFrom([&] { xml.Save(); }); });
     EXPECT_TRUE(error.startsWith(dir.path(optionsXml) + QStringLiteral(": ")) &&
                 error.size() > dir.path(optionsXml).size() + 2)
         << error.toStdString();

@@ -1,8 +1,8 @@
-#include "common/QuorvelError.h"
 #include "options/clsOptions.h"
 #include "platform/DesktopOpener.h"
 #include "platform/ProcessLauncher.h"
 #include "stats/ctlQuorvel.h"
+#include "support/Errors.h"
 #include "support/ScriptedCommonDialog.h"
 #include "support/ScriptedPrompter.h"
 #include "support/Widgets.h"
@@ -193,13 +193,7 @@ TEST(DesktopOpener, SaysWhatCouldNotBeOpenedAndWhy) {
     platform::SystemDesktopOpener opener(launcher);
     QTemporaryDir dir;
     const QString missing = QDir::toNativeSeparators(dir.path() + QStringLiteral("/gone"));
-    try {
-        opener.openDirectory(missing);
-        ADD_FAILURE() << "a missing directory was opened";
-    } catch (const QuorvelError &error) {
-        EXPECT_EQ(
-            error.description(),
-            QStringLiteral("Could not open the directory %1: it does not exist").arg(missing));
-    }
+    EXPECT_EQ(errorFrom([&] { opener.openDirectory(missing); }),
+              QStringLiteral("Could not open the directory %1: it does not exist").arg(missing));
     EXPECT_THROW(opener.openPage(missing + QStringLiteral(".htm")), QuorvelError);
 }
