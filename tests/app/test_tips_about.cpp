@@ -24,8 +24,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
 
 QString tipText(frmTips &tips) {

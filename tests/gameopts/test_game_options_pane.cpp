@@ -59,7 +59,6 @@ void clickLabel(QWidget &parent, const char *name) {
     QTest::mouseClick(named<QLabel>(parent, name), Qt::LeftButton);
 }
 
-// Types `text` into the empty name box and presses Enter.
 void typeName(QComboBox *combo, const QString &text) {
     combo->clearEditText();
     QTest::keyClicks(combo, text);

@@ -43,14 +43,12 @@ QByteArray latin1Options() {
            "</Options>\r\n";
 }
 
-// `original` with the first occurrence of `from` replaced by `to`.
 QByteArray replacedOnce(QByteArray original, const QByteArray &from, const QByteArray &to) {
     const qsizetype at = original.indexOf(from);
     EXPECT_GE(at, 0) << from.constData();
     return original.replace(at, from.size(), to);
 }
 
-// The game's file holding `bytes`, loaded.
 struct GameFile {
     explicit GameFile(const QByteArray &bytes) {
         dir.write(optionsXml, bytes);

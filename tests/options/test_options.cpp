@@ -21,7 +21,6 @@ QByteArray prefs(const QByteArray &body) {
     return "<options>" + body + "</options>";
 }
 
-// The names of the root's children in file order.
 QStringList elementOrder(const QByteArray &xml) {
     pugi::xml_document doc;
     EXPECT_TRUE(doc.load_buffer(xml.constData(), static_cast<size_t>(xml.size())));

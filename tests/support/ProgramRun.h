@@ -40,8 +40,6 @@ struct RunSettings {
 int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
                  const std::function<void(frmMain &)> &whileRunning, RunSettings settings = {});
 
-// Clicks the main window's Quit button.
 void quitWith(frmMain &main);
 
-// Closes a tip window with its Close button.
 void closeTips(frmTips &tips);
