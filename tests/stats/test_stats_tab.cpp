@@ -68,8 +68,11 @@ protected:
             texts << list->item(i)->text();
         return texts;
     }
-    void select(const QString &name) const {
+    // Selects the row `name` and gives the point at its centre.
+    QPoint select(const QString &name) const {
         list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
+        QCoreApplication::processEvents(); // the list lays its items out late
+        return list->visualItemRect(list->currentItem()).center();
     }
 
     QTemporaryDir m_dir;
@@ -124,7 +127,7 @@ TEST_F(StatsTab, DeleteAsksWithTheFileNameAndDeletesOnYesOnly) {
     EXPECT_TRUE(menu.isVisible());
     menu.hide();
 
-    select(QStringLiteral("notes.htm"));
+    const QPoint onItem = select(QStringLiteral("notes.htm"));
     prompter.expect(QStringLiteral("Confirm Delete"), Answer::No);
     QTest::keyClick(list, Qt::Key_Delete);
     ASSERT_EQ(prompter.shown().size(), 1u);
@@ -136,8 +139,6 @@ TEST_F(StatsTab, DeleteAsksWithTheFileNameAndDeletesOnYesOnly) {
     EXPECT_EQ(entries().size(), 2);
 
     // The pop-up menu's "Delete..." is enabled with a selection and does the same.
-    QCoreApplication::processEvents(); // the list lays its items out late
-    const QPoint onItem = list->visualItemRect(list->currentItem()).center();
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, onItem);
     EXPECT_TRUE(deleteAction->isEnabled());
     prompter.expect(QStringLiteral("Confirm Delete"), Answer::Yes);
@@ -151,10 +152,7 @@ TEST_F(StatsTab, LabelClickAndDoubleClickOpenTheRightPaths) {
     pane->show();
     QTest::mouseClick(label, Qt::LeftButton);
 
-    QListWidgetItem *item = list->item(0);
-    list->setCurrentItem(item);
-    QCoreApplication::processEvents(); // the list lays its items out late
-    const QPoint centre = list->visualItemRect(item).center();
+    const QPoint centre = select(QStringLiteral("notes.htm"));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
     EXPECT_EQ(opener.opened,
