@@ -47,7 +47,7 @@ Outcome runProgram(const QStringList &args) {
 } // namespace
 
 TEST(QueryCommand, LinesOrJsonPerServerAndTheExitStatusByTheAnswers) {
-    const SimProcess sim({}, scenario);
+    const SimProcess sim(scenario);
     ASSERT_TRUE(sim.isReady());
     QTemporaryDir dir;
     QFile list(dir.filePath(QStringLiteral("servers.txt")));

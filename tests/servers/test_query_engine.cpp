@@ -16,7 +16,7 @@ bool settled(const clsGRServers &servers) {
 } // namespace
 
 TEST(QueryEngine, AnswersAreTakenOnlyWhenWholeAndFromTheServerAsked) {
-    const SimProcess sim({}, R"({"servers": [
+    const SimProcess sim(R"({"servers": [
         {"address": "127.10.1.1", "state": {"name": "Alpha", "map": "Castle", "gameType": "Siege",
          "players": ["Host", "Rook", "Sniper"], "dedicated": true, "maxPlayers": 10,
          "gameState": "Playing", "length": 600, "timeElapsed": 75}},
@@ -56,7 +56,7 @@ TEST(QueryEngine, AnswersAreTakenOnlyWhenWholeAndFromTheServerAsked) {
 }
 
 TEST(QueryEngine, ALateAnswerIsNotTakenAndTheNextRefreshStartsAfresh) {
-    const SimProcess sim({}, R"({"servers": [{"address": "127.10.2.1", "delayMs": 500}]})");
+    const SimProcess sim(R"({"servers": [{"address": "127.10.2.1", "delayMs": 500}]})");
     ASSERT_TRUE(sim.isReady());
     CoreApp engine({}, {.queryWindowMs = 250});
     clsGRServer *slow = engine.add(QStringLiteral("127.10.2.1"));
@@ -157,7 +157,7 @@ TEST(QueryEngine, ASendTheSystemAsksToRepeatIsRetriedSilentlyThreeTimes) {
 }
 
 TEST(QueryEngine, ANameIsResolvedBeforeItsRequestLeaves) {
-    const SimProcess sim({}, R"({"servers": [{"address": "127.10.8.1",
+    const SimProcess sim(R"({"servers": [{"address": "127.10.8.1",
                                                 "state": {"name": "Named"}}]})");
     ASSERT_TRUE(sim.isReady());
     CoreApp engine({}, {.queryWindowMs = 400});
