@@ -24,7 +24,7 @@ int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
     StartupEnvironment env;
     env.executableDirectory = QStringLiteral("/nonexistent");
     env.gameDirectory = dir.root();
-    env.commandLine = settings.commandLine;
+    env.commandLine = {QStringLiteral("-noStartupPing")};
     platform::DetachedProcessLauncher launcher;
     if (!settings.atStartupTips)
         settings.atStartupTips = closeTips;

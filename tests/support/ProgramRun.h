@@ -27,7 +27,6 @@ template <typename T> QList<T *> visibleWindows() {
 frmMain *findMainWindow();
 
 struct RunSettings {
-    QStringList commandLine = {QStringLiteral("-noStartupPing")};
     Timing timing = {};
     CommonDialog *commonDialog = nullptr; // the main window takes it
     // Gets the tip window start-up shows before the main window; by default it is closed.

@@ -24,9 +24,6 @@ public:
     Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
 
     const std::vector<Box> &shown() const { return m_shown; }
-    bool allAnswered() const { return m_script.empty(); }
-    // Forgets the script without failing (for tests that end the program early on purpose).
-    void clear() { m_script.clear(); }
 
 private:
     struct Expectation {
