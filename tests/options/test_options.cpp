@@ -126,6 +126,7 @@ TEST(Preferences, ServerChannelAndPlayerNameEntries) {
               "<Server IP='127.30.0.2' Ping='12'/>"        // no name, no password
               "<Server Name='no address' Ping='5'/>"       // skipped
               "<Server IP='gr.example.org' Name='named'/>" // not an address: skipped
+              "<Server IP='1e10.0.0.1' Name='too big'/>"   // a part too large: skipped
               "<Entry IP='127.30.0.3' Name='any child counts' Password=''/>"
               "<Server IP='127.30.0.4' Name='huge ping' Ping='99999999999'/>"
               "</GRServers>"
@@ -256,14 +257,4 @@ TEST(Preferences, TheDemoFileLoads) {
     EXPECT_EQ(f.options().PlayerNames().Count(), 3);
     EXPECT_EQ(f.channels().Count(), 2);
     EXPECT_FALSE(f.options().ShowTips());
-}
-
-// An address part too large for a number is simply invalid: that entry is skipped without a
-// box, and the entries after it are kept.
-TEST(Preferences, AnOverlargeAddressPartSkipsOnlyItsEntry) {
-    CoreApp f(CoreApp::noFiles);
-    f.writePreferences(prefs("<GRServers><Server IP='1e10.0.0.1' Name='too big'/>"
-                             "<Server IP='127.30.0.5' Name='after'/></GRServers>"));
-    f.load();
-    EXPECT_EQ(f.serverRows(), QStringList{QStringLiteral("127.30.0.5|after||0 stale")});
 }
