@@ -74,8 +74,7 @@ TEST(Preferences, BooleanTextsAndTheCorruptFilePrompt) {
                                                        : o.ShowTips();
             EXPECT_EQ(value, c.expected);
             for (const auto &box : f.prompter.shown()) {
-                EXPECT_EQ(box.buttons, Buttons::RetryCancel);
-                EXPECT_EQ(box.icon, Icon::Critical);
+                EXPECT_TRUE(box.is(Buttons::RetryCancel, Icon::Critical));
             }
         }
     }

@@ -152,8 +152,7 @@ TEST(ServerCollection, RemovingAnImportedServerAsksAboutTheGamesList) {
                                               "server list in the options.xml file. Remove the "
                                               "entry from the options.xml as well?"));
         engine.servers().RemoveServer(QStringLiteral("127.0.0.11"));
-        EXPECT_EQ(engine.prompter.shown().at(0).buttons, Buttons::YesNo);
-        EXPECT_EQ(engine.prompter.shown().at(0).icon, Icon::Question);
+        EXPECT_TRUE(engine.prompter.shown().at(0).is(Buttons::YesNo, Icon::Question));
         EXPECT_TRUE(engine.servers().Count() == 0 && engine.pool().slotTag(0).isEmpty());
         // Yes blanks the game's entry and leaves every other byte.
         QByteArray expected = before;

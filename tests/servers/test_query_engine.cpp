@@ -119,9 +119,7 @@ TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
     for (const clsGRServer &r : engine.servers())
         EXPECT_EQ(r.status(), clsGRServer::NoReply);
-    ASSERT_EQ(engine.prompter.shown().size(), 1u);
-    EXPECT_TRUE(engine.prompter.shown()[0].icon == Icon::Critical &&
-                engine.prompter.shown()[0].buttons == Buttons::RetryCancel);
+    EXPECT_TRUE(engine.prompter.shown().at(0).is(Buttons::RetryCancel, Icon::Critical));
     EXPECT_EQ(calls, 5);
 
     // The next refresh reports again; Retry repeats the send, which now goes through.

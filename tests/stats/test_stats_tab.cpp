@@ -130,12 +130,10 @@ TEST_F(StatsTab, DeleteAsksWithTheFileNameAndDeletesOnYesOnly) {
     const QPoint onItem = select(QStringLiteral("notes.htm"));
     prompter.expect(QStringLiteral("Confirm Delete"), Answer::No);
     QTest::keyClick(list, Qt::Key_Delete);
-    ASSERT_EQ(prompter.shown().size(), 1u);
-    const ScriptedPrompter::Box &box = prompter.shown().front();
+    const ScriptedPrompter::Box &box = prompter.shown().at(0);
     EXPECT_EQ(box.text, QStringLiteral("You are about to delete the stats file: notes.htm\r\n\r\n"
                                        "Are you sure you want to do this?"));
-    EXPECT_EQ(box.buttons, Buttons::YesNo);
-    EXPECT_EQ(box.icon, Icon::Question);
+    EXPECT_TRUE(box.is(Buttons::YesNo, Icon::Question));
     EXPECT_EQ(entries().size(), 2);
 
     // The pop-up menu's "Delete..." is enabled with a selection and does the same.

@@ -13,6 +13,7 @@ public:
         QString title;
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
+        bool is(Buttons b, Icon i) const { return buttons == b && icon == i; }
     };
 
     ~ScriptedPrompter() override;

@@ -150,8 +150,7 @@ TEST(RogerWilcoTab, APathNamingNoFileAsksInsteadOfFailing) {
         child<QPushButton>(main, "cmdLaunch")->click();
     });
     EXPECT_FALSE(QFile::exists(fx.dir.path(fx.launched)));
-    EXPECT_TRUE(prompter.shown().at(0).icon == Icon::Question &&
-                prompter.shown().at(0).buttons == Buttons::YesNo);
+    EXPECT_TRUE(prompter.shown().at(0).is(Buttons::YesNo, Icon::Question));
 }
 
 TEST(RogerWilcoTab, SelectingTheTabAsksEveryTimeWhileNoPathIsSet) {
