@@ -18,9 +18,7 @@ TEST(KeyedCollection, KeysIgnoreCaseKeepOrderAndFirstEntryWins) {
     EXPECT_EQ(*again.item, QStringLiteral("Sniper"));
     ASSERT_EQ(names.Count(), 2);
     EXPECT_EQ(*names.Item(2), QStringLiteral("Rook"));
-    EXPECT_EQ(names.Item(0), nullptr);
-    EXPECT_EQ(names.Item(3), nullptr);
-    EXPECT_EQ(names.Item(QStringLiteral("nobody")), nullptr);
+    EXPECT_TRUE(!names.Item(0) && !names.Item(3) && !names.Item(QStringLiteral("nobody")));
     EXPECT_EQ(*names.Item(QStringLiteral("rOOK")), QStringLiteral("Rook"));
 
     EXPECT_TRUE(names.remove(QStringLiteral("sniper")));

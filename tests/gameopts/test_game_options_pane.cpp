@@ -100,11 +100,10 @@ TEST(GameOptionsPane, PlayerNameIsCutCommittedAndKeptOnceInTheList) {
 
         // Removing the shown name empties the box and the game's name.
         QTest::mouseClick(named<QPushButton>(r.pane, "cmdRemovePlayerName"), Qt::LeftButton);
-        EXPECT_EQ(combo->currentText(), QString());
-        EXPECT_EQ(playerName(dir), QString());
-        EXPECT_EQ(combo->count(), 1);
-        EXPECT_EQ(r.root.Options()->PlayerNames().Count(), 1);
-        EXPECT_NE(r.root.Options()->PlayerNames().Item(QStringLiteral("sniper")), nullptr);
+        EXPECT_TRUE(combo->currentText().isEmpty() && playerName(dir).isEmpty());
+        const auto &names = r.root.Options()->PlayerNames();
+        EXPECT_TRUE(combo->count() == 1 && names.Count() == 1 &&
+                    names.Item(QStringLiteral("sniper")));
 
         // Showing the tab again reads the file again.
         r.main.tabs()->setCurrentIndex(frmMain::TabServers);
@@ -141,8 +140,7 @@ TEST(GameOptionsPane, EditsChangeOnlyTheirBytesOfTheGamesFile) {
 
         // A cancelled colour choice writes the colour shown, which is the file's.
         clickLabel(r.pane, "lblSetRetColor");
-        ASSERT_EQ(r.dialog.offered.size(), 1u);
-        EXPECT_EQ(r.dialog.offered[0], QColor(1, 2, 3));
+        EXPECT_EQ(r.dialog.offered, std::vector<QColor>{QColor(1, 2, 3)});
         EXPECT_EQ(dir.read(optionsXml), original);
 
         // The label beside the cleared box ticks it and writes TRUE.

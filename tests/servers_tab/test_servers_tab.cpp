@@ -222,12 +222,10 @@ TEST(ServersTab, RowClickFillsTheEditPageTheTickSetsTheButtonsAndRemoveAsksForIm
     app.clickRow(QStringLiteral("127.20.12.1"));
     EXPECT_EQ(app.find<QTabWidget>("tabControls")->currentIndex(), 1);
     EXPECT_EQ(app.find<QLabel>("lblEditName")->text(), QStringLiteral("Name for 127.20.12.1"));
-    EXPECT_TRUE(name->isEnabled());
-    EXPECT_TRUE(name->text().isEmpty());
+    EXPECT_TRUE(name->isEnabled() && name->text().isEmpty());
     EXPECT_EQ(app.find<QLineEdit>("txtEditPassword")->text(), QStringLiteral("pw1"));
     app.tab->tmrListStatusRefresh_Timer();
-    EXPECT_TRUE(remove->isEnabled());
-    EXPECT_FALSE(info->isEnabled());
+    EXPECT_TRUE(remove->isEnabled() && !info->isEnabled());
 
     app.clickRow(QStringLiteral("127.20.12.2"));
     EXPECT_FALSE(name->isEnabled());
@@ -245,8 +243,7 @@ TEST(ServersTab, RowClickFillsTheEditPageTheTickSetsTheButtonsAndRemoveAsksForIm
 
     app.list()->clearSelection();
     app.tab->tmrListStatusRefresh_Timer();
-    EXPECT_FALSE(remove->isEnabled());
-    EXPECT_FALSE(info->isEnabled());
+    EXPECT_FALSE(remove->isEnabled() || info->isEnabled());
 
     // Removing a server imported from the game asks; an ordinary one goes without a question.
     app.clickRow(QStringLiteral("127.20.12.1"));
@@ -285,8 +282,7 @@ TEST(ServersTab, AddRefusesBadAddressesAndKeepsOneRowPerServer) {
     app.find<QLineEdit>("txtAddPassword")->setText(QStringLiteral("second"));
     add->click();
     EXPECT_EQ(app.tab->listModel()->rowCount(), 1);
-    EXPECT_EQ(record->Name(), QStringLiteral("Kept"));
-    EXPECT_EQ(record->Password(), QStringLiteral("first"));
+    EXPECT_EQ(record->Name() + u'|' + record->Password(), QStringLiteral("Kept|first"));
 }
 
 TEST(ServerInfo, WindowTextsForAnsweredSilentAndDedicatedServers) {
