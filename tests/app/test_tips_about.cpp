@@ -5,7 +5,6 @@
 #include "options/clsOptions.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SystemInfo.h"
-#include "stats/ctlQuorvel.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
@@ -142,19 +141,15 @@ TEST(StatsInTheProgram, TheMainWindowsTimerDrivesTheRecorderAndTheTabListsTheCop
     runProgramOn(
         dir, prompter,
         [&](frmMain &main) {
-            auto *pane = qobject_cast<ctlQuorvel *>(main.tabs()->widget(frmMain::TabStats));
-            ASSERT_NE(pane, nullptr);
-            clsOptions &options = *main.rootObject()->Options();
+            // Recording is on by default, into the Stats directory.
             const QString stats = dir.root() + QStringLiteral("Stats");
-            options.setStatsPath(stats);
-            options.setRecordStats(true);
             EXPECT_TRUE(QTest::qWaitFor(
                 [&] { return QDir(stats).entryList({QStringLiteral("*.htm")}).size() == 1; },
                 3000));
             EXPECT_EQ(dir.read(QStringLiteral("GRQuorvelCache.dat")),
                       dir.read(QStringLiteral("missionstats.htm")));
             main.statDirGamesRefreshAction()->trigger();
-            EXPECT_EQ(named<QListWidget>(*pane, "lsvStatsDirectory")->count(), 1);
+            EXPECT_EQ(named<QListWidget>(main, "lsvStatsDirectory")->count(), 1);
         },
         {.timing = {.statsTickMs = 20}});
 }
