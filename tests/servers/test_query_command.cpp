@@ -60,11 +60,10 @@ TEST(QueryCommand, LinesOrJsonPerServerAndTheExitStatusByTheAnswers) {
     EXPECT_EQ(ok.status, 0) << ok.err.toStdString();
     const QStringList lines = ok.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
-    const QStringList alpha = lines[0].split(u'\t');
-    ASSERT_EQ(alpha.size(), 7);
-    EXPECT_EQ(alpha.mid(0, 6),
-              QStringLiteral("127.10.6.1\tAnswered\t1/7\tCastle\t--:--\tAlpha").split(u'\t'));
-    EXPECT_GE(alpha[6].toInt(), 0);
+    bool isNumber = false;
+    lines[0].section(u'\t', 6).toInt(&isNumber); // the query time
+    EXPECT_TRUE(lines[0].startsWith(u"127.10.6.1\tAnswered\t1/7\tCastle\t--:--\tAlpha\t") &&
+                isNumber);
     EXPECT_TRUE(lines[1].startsWith(u"127.10.6.2\tAnswered\t0/6\tFarm\tJoining\tBravo\t"));
 
     const Outcome silent =
@@ -76,9 +75,8 @@ TEST(QueryCommand, LinesOrJsonPerServerAndTheExitStatusByTheAnswers) {
          {QStringList{}, QStringList{QStringLiteral("--bogus")},
           QStringList{QStringLiteral("--file"), dir.filePath(QStringLiteral("none"))}}) {
         const Outcome usage = runProgram(bad);
-        EXPECT_EQ(usage.status, 2) << bad.join(u' ').toStdString();
-        EXPECT_TRUE(usage.out.isEmpty());
-        EXPECT_FALSE(usage.err.isEmpty());
+        EXPECT_TRUE(usage.status == 2 && usage.out.isEmpty() && !usage.err.isEmpty())
+            << bad.join(u' ').toStdString();
     }
 
     // JSON from standard input: every field of every server.
