@@ -159,6 +159,5 @@ TEST_F(Recording, TicksRecordOnlyWhileRecordingIsOn) {
 
     options.setRecordStats(true);
     EXPECT_TRUE(QTest::qWaitFor([&] { return statsFiles().size() == 1; }, 2000));
-    EXPECT_EQ(timer.interval(), 5);
-    EXPECT_TRUE(timer.isActive());
+    EXPECT_TRUE(timer.isActive() && timer.interval() == 5);
 }
