@@ -248,9 +248,8 @@ TEST(GameServerImport, NoOrBrokenGameFileImportsNothing) {
 
 TEST(Preferences, TheDemoFileLoads) {
     CoreApp f(CoreApp::noFiles);
-    QFile demo(GameDir::demoFile(QStringLiteral("GRQuorvelOptions.xml")));
-    ASSERT_TRUE(demo.open(QIODevice::ReadOnly));
-    f.writePreferences(demo.readAll());
+    ASSERT_TRUE(QFile::copy(GameDir::demoFile(QStringLiteral("GRQuorvelOptions.xml")),
+                            f.preferencesPath()));
     f.load();
     EXPECT_EQ(f.servers().Count(), 12);
     EXPECT_EQ(f.options().PlayerNames().Count(), 3);
