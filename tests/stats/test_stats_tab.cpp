@@ -42,15 +42,13 @@ protected:
         ASSERT_TRUE(QDir().mkdir(stats));
         options.setStatsPath(stats);
         options.setRecordStats(true);
-        deleteAction = menu.addAction(QStringLiteral("Delete..."));
-        refreshAction = menu.addAction(QStringLiteral("Refresh"));
         pane = std::make_unique<ctlQuorvel>(ctlQuorvel::Services{
             .options = [this] { return &options; },
             .prompter = &prompter,
             .commonDialog = &picker,
             .menu = &menu,
             .deleteAction = deleteAction,
-            .refreshAction = refreshAction,
+            .refreshAction = menu.addAction(QStringLiteral("Refresh")),
         });
         pane->setOpener(&opener);
         list = named<QListWidget>(*pane, "lsvStatsDirectory");
@@ -82,8 +80,7 @@ protected:
     ScriptedCommonDialog picker;
     RecordingOpener opener;
     QMenu menu;
-    QAction *deleteAction = nullptr;
-    QAction *refreshAction = nullptr;
+    QAction *deleteAction = menu.addAction(QStringLiteral("Delete..."));
     std::unique_ptr<ctlQuorvel> pane;
     QListWidget *list = nullptr;
     QLabel *label = nullptr;
