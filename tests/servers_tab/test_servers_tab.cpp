@@ -58,10 +58,7 @@ struct App {
     template <typename T> T *find(const char *name) const {
         // The servers tab first: the voice tab has controls of the same names.
         T *w = tab->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            w = shell->mainWindow()->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return w ? w : named<T>(*shell->mainWindow(), name);
     }
     QTableView *list() const { return tab->listView(); }
     void refresh() const {

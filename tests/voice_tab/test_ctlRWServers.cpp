@@ -3,6 +3,7 @@
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
 #include "voice/RogerWilcoLaunch.h"
 
 #include <QFile>
@@ -28,11 +29,10 @@ struct VoiceFixture {
     explicit VoiceFixture(const QString &rogerPath = {}) {
         dir.write(QStringLiteral("Roger.exe"), "stand-in");
         dir.installRunner(launched);
-        const QString exe = rogerPath.isNull() ? rogerExe : rogerPath;
         dir.write(QStringLiteral("GRQuorvelOptions.xml"),
                   "<options><ShowTips>False</ShowTips><PingOnStart>False</PingOnStart>"
                   "<RogerWilcoEXE>" +
-                      exe.toUtf8() +
+                      (rogerPath.isNull() ? rogerExe : rogerPath).toUtf8() +
                       "</RogerWilcoEXE><RWServers>"
                       "<Server IP=\"clan.example:3782\" Name=\"Clan voice\" Password=\"\"/>"
                       "<Server IP=\"10.0.0.7\" Name=\"Scrim\" Password=\"open sesame\"/>"
@@ -43,12 +43,9 @@ struct VoiceFixture {
 
 // Controls of the voice tab (the servers tab has controls of the same names).
 template <typename T> T *child(frmMain &main, const char *name) {
-    QWidget *pane = main.findChild<QWidget *>(QStringLiteral("ctlRWServers"));
+    auto *pane = main.findChild<QWidget *>(QStringLiteral("ctlRWServers"));
     T *found = pane ? pane->findChild<T *>(QString::fromLatin1(name)) : nullptr;
-    if (!found)
-        found = main.findChild<T *>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
+    return found ? found : named<T>(main, name);
 }
 
 QTreeWidget *channelList(frmMain &main) {
