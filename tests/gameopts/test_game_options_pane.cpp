@@ -240,14 +240,13 @@ TEST(OptionsDialog, RogerWilcoChooserStartsInTheWinePrefix) {
     QTemporaryDir prefix;
     const QString driveC = prefix.path() + QStringLiteral("/drive_c");
     const QString game = driveC + QStringLiteral("/Games/Ghost Recon/");
-    QDir().mkpath(game);
-    EXPECT_EQ(frmOptions::rogerWilcoStartDirectory(game), QString());
-    QDir().mkpath(driveC + QStringLiteral("/Program Files"));
-    EXPECT_EQ(frmOptions::rogerWilcoStartDirectory(game),
-              driveC + QStringLiteral("/Program Files"));
-    QDir().mkpath(driveC + QStringLiteral("/Program Files/Roger Wilco"));
-    EXPECT_EQ(frmOptions::rogerWilcoStartDirectory(game),
-              driveC + QStringLiteral("/Program Files/Roger Wilco"));
+    // The deepest of these that exists.
+    for (const QString &made : {QString(), QStringLiteral("/Program Files"),
+                                QStringLiteral("/Program Files/Roger Wilco")}) {
+        QDir().mkpath(made.isEmpty() ? game : driveC + made);
+        EXPECT_EQ(frmOptions::rogerWilcoStartDirectory(game),
+                  made.isEmpty() ? made : driveC + made);
+    }
     EXPECT_EQ(frmOptions::rogerWilcoStartDirectory(prefix.path() + QStringLiteral("/elsewhere/")),
               QString());
 }
