@@ -40,11 +40,6 @@ struct App {
         env.executableDirectory = QStringLiteral("/nonexistent");
         env.gameDirectory = dir.root();
         env.commandLine = {QStringLiteral("-noStartupPing")};
-        // The game's own server list stays empty: each test adds the servers it needs.
-        QByteArray options = dir.read(QStringLiteral("options.xml"));
-        options.replace("<IPAddress>127.0.0.11</IPAddress>", "<IPAddress></IPAddress>");
-        options.replace("<IPAddress>127.0.0.12</IPAddress>", "<IPAddress></IPAddress>");
-        dir.write(QStringLiteral("options.xml"), options);
         root = std::make_unique<clsGRQuorvel>(env, prompter, launcher, timing);
         shell = std::make_unique<QtAppShell>(*root);
         EXPECT_EQ(root->Startup(*shell), clsGRQuorvel::StartupResult::Running);
@@ -83,7 +78,7 @@ struct App {
                           QPoint(header->sectionViewportPosition(column) + 5, 5));
     }
 
-    GameDir dir;
+    GameDir dir{{.optionsXml = false}}; // no game server list: each test adds what it needs
     ScriptedPrompter prompter;
     platform::DetachedProcessLauncher launcher;
     std::unique_ptr<clsGRQuorvel> root;
