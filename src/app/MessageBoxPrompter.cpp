@@ -44,8 +44,6 @@ Answer MessageBoxPrompter::ask(const QString &text, const QString &title, Button
         return Answer::Ok;
     default:
         // Closing the box with Escape or its close button gives up, as Cancel or No would.
-        return buttons == Buttons::YesNo ? Answer::No
-               : buttons == Buttons::Ok  ? Answer::Ok
-                                         : Answer::Cancel;
+        return givingUp(buttons);
     }
 }

@@ -34,15 +34,7 @@ public:
     Answer ask(const QString &text, const QString &title, Buttons buttons, Icon) override {
         m_err << title << ": " << text << '\n';
         m_err.flush();
-        switch (buttons) {
-        case Buttons::Ok:
-            return Answer::Ok;
-        case Buttons::YesNo:
-            return Answer::No;
-        case Buttons::RetryCancel:
-            break;
-        }
-        return Answer::Cancel;
+        return givingUp(buttons);
     }
 
 private:

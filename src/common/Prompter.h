@@ -16,6 +16,13 @@ public:
     virtual Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) = 0;
 };
 
+// The answer that gives up on a box with these buttons (OK, No or Cancel).
+constexpr Answer givingUp(Buttons buttons) {
+    return buttons == Buttons::YesNo ? Answer::No
+           : buttons == Buttons::Ok  ? Answer::Ok
+                                     : Answer::Cancel;
+}
+
 namespace titles {
 inline const QString program = QStringLiteral("GRQuorvel");
 inline const QString error = QStringLiteral("An Error has occured");

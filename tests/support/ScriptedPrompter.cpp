@@ -19,14 +19,7 @@ Answer ScriptedPrompter::ask(const QString &text, const QString &title, Buttons 
     if (m_script.empty()) {
         ADD_FAILURE() << "unexpected message box \"" << title.toStdString()
                       << "\": " << text.toStdString();
-        switch (buttons) {
-        case Buttons::Ok:
-            return Answer::Ok;
-        case Buttons::YesNo:
-            return Answer::No;
-        case Buttons::RetryCancel:
-            return Answer::Cancel;
-        }
+        return givingUp(buttons);
     }
     const Expectation next = m_script.front();
     m_script.pop_front();
