@@ -57,6 +57,12 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
     m_list->viewport()->installEventFilter(this);
     connect(m_list, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *row) { rowClicked(row); });
+    // Whatever moves the selection (keys, a right click, a removal), the Edit page follows it,
+    // so Save and Remove always act on the channel the page shows.
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (QTreeWidgetItem *row = selectedRow())
+            rowClicked(row);
+    });
     connect(m_list, &QWidget::customContextMenuRequested, this, &ctlRWServers::showContextMenu);
 
     m_pages = named(new QTabWidget(this), u"tabControls");
@@ -192,6 +198,13 @@ void ctlRWServers::showContextMenu(const QPoint &pos) {
 }
 
 bool ctlRWServers::eventFilter(QObject *watched, QEvent *event) {
+    // A press on empty space keeps the selection: the double click it may begin, and the menu
+    // of a right click, act on the selected channel.
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress &&
+        !m_list->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint())) {
+        m_list->setFocus(Qt::MouseFocusReason);
+        return true;
+    }
     // A double click anywhere on the list, empty space included, joins the selected channel.
     if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {

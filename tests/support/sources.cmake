@@ -2,5 +2,5 @@ list(APPEND TEST_SOURCES
     support/test_main.cpp
     support/ScriptedPrompter.h support/ScriptedPrompter.cpp
     support/GameDir.h support/GameDir.cpp
-    support/CoreApp.h support/Widgets.h support/ScriptedCommonDialog.h support/Errors.h
+    support/CoreApp.h support/Widgets.h support/RealInput.h support/ScriptedCommonDialog.h support/Errors.h
     support/ProgramRun.h support/ProgramRun.cpp)

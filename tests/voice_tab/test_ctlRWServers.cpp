@@ -1,13 +1,18 @@
+#include "app/basGlobals.h"
+#include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "platform/WindowsProgram.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
+#include "support/RealInput.h"
 #include "support/ScriptedPrompter.h"
 #include "support/Widgets.h"
 #include "voice/RogerWilcoLaunch.h"
+#include "voice/clsRWServers.h"
 
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -36,6 +41,7 @@ struct VoiceFixture {
                       "</RogerWilcoEXE><RWServers>"
                       "<Server IP=\"clan.example:3782\" Name=\"Clan voice\" Password=\"\"/>"
                       "<Server IP=\"10.0.0.7\" Name=\"Scrim\" Password=\"open sesame\"/>"
+                      "<Server IP=\"10.0.0.8\" Name=\"Third\" Password=\"pw3\"/>"
                       "</RWServers></options>");
     }
     ~VoiceFixture() { qunsetenv("GRQUORVEL_WINE"); }
@@ -85,13 +91,13 @@ TEST(RogerWilcoTab, AddWithAnEmptyChannelChangesNothingAddingShowsAndRemovingEmp
         child<QLineEdit>(main, "txtAddName")->setText(QStringLiteral("Nameless"));
         // Rows after adding: an empty channel and one differing only in case add nothing.
         const std::pair<const char *, int> adds[] = {
-            {"", 2}, {"CLAN.EXAMPLE:3782", 2}, {"voice.example", 3}};
+            {"", 3}, {"CLAN.EXAMPLE:3782", 3}, {"voice.example", 4}};
         for (const auto &[ip, rows] : adds) {
             child<QLineEdit>(main, "txtAddIP")->setText(QString::fromLatin1(ip));
             child<QPushButton>(main, "cmdAddServer")->click();
             ASSERT_EQ(channelList(main)->topLevelItemCount(), rows) << ip;
         }
-        EXPECT_EQ(channelList(main)->topLevelItem(2)->text(1), QStringLiteral("Nameless"));
+        EXPECT_EQ(channelList(main)->topLevelItem(3)->text(1), QStringLiteral("Nameless"));
         EXPECT_EQ(child<QLineEdit>(main, "txtAddIP")->text(), QStringLiteral("voice.example"));
 
         // Removing every row leaves the edit entries as they were.
@@ -112,7 +118,9 @@ TEST(RogerWilcoTab, LaunchPassesChannelAndPasswordAndAnEditedChannelLaunchesTheN
         showVoiceTab(main);
         selectRow(main, 1);
         EXPECT_EQ(child<QLineEdit>(main, "txtEditPassword")->text(), QStringLiteral("open sesame"));
-        child<QPushButton>(main, "cmdLaunch")->click();
+        // A double click on empty space below the rows joins the selected channel.
+        QWidget *space = channelList(main)->viewport();
+        realInput::doubleClick(space, QPoint(5, space->height() - 3));
         first = fx.dir.waitForLines(fx.launched);
         QFile::remove(fx.dir.path(fx.launched));
 
@@ -124,7 +132,7 @@ TEST(RogerWilcoTab, LaunchPassesChannelAndPasswordAndAnEditedChannelLaunchesTheN
         // Leaving and coming back rebuilds the list from the collection.
         child<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabStats);
         showVoiceTab(main);
-        ASSERT_EQ(channelList(main)->topLevelItemCount(), 2);
+        ASSERT_EQ(channelList(main)->topLevelItemCount(), 3);
         selectRow(main, 0);
         child<QPushButton>(main, "cmdLaunch")->click();
         edited = fx.dir.waitForLines(fx.launched);
@@ -135,6 +143,59 @@ TEST(RogerWilcoTab, LaunchPassesChannelAndPasswordAndAnEditedChannelLaunchesTheN
                                    QStringLiteral("newclan.example:3782")}));
     EXPECT_TRUE(
         fx.dir.read(QStringLiteral("GRQuorvelOptions.xml")).contains("newclan.example:3782"));
+}
+
+TEST(RogerWilcoTab, EveryWayOfMovingTheSelectionRefillsTheEditPageSoSaveKeepsEachChannel) {
+    VoiceFixture fx;
+    ScriptedPrompter prompter;
+    QStringList before, after;
+    runProgramOn(fx.dir, prompter, [&](frmMain &main) {
+        showVoiceTab(main);
+        QTreeWidget *list = channelList(main);
+        const auto channels = [] {
+            QStringList rows;
+            for (const clsRWServer &c : *gobjRoot->RWServers())
+                rows << c.IP() + u'|' + c.Name() + u'|' + c.Password();
+            return rows;
+        };
+        before = channels();
+        const auto key = [list](Qt::Key k) { return [list, k] { QTest::keyClick(list, k); }; };
+        const struct {
+            const char *how;
+            std::function<void()> move;
+        } moves[] = {
+            {"arrow down", key(Qt::Key_Down)},
+            {"home", key(Qt::Key_Home)},
+            {"end", key(Qt::Key_End)},
+            {"right click",
+             [&] {
+                 realInput::click(list->viewport(),
+                                  list->visualItemRect(list->topLevelItem(0)).center(),
+                                  Qt::RightButton);
+                 child<QMenu>(main, "mnuRWS")->close();
+             }},
+            {"click on empty space",
+             [&] {
+                 realInput::click(list->viewport(), QPoint(5, list->viewport()->height() - 3));
+             }},
+        };
+        selectRow(main, 1);
+        list->setFocus();
+        for (const auto &m : moves) {
+            SCOPED_TRACE(m.how);
+            m.move();
+            ASSERT_EQ(list->selectedItems().size(), 1);
+            EXPECT_EQ(child<QLineEdit>(main, "txtEditIP")->text(),
+                      list->selectedItems().constFirst()->text(0));
+            child<QPushButton>(main, "cmdEditServer")->click();
+            EXPECT_EQ(channels(), before);
+        }
+        // Removing selects no other row behind the page's back either.
+        child<QPushButton>(main, "cmdRemove")->click();
+        child<QPushButton>(main, "cmdEditServer")->click();
+        after = channels();
+    });
+    EXPECT_EQ(after, before.mid(1));
 }
 
 TEST(RogerWilcoTab, APathNamingNoFileAsksInsteadOfFailing) {
@@ -158,7 +219,7 @@ TEST(RogerWilcoTab, SelectingTheTabAsksEveryTimeWhileNoPathIsSet) {
         auto *tabs = child<QTabWidget>(main, "SSTab1");
         showVoiceTab(main);
         EXPECT_EQ(tabs->currentIndex(), frmMain::TabRogerWilco) << "No leaves the tab in front";
-        EXPECT_EQ(channelList(main)->topLevelItemCount(), 2) << "the list is refreshed first";
+        EXPECT_EQ(channelList(main)->topLevelItemCount(), 3) << "the list is refreshed first";
         tabs->setCurrentIndex(frmMain::TabServers);
         showVoiceTab(main);
     });

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+// Mouse input through the widget's window, the way the window system delivers it: Qt itself
+// routes each event and turns a second press in time into a double click.
+namespace realInput {
+
+inline QPoint inWindow(QWidget *widget, QPoint pos) {
+    return widget->window()->windowHandle()->mapFromGlobal(widget->mapToGlobal(pos));
+}
+
+inline void click(QWidget *widget, QPoint pos, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(widget->window()->windowHandle(), button, {}, inWindow(widget, pos));
+}
+
+// Press, release, press (which Qt follows with the double click), release.
+inline void doubleClick(QWidget *widget, QPoint pos) {
+    QTest::mouseDClick(widget->window()->windowHandle(), Qt::LeftButton, {}, inWindow(widget, pos));
+}
+
+} // namespace realInput
