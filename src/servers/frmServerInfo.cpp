@@ -135,6 +135,16 @@ void frmServerInfo::RefreshData() {
     m_lsvPlayers->clear();
     for (const auto &name : server->Players())
         m_lsvPlayers->addTopLevelItem(new QTreeWidgetItem(QStringList{name}));
+    growToFit();
+}
+
+void frmServerInfo::growToFit() {
+    // A long message of the day wraps onto more lines than the window's first height holds,
+    // and the window's minimum size does not count wrapped lines: it grows to show them all.
+    layout()->activate();
+    const int needed = layout()->totalHeightForWidth(width());
+    if (needed > height())
+        resize(width(), needed);
 }
 
 void frmServerInfo::cmdRefresh_Click() {

@@ -27,6 +27,7 @@ public:
 
 private:
     clsGRServer *record() const;
+    void growToFit();
     void tmrAutoRefresh_Timer();
 
     clsGRQuorvel *m_root;

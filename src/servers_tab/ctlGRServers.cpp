@@ -104,6 +104,13 @@ void ctlGRServers::buildList() {
         if (index.isValid())
             onRowClicked(m_proxy->mapToSource(index).row());
     });
+    // Whatever moves the selection (keys, a right click, a removal), the Edit page follows it,
+    // so Save and Remove always act on the record the page shows.
+    connect(m_lsvGRServers->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QString key = selectedKey();
+        if (!key.isEmpty())
+            onRowClicked(m_model->rowOfKey(key));
+    });
     m_lsvGRServers->viewport()->installEventFilter(this);
     header->setSortIndicator(ServerListModel::ColPlayers, m_sortOrder);
     m_proxy->sort(m_sortColumn, m_sortOrder);
@@ -288,6 +295,15 @@ void ctlGRServers::onRowClicked(int sourceRow) {
 
 bool ctlGRServers::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_lsvGRServers->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            // A press on empty space keeps the selection: the double click it may begin, and
+            // the menu of a right click, act on the selected server.
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (!m_lsvGRServers->indexAt(mouse->position().toPoint()).isValid()) {
+                m_lsvGRServers->setFocus(Qt::MouseFocusReason);
+                return true;
+            }
+        }
         if (event->type() == QEvent::MouseButtonDblClick) {
             // Anywhere on the list, empty space included, joins the selected server.
             cmdLaunch_Click();

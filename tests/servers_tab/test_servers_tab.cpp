@@ -8,8 +8,10 @@
 #include "servers_tab/ServerListModel.h"
 #include "servers_tab/ctlGRServers.h"
 #include "support/CoreApp.h"
+#include "support/RealInput.h"
 #include "support/Widgets.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -17,6 +19,7 @@
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
@@ -242,6 +245,59 @@ TEST(ServersTab, RowClickFillsTheEditPageTheTickSetsTheButtonsAndRemoveAsksForIm
     EXPECT_EQ(app.tab->listModel()->rowCount(), 0);
 }
 
+TEST(ServersTab, EveryWayOfMovingTheSelectionRefillsTheEditPageSoSaveKeepsEachRecord) {
+    App app;
+    for (int i = 1; i <= 4; ++i)
+        app.add(QStringLiteral("127.20.14.%1").arg(i), QStringLiteral("Name%1").arg(i),
+                QStringLiteral("pw%1").arg(i));
+    app.refresh();
+    const auto records = [&] {
+        QStringList rows;
+        for (const clsGRServer &s : *app.root->GRServers())
+            rows << s.IP() + u'|' + s.Name() + u'|' + s.Password();
+        return rows;
+    };
+    const QStringList before = records();
+    const auto rowCentre = [&](int visualRow) {
+        return app.list()->visualRect(app.tab->sortModel()->index(visualRow, 1)).center();
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers with = {}) {
+        return [&app, k, with] { QTest::keyClick(app.list(), k, with); };
+    };
+    const struct {
+        const char *how;
+        std::function<void()> move;
+    } moves[] = {
+        {"arrow down", key(Qt::Key_Down)},
+        {"ctrl+end", key(Qt::Key_End, Qt::ControlModifier)},
+        {"page up", key(Qt::Key_PageUp)},
+        {"right click",
+         [&] {
+             realInput::click(app.list()->viewport(), rowCentre(2), Qt::RightButton);
+             app.tab->contextMenu()->close();
+         }},
+        {"sort, then arrow down",
+         [&] {
+             app.clickHeader(ServerListModel::ColName);
+             app.clickHeader(ServerListModel::ColName);
+             QTest::keyClick(app.list(), Qt::Key_Down);
+         }},
+    };
+    app.clickRow(QStringLiteral("127.20.14.1"));
+    app.list()->setFocus();
+    QString shown = app.tab->selectedKey();
+    for (const auto &m : moves) {
+        SCOPED_TRACE(m.how);
+        m.move();
+        const QString now = app.tab->selectedKey();
+        EXPECT_NE(now, shown) << "the move selects another row";
+        EXPECT_EQ(app.find<QLabel>("lblEditName")->text(), QStringLiteral("Name for ") + now);
+        app.find<QPushButton>("cmdEditServer")->click();
+        EXPECT_EQ(records(), before);
+        shown = now;
+    }
+}
+
 TEST(ServersTab, AddRefusesBadAddressesAndKeepsOneRowPerServer) {
     App app;
     auto *ip = app.find<QLineEdit>("txtAddIP");
@@ -273,7 +329,13 @@ TEST(ServerInfo, WindowTextsForAnsweredSilentAndDedicatedServers) {
     App app;
     auto reply = playing(2, 8, 1800, 60);
     reply.name = QStringLiteral("Alpha");
+    const QString welcome = QStringLiteral(
+        "Welcome to the [GR] Clan server! Rules: no spawn killing, no team killing, respect the "
+        "admins. Visit www.example-clan-ghostrecon.org/forum/index.php?board=5 for the map "
+        "rotation and the ladder. Have fun and good hunting, Ghosts! -- the admins");
+    reply.motd = welcome;
     app.add(QStringLiteral("127.20.15.1"))->DataArrival(grquery::encodeReply(reply));
+    reply.motd = QStringLiteral("Welcome");
     app.add(QStringLiteral("127.20.15.2"));
     reply.dedicated = true;
     reply.name = QStringLiteral("Ded");
@@ -305,7 +367,12 @@ TEST(ServerInfo, WindowTextsForAnsweredSilentAndDedicatedServers) {
     EXPECT_EQ(info->windowTitle(), QStringLiteral("127.20.15.1  -  Alpha"));
     EXPECT_EQ(frameTitle(), QStringLiteral("Game Info - 2"));
     EXPECT_EQ(shows(), QStringLiteral("30:00|29:00|Players (2/8)|P1|P2"));
-    EXPECT_EQ(named<QLabel>(*info, "lblMOTD")->text(), QStringLiteral("Welcome"));
+    // The whole message shows, however many lines it wraps onto.
+    auto *motd = named<QLabel>(*info, "lblMOTD");
+    EXPECT_EQ(motd->text(), welcome);
+    QApplication::processEvents();
+    EXPECT_GE(motd->height(), motd->heightForWidth(motd->width()));
+    EXPECT_TRUE(info->rect().contains(motd->mapTo(info, motd->rect().bottomRight())));
     // Refresh sends a query at once: the frame shows the waiting state.
     named<QPushButton>(*info, "cmdRefresh")->click();
     EXPECT_EQ(frameTitle(), QStringLiteral("Game Info - 1"));
@@ -327,7 +394,7 @@ TEST(ServersTab, LaunchStartsTheGameWithSeparateArguments) {
 
     // Nothing selected: nothing starts, nothing is shown.
     app.tab->cmdLaunch_Click();
-    QTest::mouseDClick(app.list()->viewport(), Qt::LeftButton, {}, QPoint(5, 200));
+    realInput::doubleClick(app.list()->viewport(), QPoint(5, 200));
     QTest::qWait(200);
     EXPECT_FALSE(QFile::exists(app.dir.path(log)));
 
@@ -346,8 +413,8 @@ TEST(ServersTab, LaunchStartsTheGameWithSeparateArguments) {
         QFile::remove(app.dir.path(log));
         app.clickRow(QString::fromLatin1(c.ip));
         // A double click on empty space below the rows joins the selected server.
-        QTest::mouseDClick(app.list()->viewport(), Qt::LeftButton, {},
-                           QPoint(5, app.list()->viewport()->height() - 3));
+        realInput::doubleClick(app.list()->viewport(),
+                               QPoint(5, app.list()->viewport()->height() - 3));
         EXPECT_EQ(app.dir.waitForLines(log), c.arguments);
     }
     // The stand-in game itself ran and saw the same arguments.
