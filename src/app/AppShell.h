@@ -16,5 +16,7 @@ public:
     virtual void showTipsModal() = 0;
     virtual void showPingAllModal() = 0;
     virtual void showMainWindow() = 0;
+    // Takes into the preferences what the player typed but did not yet confirm.
+    virtual void commitEdits() {}
     virtual void unloadMainWindow() = 0;
 };

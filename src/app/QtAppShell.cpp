@@ -64,6 +64,11 @@ void QtAppShell::showMainWindow() {
     m_main->show();
 }
 
+void QtAppShell::commitEdits() {
+    if (m_main)
+        m_main->commitEdits();
+}
+
 void QtAppShell::unloadMainWindow() {
     if (m_main && m_main->isVisible())
         m_main->close();

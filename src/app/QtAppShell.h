@@ -23,6 +23,7 @@ public:
     void showTipsModal() override;
     void showPingAllModal() override;
     void showMainWindow() override;
+    void commitEdits() override;
     void unloadMainWindow() override;
 
     frmMain *mainWindow() const { return m_main.get(); }

@@ -226,6 +226,8 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
 }
 
 void clsGRQuorvel::Shutdown(AppShell &shell) {
+    // A name typed without Enter counts: the way out may not move the focus (the menu, a signal).
+    shell.commitEdits();
     if (m_options)
         m_options->Save(PreferencesFileName());
     if (m_options)

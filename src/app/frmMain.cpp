@@ -123,7 +123,7 @@ void frmMain::buildPanes() {
             services.refreshAction = m_mnuStatDirGamesRefresh;
             page = new ctlQuorvel(std::move(services), m_tabs);
         } else if (name == u"ctlGameOptions") {
-            page = new ctlGameOptions(m_root, m_dlgCommon, m_tabs);
+            page = m_ctlGameOptions = new ctlGameOptions(m_root, m_dlgCommon, m_tabs);
         } else if (name == u"ctlGRServers") {
             page = m_ctlGRServers = new ctlGRServers(m_root, m_tabs);
             m_ctlGRServers->setInFront([this] { return m_tabs->currentIndex() == TabServers; });
@@ -195,6 +195,11 @@ void frmMain::showAbout() {
     m_frmAbout->show();
     m_frmAbout->raise();
     m_frmAbout->activateWindow();
+}
+
+void frmMain::commitEdits() {
+    if (m_ctlGameOptions)
+        m_ctlGameOptions->commitTypedName();
 }
 
 void frmMain::closeEvent(QCloseEvent *event) {

@@ -14,6 +14,7 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class ctlGRServers;
+class ctlGameOptions;
 
 // The program's main window: the four panes on a tab control, the menus, Quit, and the stats
 // timer. Closing it ends the program.
@@ -42,6 +43,8 @@ public:
     // Help > Tips... and Help > About Quorvel...: each one window, modeless, brought to front.
     void showTips();
     void showAbout();
+    // Commits what the panes hold but the player has not confirmed yet (a typed player name).
+    void commitEdits();
     frmTips *tipsWindow() const;
     frmAbout *aboutWindow() const;
 
@@ -67,4 +70,5 @@ private:
     QPointer<frmTips> m_frmTips;
     QPointer<frmAbout> m_frmAbout;
     ctlRWServers *m_ctlRWServers = nullptr;
+    ctlGameOptions *m_ctlGameOptions = nullptr;
 };

@@ -153,6 +153,7 @@ void ctlGameOptions::buildControls() {
     m_cboPlayerName->installEventFilter(this);
     m_cboPlayerName->lineEdit()->installEventFilter(this);
     connect(m_cboPlayerName, &QComboBox::editTextChanged, this, &ctlGameOptions::cutPlayerName);
+    connect(m_cboPlayerName->lineEdit(), &QLineEdit::textEdited, this, [this] { m_typed = true; });
     connect(m_cboPlayerName, &QComboBox::activated, this, [this] { commitPlayerName(false); });
     connect(m_cmdRemovePlayerName, &QPushButton::clicked, this, &ctlGameOptions::removePlayerName);
     connect(m_cmdLoadDefaultRet, &QPushButton::clicked, this, &ctlGameOptions::loadDefaultColors);
@@ -207,6 +208,7 @@ void ctlGameOptions::commitPlayerName(bool rebuildList) {
     if (m_committing || !root())
         return;
     m_committing = true;
+    m_typed = false;
     const QString name = m_cboPlayerName->currentText();
     if (!name.isEmpty() && root()->Options())
         root()->Options()->AddPlayerName(name);
@@ -214,6 +216,11 @@ void ctlGameOptions::commitPlayerName(bool rebuildList) {
     if (rebuildList)
         RefreshPlayerList();
     m_committing = false;
+}
+
+void ctlGameOptions::commitTypedName() {
+    if (m_typed)
+        commitPlayerName(true);
 }
 
 void ctlGameOptions::removePlayerName() {
@@ -233,26 +240,43 @@ void ctlGameOptions::RefreshPlayerList() {
     m_cboPlayerName->setEditText(text);
 }
 
+namespace {
+// A value that cannot be read leaves its control as it was.
+void attempt(const std::function<void()> &step) {
+    try {
+        step();
+    } catch (const std::exception &) {
+    }
+}
+} // namespace
+
 void ctlGameOptions::RefreshData() {
     clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
     if (xml) {
         xml->Load();
         if (xml->IsLoaded()) {
-            // A value that cannot be read leaves its control as it was.
-            const auto attempt = [](const std::function<void()> &step) {
-                try {
-                    step();
-                } catch (const std::exception &) {
-                }
-            };
             attempt([&] { m_cboPlayerName->setEditText(xml->PlayerName()); });
-            attempt([&] { fillSwatch(m_shpRetColor, xml->RetColor()); });
-            attempt([&] { fillSwatch(m_shpIFFRetColor, xml->IFFRetColor()); });
-            attempt([&] { m_chkShowDeadBodies->setChecked(xml->ShowDeadBodies()); });
-            attempt([&] { m_chkShowFrameRate->setChecked(xml->ShowFrameRate()); });
+            m_typed = false;
+            showLoadedValues(*xml);
         }
     }
     RefreshPlayerList();
+}
+
+void ctlGameOptions::showLoadedValues(clsOptionsXML &xml) {
+    attempt([&] { fillSwatch(m_shpRetColor, xml.RetColor()); });
+    attempt([&] { fillSwatch(m_shpIFFRetColor, xml.IFFRetColor()); });
+    attempt([&] { m_chkShowDeadBodies->setChecked(xml.ShowDeadBodies()); });
+    attempt([&] { m_chkShowFrameRate->setChecked(xml.ShowFrameRate()); });
+}
+
+void ctlGameOptions::showFileValues() {
+    clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
+    if (!xml)
+        return;
+    attempt([&] { xml->Load(); });
+    if (xml->IsLoaded())
+        showLoadedValues(*xml);
 }
 
 void ctlGameOptions::chooseColor(QFrame *swatch, bool iff) {
@@ -264,31 +288,37 @@ void ctlGameOptions::chooseColor(QFrame *swatch, bool iff) {
     }
     // A cancelled choice writes the colour the swatch already shows.
     const qint32 color = swatchColor(swatch);
-    writeGameFile([&](clsOptionsXML &xml) {
+    const bool written = writeGameFile([&](clsOptionsXML &xml) {
         if (iff)
             xml.setIFFRetColor(color);
         else
             xml.setRetColor(color);
     });
+    if (!written)
+        showFileValues();
 }
 
 void ctlGameOptions::loadDefaultColors() {
     fillSwatch(m_shpRetColor, defaultRetColor);
     fillSwatch(m_shpIFFRetColor, defaultIFFRetColor);
-    writeGameFile([this](clsOptionsXML &xml) {
+    const bool written = writeGameFile([this](clsOptionsXML &xml) {
         xml.setRetColor(swatchColor(m_shpRetColor));
         xml.setIFFRetColor(swatchColor(m_shpIFFRetColor));
     });
+    if (!written)
+        showFileValues();
 }
 
 void ctlGameOptions::writeSwitch(QCheckBox *box) {
     const bool on = box->checkState() != Qt::Unchecked;
-    writeGameFile([&](clsOptionsXML &xml) {
+    const bool written = writeGameFile([&](clsOptionsXML &xml) {
         if (box == m_chkShowDeadBodies)
             xml.setShowDeadBodies(on);
         else
             xml.setShowFrameRate(on);
     });
+    if (!written)
+        showFileValues();
 }
 
 void ctlGameOptions::toggleFromLabel(QCheckBox *box) {
@@ -296,11 +326,11 @@ void ctlGameOptions::toggleFromLabel(QCheckBox *box) {
     writeSwitch(box);
 }
 
-void ctlGameOptions::writeGameFile(const std::function<void(clsOptionsXML &)> &change) {
+bool ctlGameOptions::writeGameFile(const std::function<void(clsOptionsXML &)> &change) {
     clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
     if (!xml)
-        return;
-    runWithRetry(root()->prompter(), titles::error, [&] {
+        return true;
+    return runWithRetry(root()->prompter(), titles::error, [&] {
         xml->Load();
         change(*xml);
         xml->Save();

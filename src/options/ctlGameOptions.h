@@ -30,6 +30,8 @@ public:
     void RefreshData();
     // Rebuilds the drop-down list from the stored player names, keeping the typed text.
     void RefreshPlayerList();
+    // Commits the name box when the player typed in it since its last commit.
+    void commitTypedName();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -48,7 +50,12 @@ private:
     void onFocusChanged(QWidget *old, QWidget *now);
     // Runs Load, one change and Save on the game's file; a file that cannot be written is
     // reported to the player, who may try again.
-    void writeGameFile(const std::function<void(clsOptionsXML &)> &change);
+    // Returns false when the player gave up on the write.
+    bool writeGameFile(const std::function<void(clsOptionsXML &)> &change);
+    // Shows the colours and switches of the file `xml` has just loaded.
+    void showLoadedValues(clsOptionsXML &xml);
+    // Shows the game file's colours and switches again (after a write that did not happen).
+    void showFileValues();
 
     clsGRQuorvel *m_root;
     CommonDialog *m_dlgCommon;
@@ -64,4 +71,5 @@ private:
     QCheckBox *m_chkShowFrameRate = nullptr;
     QLabel *m_lblShowFrameRate = nullptr;
     bool m_committing = false;
+    bool m_typed = false;
 };

@@ -1,3 +1,4 @@
+#include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "common/TextRules.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -23,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -165,20 +168,64 @@ TEST(GameOptionsPane, EditsChangeOnlyTheirBytesOfTheGamesFile) {
     });
 }
 
-TEST(GameOptionsPane, UnwritableFileIsReportedAndLeftAsItWas) {
+TEST(GameOptionsPane, UnwritableFileIsReportedLeftAsItWasAndShownAsItIs) {
     GameDir dir;
-    const QByteArray original = dir.read(optionsXml);
+    QByteArray original = dir.read(optionsXml);
+    original.replace("<ReticuleColorR>255<", "<ReticuleColorR>1<");
+    dir.write(optionsXml, original);
     ScriptedPrompter prompter;
     prompter.expect(QStringLiteral("An Error has occured"), Answer::Retry,
                     QDir::toNativeSeparators(dir.path(optionsXml)) + QStringLiteral(": "));
     prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel);
     prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel, optionsXml);
     runOnPane(dir, prompter, [&](Running &r) {
+        auto *bodies = named<QCheckBox>(r.pane, "chkShowDeadBodies");
+        const bool shown = bodies->isChecked();
         dir.whileReadOnly([&] {
             named<QPushButton>(r.pane, "cmdLoadDefaultRet")->click();
             clickLabel(r.pane, "lblShowDeadBodies");
         });
+        // After Cancel the swatch and the switch show what the file holds, not what failed.
+        EXPECT_EQ(named<QFrame>(r.pane, "shpRetColor")->palette().color(QPalette::Window),
+                  QColor(1, 214, 17));
+        EXPECT_EQ(bodies->isChecked(), shown);
     });
+    EXPECT_EQ(dir.read(optionsXml), original);
+}
+
+TEST(GameOptionsPane, ANameTypedWithoutEnterIsKeptOnEveryWayOut) {
+    const std::pair<const char *, std::function<void(frmMain &)>> ways[] = {
+        {"File > Quit", [](frmMain &main) { named<QAction>(main, "mnuFileQuit")->trigger(); }},
+        {"close box", [](frmMain &main) { main.close(); }},
+        {"SIGTERM",
+         [](frmMain &) {
+             ::raise(SIGTERM);
+             EXPECT_TRUE(QTest::qWaitFor([] { return !gobjRoot; }, 5000));
+         }},
+    };
+    for (const auto &[how, way] : ways) {
+        SCOPED_TRACE(how);
+        GameDir dir;
+        ScriptedPrompter prompter;
+        runOnPane(dir, prompter, [&](Running &r) {
+            auto *combo = named<QComboBox>(r.pane, "cboPlayerName");
+            combo->clearEditText();
+            QTest::keyClicks(combo, QStringLiteral("Unsaved"));
+            way(r.main);
+        });
+        EXPECT_TRUE(dir.read(QStringLiteral("GRQuorvelOptions.xml"))
+                        .contains("<PlayerName Name=\"Unsaved\"/>"));
+        EXPECT_EQ(playerName(dir), QStringLiteral("Unsaved"));
+    }
+}
+
+TEST(GameOptionsPane, AWayOutWithoutAnEditLeavesTheGamesNameAlone) {
+    GameDir dir;
+    const QByteArray original = dir.read(optionsXml);
+    ScriptedPrompter prompter;
+    // The pane never shown: its empty box is no name the player typed.
+    runProgramOn(dir, prompter,
+                 [](frmMain &main) { named<QAction>(main, "mnuFileQuit")->trigger(); });
     EXPECT_EQ(dir.read(optionsXml), original);
 }
 
