@@ -362,6 +362,9 @@ void clsOptions::Save(const QString &in_strPath) {
 
     // Written beside the target and renamed over it: the file on disk is always the old one
     // or the new one, whole.
+    // A new file is the player's alone: it holds the servers' passwords. An existing one keeps
+    // the mode the player gave it.
+    const bool isNew = !QFileInfo::exists(in_strPath);
     QSaveFile file(in_strPath);
     const auto fail = [&](const QString &reason) {
         throw QuorvelError(QStringLiteral("Could not write the preferences file %1: %2")
@@ -369,6 +372,8 @@ void clsOptions::Save(const QString &in_strPath) {
     };
     if (!file.open(QIODevice::WriteOnly))
         fail(file.errorString());
+    if (isNew) // a file system without modes (a FAT stick) still gets the file
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (file.write(writer.bytes) != writer.bytes.size())
         fail(file.errorString());
     if (!file.commit())

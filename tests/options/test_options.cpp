@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QString corruptTitle = QStringLiteral("An Error has occured.");
@@ -206,6 +210,22 @@ TEST(Preferences, SaveThenLoadReproducesEverything) {
     g.options().Save(g.preferencesPath());
     EXPECT_EQ(g.dir.read(QStringLiteral("GRQuorvelOptions.xml")), saved);
 }
+
+#ifndef Q_OS_WIN
+TEST(Preferences, ANewFileIsTheOwnersOnlyAnExistingOneKeepsItsMode) {
+    CoreApp f(CoreApp::noFiles);
+    const QByteArray path = QFile::encodeName(f.preferencesPath());
+    const auto mode = [&] {
+        struct stat st {};
+        return ::stat(path.constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
+    f.options().Save(f.preferencesPath());
+    EXPECT_EQ(mode(), 0600u) << "it holds the servers' passwords";
+    ::chmod(path.constData(), 0640);
+    f.options().Save(f.preferencesPath());
+    EXPECT_EQ(mode(), 0640u);
+}
+#endif
 
 TEST(GameServerImport, MergesTheGameListIntoTheServers) {
     CoreApp f(CoreApp::noFiles);
