@@ -25,6 +25,7 @@ bool s_endRequested = false;
 const char usage[] = "Usage: grquorvel [--game-dir DIR] [-noStartupPing]\n"
                      "  --game-dir DIR   the Ghost Recon directory (default: this program's own)\n"
                      "  -noStartupPing   do not ping every server at start-up, now or later\n"
+                     "  --version        print the program's name and version and end\n"
                      "       grquorvel --query [--json] [--file FILE] ADDR...\n"
                      "  --query          print the state of the given servers and end (--query "
                      "--help)\n";
@@ -108,6 +109,44 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
     return status;
 }
 
+namespace {
+// Qt's own options, which Qt also takes with two dashes.
+bool isQtOption(const QByteArray &arg) {
+    static const QByteArrayList names =
+        QByteArray("platform platformpluginpath platformtheme plugin qwindowgeometry qwindowicon "
+                   "qwindowtitle reverse session display geometry style stylesheet widgetcount "
+                   "qmljsdebugger nograb dograb sync name title")
+            .split(' ');
+    QByteArray name = arg.mid(2);
+    if (const qsizetype value = name.indexOf('='); value >= 0)
+        name.truncate(value);
+    return names.contains(name);
+}
+
+// What the command line asks for before any window: the usage, the version, or nothing.
+enum class EarlyAnswer { None, Help, Version, BadUsage };
+
+EarlyAnswer earlyAnswer(int argc, char **argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h")
+            return EarlyAnswer::Help;
+        if (arg == "--version")
+            return EarlyAnswer::Version;
+        if (arg == "--game-dir") {
+            if (i + 1 >= argc)
+                return EarlyAnswer::BadUsage;
+            ++i;
+            continue;
+        }
+        // Long options are ours; single-dash words go on to the game's switch and to Qt.
+        if (arg.startsWith("--") && !arg.startsWith("--game-dir=") && !isQtOption(arg))
+            return EarlyAnswer::BadUsage;
+    }
+    return EarlyAnswer::None;
+}
+} // namespace
+
 int Main(int argc, char **argv) {
     // The command-line query needs no display: it runs before any window system is touched.
     for (int i = 1; i < argc; ++i) {
@@ -120,6 +159,20 @@ int Main(int argc, char **argv) {
             QTextStream err(stderr);
             return runQueryCommand(args, in, out, err);
         }
+    }
+    // So do the usage and the version.
+    switch (earlyAnswer(argc, argv)) {
+    case EarlyAnswer::Help:
+        QTextStream(stdout) << usage;
+        return 0;
+    case EarlyAnswer::Version:
+        QTextStream(stdout) << "GRQuorvel " << clsGRQuorvel::VersionString() << '\n';
+        return 0;
+    case EarlyAnswer::BadUsage:
+        QTextStream(stderr) << usage;
+        return 2;
+    case EarlyAnswer::None:
+        break;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GRQuorvel"));
@@ -134,12 +187,6 @@ int Main(int argc, char **argv) {
             environment.gameDirectory = args[++i];
         } else if (arg.startsWith(u"--game-dir=")) {
             environment.gameDirectory = arg.mid(11);
-        } else if (arg == u"--help" || arg == u"-h") {
-            QTextStream(stdout) << usage;
-            return 0;
-        } else if (arg == u"--game-dir") {
-            QTextStream(stderr) << usage;
-            return 2;
         }
         environment.commandLine << arg;
     }

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -59,6 +60,37 @@ TEST(Startup, RootDirectoryEndsWithTheSeparatorAndVersionText) {
     EXPECT_EQ(clsGRQuorvel::rootDirectoryFor(env),
               QDir::toNativeSeparators(QStringLiteral("/home/p/.wine/drive_c/GR/")));
     EXPECT_EQ(clsGRQuorvel::VersionString(), QStringLiteral("1.02.000"));
+}
+
+TEST(Startup, HelpVersionAndBadOptionsAnswerWithoutADisplay) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    const struct {
+        const char *option;
+        int status;
+        const char *out;
+        const char *err;
+    } cases[] = {
+        {"--help", 0, "Usage: grquorvel", ""},
+        {"-h", 0, "Usage: grquorvel", ""},
+        {"--version", 0, "GRQuorvel 1.02.000\n", ""},
+        {"--bogus", 2, "", "Usage: grquorvel"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.option);
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
+                      {QString::fromLatin1(c.option)});
+        ASSERT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), c.status);
+        const QByteArray out = program.readAllStandardOutput();
+        const QByteArray err = program.readAllStandardError();
+        EXPECT_TRUE(*c.out ? out.startsWith(c.out) : out.isEmpty()) << out.constData();
+        EXPECT_TRUE(*c.err ? err.startsWith(c.err) : err.isEmpty()) << err.constData();
+    }
 }
 
 TEST(MainWindow, CaptionsEntriesAndTheGameOptionsTabNeedingItsFile) {
