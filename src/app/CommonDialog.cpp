@@ -1,7 +1,9 @@
 #include "app/CommonDialog.h"
 
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 CommonDialog::CommonDialog(QObject *parent)
@@ -28,7 +30,9 @@ QString CommonDialog::chooseOpenFile(const FileRequest &request, QWidget *owner)
 }
 
 QString CommonDialog::chooseDirectory(const QString &title, QWidget *owner) {
-    return QFileDialog::getExistingDirectory(
-        owner, title, QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
-        QFileDialog::ShowDirsOnly);
+    // The desktop where there is one; many Linux homes have none.
+    QString start = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (!QFileInfo(start).isDir())
+        start = QDir::homePath();
+    return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
 }

@@ -102,6 +102,20 @@ void ctlQuorvel::showEvent(QShowEvent *event) {
     refreshAll();
 }
 
+void ctlQuorvel::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    // Coming back to the window (from the game, most often) shows the copies made meanwhile;
+    // the selected page stays selected.
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !isVisible())
+        return;
+    const QString selected = selectedName();
+    refreshAll();
+    const QList<QListWidgetItem *> same =
+        m_lsvStatsDirectory->findItems(selected, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (!selected.isEmpty() && !same.isEmpty())
+        m_lsvStatsDirectory->setCurrentItem(same.constFirst());
+}
+
 bool ctlQuorvel::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);

@@ -1,3 +1,4 @@
+#include "app/CommonDialog.h"
 #include "options/clsOptions.h"
 #include "platform/DesktopOpener.h"
 #include "platform/ProcessLauncher.h"
@@ -8,16 +9,20 @@
 #include "support/Widgets.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +110,17 @@ TEST_F(StatsTab, ShowingThePaneListsEveryHtmFileAndThePreferences) {
     pane->hide();
     pane->show();
     EXPECT_EQ(entries().size(), 3);
+    // And when its window becomes active again (back from the game); the selection stays.
+    select(QStringLiteral("later.htm"));
+    touch(QStringLiteral("latest.htm"));
+    QWidget game;
+    game.show();
+    game.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&game));
+    pane->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.get()));
+    EXPECT_EQ(entries().size(), 4);
+    EXPECT_EQ(list->currentItem()->text(), QStringLiteral("later.htm"));
 
     // The label beside the box switches recording at once.
     auto *recordLabel = named<QLabel>(*pane, "lblRecordStats");
@@ -179,6 +195,44 @@ TEST_F(StatsTab, BrowseSetsTheDirectoryAndCancelChangesNothing) {
     EXPECT_EQ(options.StatsPath(), other);
     EXPECT_EQ(label->text(), other);
     EXPECT_EQ(entries(), QStringList{QStringLiteral("mission.htm")});
+}
+
+TEST(FolderChooser, StartsOnTheDesktopWhereThereIsOneElseAtHome) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    CommonDialog dialog;
+    const QString userDirs = home.path() + QStringLiteral("/.config/user-dirs.dirs");
+    for (const bool desktop : {false, true}) {
+        SCOPED_TRACE(desktop);
+        if (desktop) {
+            QFile::remove(userDirs);
+            QDir(home.path()).mkdir(QStringLiteral("Desktop"));
+        } else {
+            // The desktop the player's settings name was removed since.
+            QDir(home.path()).mkdir(QStringLiteral(".config"));
+            QFile dirs(userDirs);
+            ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+            dirs.write("XDG_DESKTOP_DIR=\"$HOME/Gone/Desktop\"\n");
+        }
+        QString startedIn;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                startedIn = QFileInfo(chooser->directory().absolutePath()).canonicalFilePath();
+                chooser->reject();
+            }
+        });
+        poll.start(10);
+        EXPECT_EQ(dialog.chooseDirectory(QStringLiteral("Select Stats Directory.."), nullptr),
+                  QString());
+        const QString expected = home.path() + (desktop ? QStringLiteral("/Desktop") : QString());
+        EXPECT_EQ(startedIn, QFileInfo(expected).canonicalFilePath());
+    }
+    qputenv("HOME", oldHome);
+    if (!oldConfig.isNull())
+        qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 TEST(DesktopOpener, SaysWhatCouldNotBeOpenedAndWhy) {
