@@ -25,7 +25,8 @@ frmAbout::frmAbout(clsGRQuorvel *root, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowTitleHint)
     , m_root(root) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QString());
+    // No caption: an empty title would show the program's name instead, a blank shows nothing.
+    setWindowTitle(QStringLiteral(" "));
 
     auto *icon = namedLabel(this, u"picIcon");
     icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));

@@ -114,6 +114,8 @@ TEST(About, OneWindowWithTheVersionAndTheSystemInformationTool) {
         EXPECT_EQ(main.aboutWindow(), about);
         EXPECT_EQ(visibleWindows<frmAbout>().size(), 1);
         EXPECT_EQ(named<QLabel>(*about, "lblVersion")->text(), QStringLiteral("1.02.000"));
+        // No caption; an empty title would make the window system show the program's name.
+        EXPECT_TRUE(!about->windowTitle().isEmpty() && about->windowTitle().trimmed().isEmpty());
         auto *sysInfo = named<QPushButton>(*about, "cmdSysInfo");
 
         // No tool on the search path: the message, and the window stays.
