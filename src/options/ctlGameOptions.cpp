@@ -219,8 +219,22 @@ void ctlGameOptions::commitPlayerName(bool rebuildList) {
 }
 
 void ctlGameOptions::commitTypedName() {
-    if (m_typed)
-        commitPlayerName(true);
+    if (!m_typed || !root())
+        return;
+    m_typed = false;
+    // On the way out nobody may be there to answer a box (a signal, the session's logout): the
+    // name goes into the saved list, and into the game's file if that can be written.
+    const QString name = m_cboPlayerName->currentText();
+    if (!name.isEmpty() && root()->Options())
+        root()->Options()->AddPlayerName(name);
+    if (clsOptionsXML *xml = root()->OptionsXML()) {
+        try {
+            xml->Load();
+            xml->setPlayerName(name);
+            xml->Save();
+        } catch (const std::exception &) {
+        }
+    }
 }
 
 void ctlGameOptions::removePlayerName() {

@@ -13,9 +13,12 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 QLabel *dataLabel(QWidget *parent, const char *name) {
@@ -141,8 +144,11 @@ void frmServerInfo::RefreshData() {
 void frmServerInfo::growToFit() {
     // A long message of the day wraps onto more lines than the window's first height holds,
     // and the window's minimum size does not count wrapped lines: it grows to show them all.
+    // Never beyond the screen, whatever a server sends.
     layout()->activate();
-    const int needed = layout()->totalHeightForWidth(width());
+    int needed = layout()->totalHeightForWidth(width());
+    if (const QScreen *where = screen())
+        needed = std::min(needed, where->availableGeometry().height());
     if (needed > height())
         resize(width(), needed);
 }
