@@ -1,7 +1,6 @@
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
-#include "platform/WindowsProgram.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/RealInput.h"
@@ -78,9 +77,6 @@ TEST(RogerWilcoLaunch, CommandLineTextQuotesTheProgramAndEndsWithThePassword) {
     EXPECT_EQ(rogerWilcoCommandLine(QStringLiteral("C:\\RW\\Roger.exe"), QStringLiteral("10.0.0.7"),
                                     QStringLiteral("pw")),
               QStringLiteral("\"C:\\RW\\Roger.exe\" /leave /join1 10.0.0.7 pw"));
-    EXPECT_EQ(platform::winePrefixFor(QStringLiteral("/home/p/.wine/drive_c/RW/Roger.exe")),
-              QStringLiteral("/home/p/.wine"));
-    EXPECT_EQ(platform::winePrefixFor(QStringLiteral("/opt/rw/Roger.exe")), QString());
 }
 
 TEST(RogerWilcoTab, AddWithAnEmptyChannelChangesNothingAddingShowsAndRemovingEmpties) {
