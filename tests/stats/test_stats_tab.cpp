@@ -130,7 +130,7 @@ TEST_F(StatsTab, ShowingThePaneListsEveryHtmFileAndThePreferences) {
     EXPECT_FALSE(options.RecordStats());
 }
 
-TEST_F(StatsTab, DeleteAsksWithTheFileNameAndDeletesOnYesOnly) {
+TEST_F(StatsTab, OpenAndDeleteActOnTheSelectedPage) {
     touch(QStringLiteral("notes.htm"));
     touch(QStringLiteral("2002_8_19_14_5_9_stats.htm"));
     pane->show();
@@ -140,27 +140,7 @@ TEST_F(StatsTab, DeleteAsksWithTheFileNameAndDeletesOnYesOnly) {
     EXPECT_TRUE(menu.isVisible());
     menu.hide();
 
-    const QPoint onItem = select(QStringLiteral("notes.htm"));
-    prompter.expect(QStringLiteral("Confirm Delete"), Answer::No);
-    QTest::keyClick(list, Qt::Key_Delete);
-    const ScriptedPrompter::Box &box = prompter.shown().at(0);
-    EXPECT_EQ(box.text, QStringLiteral("You are about to delete the stats file: notes.htm\r\n\r\n"
-                                       "Are you sure you want to do this?"));
-    EXPECT_TRUE(box.is(Buttons::YesNo, Icon::Question));
-    EXPECT_EQ(entries().size(), 2);
-
-    // The pop-up menu's "Delete..." is enabled with a selection and does the same.
-    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, onItem);
-    EXPECT_TRUE(deleteAction->isEnabled());
-    prompter.expect(QStringLiteral("Confirm Delete"), Answer::Yes);
-    deleteAction->trigger();
-    EXPECT_FALSE(QFile::exists(stats + QStringLiteral("/notes.htm")));
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("2002_8_19_14_5_9_stats.htm")});
-}
-
-TEST_F(StatsTab, LabelClickAndDoubleClickOpenTheRightPaths) {
-    touch(QStringLiteral("notes.htm"));
-    pane->show();
+    // The label opens the directory, a double click the page.
     QTest::mouseClick(label, Qt::LeftButton);
 
     const QPoint centre = select(QStringLiteral("notes.htm"));
@@ -176,6 +156,23 @@ TEST_F(StatsTab, LabelClickAndDoubleClickOpenTheRightPaths) {
     prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel);
     QTest::mouseClick(label, Qt::LeftButton);
     EXPECT_EQ(opener.opened.size(), 4);
+
+    const QPoint onItem = select(QStringLiteral("notes.htm"));
+    prompter.expect(QStringLiteral("Confirm Delete"), Answer::No);
+    QTest::keyClick(list, Qt::Key_Delete);
+    const ScriptedPrompter::Box &box = prompter.shown().back();
+    EXPECT_EQ(box.text, QStringLiteral("You are about to delete the stats file: notes.htm\r\n\r\n"
+                                       "Are you sure you want to do this?"));
+    EXPECT_TRUE(box.is(Buttons::YesNo, Icon::Question));
+    EXPECT_EQ(entries().size(), 2);
+
+    // The pop-up menu's "Delete..." is enabled with a selection and does the same.
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, onItem);
+    EXPECT_TRUE(deleteAction->isEnabled());
+    prompter.expect(QStringLiteral("Confirm Delete"), Answer::Yes);
+    deleteAction->trigger();
+    EXPECT_FALSE(QFile::exists(stats + QStringLiteral("/notes.htm")));
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("2002_8_19_14_5_9_stats.htm")});
 }
 
 TEST_F(StatsTab, BrowseSetsTheDirectoryAndCancelChangesNothing) {
