@@ -132,9 +132,12 @@ TEST(Shutdown, EachWayToQuitEndsTheProgramOnceWithoutABox) {
     };
     for (const auto &way : ways) {
         GameDir dir;
+        const QByteArray game = dir.read(QStringLiteral("options.xml"));
         ScriptedPrompter prompter; // no box expected
         EXPECT_EQ(runProgramOn(dir, prompter, way), 0);
         EXPECT_EQ(shutdownPassCount(), 1);
         EXPECT_TRUE(!gobjRoot && !findMainWindow());
+        // Nothing typed in the name box: the game's name is left alone.
+        EXPECT_EQ(dir.read(QStringLiteral("options.xml")), game);
     }
 }

@@ -219,16 +219,6 @@ TEST(GameOptionsPane, ANameTypedWithoutEnterIsKeptOnEveryWayOut) {
     }
 }
 
-TEST(GameOptionsPane, AWayOutWithoutAnEditLeavesTheGamesNameAlone) {
-    GameDir dir;
-    const QByteArray original = dir.read(optionsXml);
-    ScriptedPrompter prompter;
-    // The pane never shown: its empty box is no name the player typed.
-    runProgramOn(dir, prompter,
-                 [](frmMain &main) { named<QAction>(main, "mnuFileQuit")->trigger(); });
-    EXPECT_EQ(dir.read(optionsXml), original);
-}
-
 TEST(OptionsDialog, SwitchesAndPathGoStraightIntoThePreferences) {
     GameDir dir;
     const QString exe = dir.path(QStringLiteral("Roger.exe"));
