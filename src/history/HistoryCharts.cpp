@@ -2,7 +2,6 @@
 
 #include "history/HistoryStore.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -13,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPen>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -40,9 +40,15 @@ QChartView *chartView(QWidget *parent, const char *name, const QString &title) {
     return view;
 }
 
-// A step higher than the busiest moment, so a line at the top stays visible.
-int axisTop(double highest) {
-    return qMax(4, static_cast<int>(std::ceil(highest)) + 1);
+// A player axis above the busiest moment (so a line at the top stays visible) with four
+// whole-numbered steps.
+QValueAxis *playersAxis(double highest) {
+    const int top = (static_cast<int>(std::ceil(highest)) + 1 + 3) / 4 * 4;
+    auto *axis = new QValueAxis;
+    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setRange(0, qMax(4, top));
+    axis->setTickCount(5);
+    return axis;
 }
 } // namespace
 
@@ -133,7 +139,7 @@ void HistoryCharts::showDay(const HistoryStore &store, const QString &address,
         }
         if (!line) {
             line = new QLineSeries;
-            line->setColor(colour);
+            line->setPen(QPen(colour, 2));
             lines << line;
         } else {
             line->append(double(atMs), previous); // a step, not a slope
@@ -150,10 +156,7 @@ void HistoryCharts::showDay(const HistoryStore &store, const QString &address,
     x->setFormat(QStringLiteral("HH:mm"));
     x->setTickCount(5);
     x->setRange(from.toLocalTime(), now.toLocalTime());
-    auto *y = new QValueAxis;
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setRange(0, axisTop(highest));
-    y->setTickCount(qMin(axisTop(highest), 4) + 1);
+    QValueAxis *y = playersAxis(highest);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QLineSeries *l : std::as_const(lines)) {
@@ -176,25 +179,24 @@ void HistoryCharts::showBusyHours(const HistoryStore &store, const QString &addr
     auto *set = new QBarSet(QStringLiteral("Average players"));
     set->setColor(palette().color(QPalette::Highlight));
     set->setBorderColor(palette().color(QPalette::Highlight));
-    QStringList labels;
     double highest = 0;
     for (int h = 0; h < 24; ++h) {
         const double value = hours[static_cast<size_t>(h)].value_or(0.0);
         set->append(value);
         highest = qMax(highest, value);
-        // Every third hour is labelled: 24 labels do not fit the window's first size.
-        labels << (h % 3 == 0 ? QString::number(h) : QString(h, u' '));
     }
     auto *series = new QBarSeries;
     series->setBarWidth(0.8);
     series->append(set);
     chart->addSeries(series);
-    auto *x = new QBarCategoryAxis;
-    x->append(labels);
-    auto *y = new QValueAxis;
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setRange(0, axisTop(highest));
-    y->setTickCount(qMin(axisTop(highest), 4) + 1);
+    // The hours as numbers, every third one labelled: 24 labels do not fit the first size.
+    auto *x = new QValueAxis;
+    x->setRange(-0.5, 23.5);
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(3);
+    x->setLabelFormat(QStringLiteral("%d"));
+    QValueAxis *y = playersAxis(highest);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
