@@ -120,7 +120,7 @@ void HistoryCharts::showDay(const HistoryStore &store, const QString &address,
         delete axis;
     }
     const QDateTime from = now.addSecs(-24 * 3600);
-    const QList<HistorySample> samples = store.samples(address, from);
+    const QList<HistoryObservation> samples = store.samples(address, from);
     // A gap longer than two missed keep-alive rows means nobody was looking: no line there.
     const qint64 gapMs = 2 * HistoryStore::heartbeatSeconds * 1000;
     const qint64 fromMs = from.toMSecsSinceEpoch();
@@ -131,8 +131,8 @@ void HistoryCharts::showDay(const HistoryStore &store, const QString &address,
     int previous = 0;
     double highest = 0;
     const QColor colour = palette().color(QPalette::Highlight);
-    for (const HistorySample &s : samples) {
-        const qint64 atMs = qMax(fromMs, s.time.toMSecsSinceEpoch());
+    for (const HistoryObservation &s : samples) {
+        const qint64 atMs = qMax(fromMs, s.time * 1000);
         if (line && atMs - lastMs > gapMs) {
             line->append(double(lastMs + gapMs / 2), previous);
             line = nullptr;

@@ -104,9 +104,11 @@ int runHistoryCommand(const QStringList &arguments, const QString &defaultGameDi
     QJsonArray array;
     for (const QString &address : std::as_const(addresses)) {
         const HistorySummary s = store.summary(address, now);
-        QList<HistorySample> samples = store.samples(address, dayAgo);
+        QList<HistoryObservation> samples = store.samples(address, dayAgo);
         // The row in force a day ago is older than the day asked for.
-        samples.removeIf([&](const HistorySample &sample) { return sample.time < dayAgo; });
+        samples.removeIf([&](const HistoryObservation &sample) {
+            return sample.time < dayAgo.toSecsSinceEpoch();
+        });
         if (!json) {
             out << address << '\t' << plainTime(s.firstSeen) << '\t' << plainTime(s.lastAnswered)
                 << '\t' << plainTime(s.lastSeenWithPlayers) << '\t'
@@ -116,8 +118,9 @@ int runHistoryCommand(const QStringList &arguments, const QString &defaultGameDi
             continue;
         }
         QJsonArray rows;
-        for (const HistorySample &sample : std::as_const(samples)) {
-            rows.append(QJsonObject{{QStringLiteral("time"), isoTime(sample.time)},
+        for (const HistoryObservation &sample : std::as_const(samples)) {
+            rows.append(QJsonObject{{QStringLiteral("time"),
+                                     isoTime(QDateTime::fromSecsSinceEpoch(sample.time, Qt::UTC))},
                                     {QStringLiteral("answered"), sample.answered},
                                     {QStringLiteral("players"), sample.players},
                                     {QStringLiteral("maxPlayers"), sample.maxPlayers},

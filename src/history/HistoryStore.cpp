@@ -572,6 +572,8 @@ void HistoryStore::record(HistoryObservation observation) {
         qint64 &last = m_lastWithPlayers[observation.address.toLower()];
         last = qMax(last, observation.time);
     }
+    if (m_pending.empty())
+        m_pending.reserve(1024);
     m_pending.push_back(std::move(observation));
     if (m_pending.size() >= flushAtCount)
         flush();
@@ -647,8 +649,9 @@ std::optional<QDateTime> HistoryStore::lastSeenWithPlayers(const QString &addres
     return QDateTime::fromSecsSinceEpoch(*it, Qt::UTC);
 }
 
-QList<HistorySample> HistoryStore::samples(const QString &address, const QDateTime &from) const {
-    QList<HistorySample> rows;
+QList<HistoryObservation> HistoryStore::samples(const QString &address,
+                                                const QDateTime &from) const {
+    QList<HistoryObservation> rows;
     const std::optional<qint64> id = serverId(address);
     if (!id)
         return rows;
@@ -664,8 +667,9 @@ QList<HistorySample> HistoryStore::samples(const QString &address, const QDateTi
     if (!q.exec())
         return rows;
     while (q.next()) {
-        HistorySample s;
-        s.time = QDateTime::fromSecsSinceEpoch(q.value(0).toLongLong(), Qt::UTC);
+        HistoryObservation s;
+        s.address = address;
+        s.time = q.value(0).toLongLong();
         s.answered = q.value(1).toBool();
         s.players = q.value(2).toInt();
         s.maxPlayers = q.value(3).toInt();

@@ -18,24 +18,12 @@ class QThread;
 class clsGRServer;
 class clsGlobalGRControls;
 
-// What one query of one server found.
+// What one query of one server found. Read back, it is what the server was found to be from
+// `time` on: a row is kept whenever something changed, and at least every quarter of an hour
+// while the server is being queried.
 struct HistoryObservation {
     QString address;
     qint64 time = 0; // seconds since 1970, UTC
-    bool answered = false;
-    int players = 0;
-    int maxPlayers = 0;
-    QString map;
-    QString mission;
-    QString gameType;
-    QString state;
-    QStringList names;
-};
-
-// What a server was found to be from `time` on (a row is kept whenever something changed, and
-// at least every quarter of an hour while the server is being queried).
-struct HistorySample {
-    QDateTime time;
     bool answered = false;
     int players = 0;
     int maxPlayers = 0;
@@ -108,7 +96,7 @@ public:
     std::optional<QDateTime> lastSeenWithPlayers(const QString &address) const;
     // Every kept row from `from` on, oldest first; the row in force at `from` comes first
     // when there is one (with its own, earlier time).
-    QList<HistorySample> samples(const QString &address, const QDateTime &from) const;
+    QList<HistoryObservation> samples(const QString &address, const QDateTime &from) const;
     // The average number of players in each hour of the day (local time) over the 28 days
     // before `now`; none for an hour in which the server was never queried.
     std::array<std::optional<double>, 24>
