@@ -109,6 +109,8 @@ TEST(History, RealAnswersAndSilencesReadBackThroughTheCommand) {
     }
     store.waitForWrites();
     EXPECT_TRUE(store.isOn());
+    EXPECT_EQ(scalar(store, QStringLiteral("SELECT sum(queries) FROM hourly")).toInt(), 6)
+        << "one record per ended query";
 
     const QDateTime at = QDateTime::currentDateTimeUtc();
     const QJsonArray found =
