@@ -88,7 +88,8 @@ void HistoryCharts::showServer(const HistoryStore *store, const QString &address
                                const QDateTime &now) {
     if (!store || !store->isOn()) {
         const QString reason = store ? store->offReason() : QString();
-        m_lblHistoryOff->setText(reason.isEmpty() ? QStringLiteral("History is off") : reason);
+        m_lblHistoryOff->setText(reason.isEmpty() ? QStringLiteral("History is off for this run")
+                                                  : reason);
         m_lblHistoryOff->setToolTip(m_lblHistoryOff->text());
         m_lblHistoryOff->show();
         m_figures->hide();

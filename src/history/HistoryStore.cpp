@@ -373,7 +373,8 @@ bool HistoryStore::open(const QString &path, Mode mode) {
     if (readOnly && !info.exists())
         return false;
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
-        m_offReason = QStringLiteral("History is off: Qt's SQLite driver is not installed");
+        m_offReason =
+            QStringLiteral("History is off for this run: Qt's SQLite driver is not installed");
         return false;
     }
     if (info.isFile() && !hasSqliteHeader(path)) {
@@ -389,7 +390,7 @@ bool HistoryStore::open(const QString &path, Mode mode) {
                 .arg(busyTimeoutMs)
                 .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
         if (!db.open()) {
-            m_offReason = QStringLiteral("History is off: cannot open %1 (%2)")
+            m_offReason = QStringLiteral("History is off for this run: cannot open %1 (%2)")
                               .arg(QDir::toNativeSeparators(path), db.lastError().text());
             db = QSqlDatabase();
             close();
@@ -415,7 +416,7 @@ bool HistoryStore::open(const QString &path, Mode mode) {
         m_context, [writer, &failure] { failure = writer->start(); }, Qt::BlockingQueuedConnection);
     m_on = true;
     if (!failure.isEmpty()) {
-        m_offReason = QStringLiteral("History is off: cannot write %1 (%2)")
+        m_offReason = QStringLiteral("History is off for this run: cannot write %1 (%2)")
                           .arg(QDir::toNativeSeparators(path), failure);
         close();
         return false;
@@ -434,7 +435,7 @@ bool HistoryStore::setUp(bool readOnly) {
             close();
             keepAside(false, error.text());
         } else {
-            m_offReason = QStringLiteral("History is off: %1 %2 (%3)")
+            m_offReason = QStringLiteral("History is off for this run: %1 %2 (%3)")
                               .arg(what, QDir::toNativeSeparators(m_path), error.text());
             db = QSqlDatabase();
             close();
@@ -481,7 +482,8 @@ bool HistoryStore::setUp(bool readOnly) {
 void HistoryStore::keepAside(bool readOnly, const QString &why) {
     const QString shown = QDir::toNativeSeparators(m_path);
     if (readOnly) {
-        m_offReason = QStringLiteral("History is off: %1 is damaged (%2)").arg(shown, why);
+        m_offReason =
+            QStringLiteral("History is off for this run: %1 is damaged (%2)").arg(shown, why);
         return;
     }
     QString aside = m_path + QStringLiteral(".damaged-") +
@@ -489,7 +491,8 @@ void HistoryStore::keepAside(bool readOnly, const QString &why) {
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = aside.section(u'~', 0, 0) + u'~' + QString::number(n);
     if (!QFile::rename(m_path, aside)) {
-        m_offReason = QStringLiteral("History is off: %1 is damaged (%2)").arg(shown, why);
+        m_offReason =
+            QStringLiteral("History is off for this run: %1 is damaged (%2)").arg(shown, why);
         return;
     }
     // The journal files belong to the damaged file: they go with it, never onto a new one.
@@ -514,7 +517,7 @@ void HistoryStore::loadLastSeen() {
 }
 
 void HistoryStore::writeFailed(const QString &failure) {
-    turnOff(QStringLiteral("History is off: cannot write %1 (%2)")
+    turnOff(QStringLiteral("History is off for this run: cannot write %1 (%2)")
                 .arg(QDir::toNativeSeparators(m_path), failure));
 }
 

@@ -327,7 +327,8 @@ TEST(History, AnUnwritableOrDamagedFileTurnsTheHistoryOffAndIsKept) {
         HistoryStore store;
         dir.whileReadOnly([&] { EXPECT_FALSE(store.open(dir.path(HistoryStore::fileName()))); });
         EXPECT_FALSE(store.isOn());
-        EXPECT_TRUE(store.offReason().startsWith(QStringLiteral("History is off: cannot ")))
+        EXPECT_TRUE(
+            store.offReason().startsWith(QStringLiteral("History is off for this run: cannot ")))
             << store.offReason().toStdString();
         EXPECT_FALSE(QFileInfo::exists(dir.path(HistoryStore::fileName())));
         store.record(seen(QStringLiteral("10.0.0.1"), nowSecs));
