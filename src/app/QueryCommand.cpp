@@ -41,16 +41,6 @@ private:
     QTextStream &m_err;
 };
 
-void addressesFrom(QTextStream &stream, QStringList &into) {
-    while (!stream.atEnd()) {
-        QString line = stream.readLine();
-        const qsizetype hash = line.indexOf(u'#');
-        if (hash >= 0)
-            line.truncate(hash);
-        into << line.split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
-    }
-}
-
 QString statusName(int status) {
     switch (status) {
     case clsGRServer::NotQueried:
@@ -105,6 +95,16 @@ QString toLine(const clsGRServer &r) {
 }
 
 } // namespace
+
+void addressesFrom(QTextStream &stream, QStringList &into) {
+    while (!stream.atEnd()) {
+        QString line = stream.readLine();
+        const qsizetype hash = line.indexOf(u'#');
+        if (hash >= 0)
+            line.truncate(hash);
+        into << line.split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
+    }
+}
 
 int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &out,
                     QTextStream &err, const Timing &timing) {

@@ -13,5 +13,9 @@ class QTextStream;
 int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &out,
                     QTextStream &err, const Timing &timing = {});
 
+// Adds the server addresses `stream` holds (one or more a line, separated by blanks or
+// commas; # starts a comment) to `into`.
+void addressesFrom(QTextStream &stream, QStringList &into);
+
 // The usage lines of the command.
 extern const char queryUsage[];

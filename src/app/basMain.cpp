@@ -7,6 +7,7 @@
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
+#include "history/HistoryCommand.h"
 #include "platform/ProcessLauncher.h"
 
 #include <QApplication>
@@ -28,7 +29,11 @@ const char usage[] = "Usage: grquorvel [--game-dir DIR] [-noStartupPing]\n"
                      "  --version        print the program's name and version and end\n"
                      "       grquorvel --query [--json] [--file FILE] ADDR...\n"
                      "  --query          print the state of the given servers and end (--query "
-                     "--help)\n";
+                     "--help)\n"
+                     "       grquorvel --history [--json] [--game-dir DIR] [--file FILE] [-] "
+                     "ADDR...\n"
+                     "  --history        print the kept history of the given servers and end "
+                     "(--history --help)\n";
 
 // A termination signal or the session's logout ends the program the way Quit does, with its
 // save. Modal windows are closed first so no nested loop is left running over a released
@@ -158,6 +163,15 @@ int Main(int argc, char **argv) {
             QTextStream out(stdout);
             QTextStream err(stderr);
             return runQueryCommand(args, in, out, err);
+        }
+        if (qstrcmp(argv[i], "--history") == 0) {
+            QCoreApplication app(argc, argv);
+            QStringList args = QCoreApplication::arguments().mid(1);
+            args.removeOne(QStringLiteral("--history"));
+            QTextStream in(stdin);
+            QTextStream out(stdout);
+            QTextStream err(stderr);
+            return runHistoryCommand(args, QCoreApplication::applicationDirPath(), in, out, err);
         }
     }
     // So do the usage and the version.

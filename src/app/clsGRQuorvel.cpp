@@ -4,6 +4,7 @@
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
 #include "common/TextRules.h"
+#include "history/HistoryStore.h"
 #include "options/clsOptions.h"
 #include "options/clsOptionsXML.h"
 #include "servers/GRQueryProtocol.h"
@@ -32,9 +33,12 @@ clsGRQuorvel::clsGRQuorvel(StartupEnvironment environment, Prompter &prompter,
     : m_environment(std::move(environment))
     , m_prompter(prompter)
     , m_launcher(launcher)
-    , m_timing(timing) {}
+    , m_timing(timing)
+    , m_history(std::make_unique<HistoryStore>()) {}
 
 clsGRQuorvel::~clsGRQuorvel() {
+    // What the last answers brought is written before anything goes.
+    m_history.reset();
     // Records first: releasing a record frees its slot in the pool.
     m_grServers.reset();
     m_rwServers.reset();
@@ -66,6 +70,10 @@ QString clsGRQuorvel::StatsCacheFileName() const {
 
 QString clsGRQuorvel::PreferencesFileName() const {
     return m_rootDirectory + QStringLiteral("GRQuorvelOptions.xml");
+}
+
+QString clsGRQuorvel::HistoryFileName() const {
+    return m_rootDirectory + HistoryStore::fileName();
 }
 
 QString clsGRQuorvel::VersionString() {
@@ -139,6 +147,15 @@ void clsGRQuorvel::createObjects() {
     createCollections();
 }
 
+void clsGRQuorvel::openHistory() {
+    // A history that cannot be kept never stops the program: the store stays off and says why.
+    if (m_history->open(HistoryFileName()))
+        m_history->prune();
+    m_history->attach(m_pool.get(), [this](const QString &address) -> const clsGRServer * {
+        return m_grServers ? m_grServers->Item(address) : nullptr;
+    });
+}
+
 bool clsGRQuorvel::runStep(const std::function<void()> &step) {
     return runWithRetry(m_prompter, titles::error, step);
 }
@@ -191,6 +208,8 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         [this] { createCollections(); },
         // 11. Preferences (which also import the game's own server list).
         [this] { m_options->Load(PreferencesFileName()); },
+        // The servers' history, beside the preferences, before the first query.
+        [this] { openHistory(); },
         // 12. Tip of the day.
         [this, &shell] {
             if (m_options->ShowTips()) {

@@ -18,6 +18,7 @@ class clsOptions;
 class clsOptionsXML;
 class clsTrackStats;
 class clsPing;
+class HistoryStore;
 namespace platform {
 class ProcessLauncher;
 }
@@ -51,6 +52,9 @@ public:
     clsOptions *Options() const { return m_options.get(); }
     clsOptionsXML *OptionsXML() const { return m_optionsXml.get(); }
     clsPing *Ping() const { return m_ping.get(); }
+    // The servers' history; never null, but off until start-up opens it (and when it fails).
+    HistoryStore *History() const { return m_history.get(); }
+    QString HistoryFileName() const;
     const KeyedCollection<QString> &Tips() const { return m_tips; }
     const QString &RootDirectory() const { return m_rootDirectory; }
     QString StatsCacheFileName() const;
@@ -78,6 +82,7 @@ public:
 private:
     void createSharedObjects();
     void createCollections();
+    void openHistory();
     bool runStep(const std::function<void()> &step);
 
     StartupEnvironment m_environment;
@@ -94,4 +99,5 @@ private:
     std::unique_ptr<clsGRServers> m_grServers;
     std::unique_ptr<clsRWServers> m_rwServers;
     std::unique_ptr<clsTrackStats> m_trackStats;
+    std::unique_ptr<HistoryStore> m_history;
 };

@@ -282,16 +282,23 @@ void clsGlobalGRControls::timerFired(int slot) {
     if (!validSlot(slot))
         return;
     endQuery(slot);
-    if (clsGRServer *record = recordFor(slot))
-        record->TimerFired();
+    clsGRServer *record = recordFor(slot);
+    if (!record)
+        return;
+    const bool waiting = record->status() == clsGRServer::Waiting;
+    record->TimerFired();
+    if (waiting && record->status() == clsGRServer::NoReply)
+        emit queryEnded(record->IP(), false);
 }
 
 void clsGlobalGRControls::dataArrival(int slot, const QByteArray &datagram, qint32 roundTripMs) {
     clsGRServer *record = recordFor(slot);
     if (!record)
         return;
-    if (record->DataArrival(datagram, roundTripMs))
+    if (record->DataArrival(datagram, roundTripMs)) {
         endQuery(slot);
+        emit queryEnded(record->IP(), true);
+    }
 }
 
 void clsGlobalGRControls::readPending() {

@@ -76,6 +76,10 @@ public:
     // The local port of the shared socket (0 before the first send).
     quint16 localPort() const;
 
+signals:
+    // A query ended: its reply was taken by the record, or its window ended without one.
+    void queryEnded(const QString &address, bool answered);
+
 private:
     struct Slot {
         QString tag;

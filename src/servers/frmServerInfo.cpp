@@ -3,6 +3,7 @@
 #include "app/NamedWidgets.h"
 #include "app/clsGRQuorvel.h"
 #include "common/TextRules.h"
+#include "history/HistoryCharts.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsPing.h"
 
@@ -89,10 +90,13 @@ frmServerInfo::frmServerInfo(clsGRQuorvel *root, QWidget *parent)
     buttons->addStretch(1);
     buttons->addWidget(cmdRefresh);
     buttons->addWidget(cmdClose);
+    m_history = new HistoryCharts(this);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
+    layout->addWidget(m_history, 1);
     layout->addLayout(buttons);
-    resize(520, 340);
+    // Room for both history charts to stay legible.
+    resize(600, 600);
 
     m_tmrAutoRefresh = new QTimer(this);
     m_tmrAutoRefresh->setObjectName(QStringLiteral("tmrAutoRefresh"));
@@ -138,6 +142,7 @@ void frmServerInfo::RefreshData() {
     m_lsvPlayers->clear();
     for (const auto &name : server->Players())
         m_lsvPlayers->addTopLevelItem(new QTreeWidgetItem(QStringList{name}));
+    m_history->showServer(m_root ? m_root->History() : nullptr, server->IP());
     growToFit();
 }
 

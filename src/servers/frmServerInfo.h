@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class HistoryCharts;
 class QGroupBox;
 class QLabel;
 class QTimer;
@@ -25,6 +26,8 @@ public:
 
     void cmdRefresh_Click();
 
+    HistoryCharts *historyCharts() const { return m_history; }
+
 private:
     clsGRServer *record() const;
     void growToFit();
@@ -46,4 +49,5 @@ private:
     QLabel *m_lblPlayers;
     QTreeWidget *m_lsvPlayers;
     QTimer *m_tmrAutoRefresh;
+    HistoryCharts *m_history;
 };

@@ -5,6 +5,7 @@
 #include "common/BusyCursor.h"
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
+#include "history/HistoryStore.h"
 #include "platform/ProcessLauncher.h"
 #include "servers/GameCommandLine.h"
 #include "servers/basUtilities.h"
@@ -21,6 +22,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -31,6 +33,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 ctlGRServers::ctlGRServers(clsGRQuorvel *root, QWidget *parent)
@@ -314,8 +317,30 @@ bool ctlGRServers::eventFilter(QObject *watched, QEvent *event) {
             if (mouse->button() == Qt::RightButton)
                 showContextMenu(mouse->globalPosition().toPoint());
         }
+        if (event->type() == QEvent::ToolTip) {
+            auto *help = static_cast<QHelpEvent *>(event);
+            const QModelIndex at = m_lsvGRServers->indexAt(help->pos());
+            if (at.isValid()) {
+                QToolTip::showText(help->globalPos(),
+                                   rowToolTip(m_model->key(m_proxy->mapToSource(at).row())),
+                                   m_lsvGRServers->viewport());
+                return true;
+            }
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+QString ctlGRServers::rowToolTip(const QString &key) const {
+    QStringList lines{m_lsvGRServers->toolTip()};
+    if (const HistoryStore *history = m_root ? m_root->History() : nullptr;
+        history && history->isOn()) {
+        const std::optional<QDateTime> seen = history->lastSeenWithPlayers(key);
+        lines << QStringLiteral("Last seen with players: ") +
+                     (seen ? seen->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+                           : QStringLiteral("never"));
+    }
+    return lines.join(u'\n');
 }
 
 void ctlGRServers::showContextMenu(const QPoint &globalPosition) {

@@ -56,6 +56,8 @@ public:
 
     // The key (IP text) of the selected row, or empty text.
     QString selectedKey() const;
+    // The tool tip of the row of `key`: the list's own, then what the history knows of it.
+    QString rowToolTip(const QString &key) const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,0 +1,144 @@
+#include "history/HistoryCommand.h"
+
+#include "app/QueryCommand.h"
+#include "app/clsGRQuorvel.h"
+#include "history/HistoryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+#include <cmath>
+
+const char historyUsage[] =
+    "Usage: grquorvel --history [--json] [--game-dir DIR] [--file FILE] [-] ADDR...\n"
+    "  Prints what the history file (GRQuorvelHistory.sqlite in the game directory) knows of\n"
+    "  each server, without querying anything: address, first seen, last answered, last seen\n"
+    "  with players (UTC), answered in the last 7 days, kept samples of the last 24 hours\n"
+    "  (tab-separated).\n"
+    "  --json          print one JSON array instead, with the samples of the last 24 hours\n"
+    "  --game-dir DIR  the Ghost Recon directory (default: this program's own)\n"
+    "  --file FILE     read addresses from FILE (one or more per line; # starts a comment)\n"
+    "  -               read addresses from standard input\n"
+    "  Exit status: 0 done, 1 the history file cannot be read, 2 bad usage.\n";
+
+namespace {
+
+QString isoTime(const QDateTime &time) {
+    return time.toUTC().toString(Qt::ISODate);
+}
+
+QJsonValue jsonTime(const std::optional<QDateTime> &time) {
+    return time ? QJsonValue(isoTime(*time)) : QJsonValue(QJsonValue::Null);
+}
+
+QString plainTime(const std::optional<QDateTime> &time) {
+    return time ? isoTime(*time) : QStringLiteral("never");
+}
+
+double oneDecimal(double value) {
+    return std::round(value * 10.0) / 10.0;
+}
+
+} // namespace
+
+int runHistoryCommand(const QStringList &arguments, const QString &defaultGameDirectory,
+                      QTextStream &in, QTextStream &out, QTextStream &err, const QDateTime &now) {
+    bool json = false;
+    QString gameDirectory;
+    QStringList addresses;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (arg == u"--json") {
+            json = true;
+        } else if (arg == u"--game-dir" && i + 1 < arguments.size()) {
+            gameDirectory = arguments[++i];
+        } else if (arg.startsWith(u"--game-dir=")) {
+            gameDirectory = arg.mid(11);
+        } else if (arg == u"--file" && i + 1 < arguments.size()) {
+            QFile file(arguments[++i]);
+            if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+                err << "grquorvel: cannot read " << file.fileName() << ": " << file.errorString()
+                    << '\n';
+                return 2;
+            }
+            QTextStream stream(&file);
+            addressesFrom(stream, addresses);
+        } else if (arg == u"-") {
+            addressesFrom(in, addresses);
+        } else if (arg == u"--help" || arg == u"-h") {
+            out << historyUsage;
+            return 0;
+        } else if (arg.startsWith(u'-')) {
+            err << "grquorvel: unknown option " << arg << '\n' << historyUsage;
+            return 2;
+        } else {
+            addresses << arg;
+        }
+    }
+    if (addresses.isEmpty()) {
+        err << "grquorvel: no server address given\n" << historyUsage;
+        return 2;
+    }
+
+    StartupEnvironment environment;
+    environment.executableDirectory = defaultGameDirectory;
+    environment.gameDirectory = gameDirectory;
+    const QString path = clsGRQuorvel::rootDirectoryFor(environment) + HistoryStore::fileName();
+    HistoryStore store;
+    int status = 0;
+    if (!store.open(path, HistoryStore::Mode::ReadOnly)) {
+        if (QFileInfo::exists(path)) {
+            err << "grquorvel: " << store.offReason() << '\n';
+            status = 1;
+        } else {
+            err << "grquorvel: no history yet at " << QDir::toNativeSeparators(path) << '\n';
+        }
+    }
+
+    const QDateTime dayAgo = now.addSecs(-24 * 3600);
+    QJsonArray array;
+    for (const QString &address : std::as_const(addresses)) {
+        const HistorySummary s = store.summary(address, now);
+        QList<HistoryObservation> samples = store.samples(address, dayAgo);
+        // The row in force a day ago is older than the day asked for.
+        samples.removeIf([&](const HistoryObservation &sample) {
+            return sample.time < dayAgo.toSecsSinceEpoch();
+        });
+        if (!json) {
+            out << address << '\t' << plainTime(s.firstSeen) << '\t' << plainTime(s.lastAnswered)
+                << '\t' << plainTime(s.lastSeenWithPlayers) << '\t'
+                << (s.answeredPercent7d ? QString::number(oneDecimal(*s.answeredPercent7d)) + u'%'
+                                        : QStringLiteral("-"))
+                << '\t' << samples.size() << '\n';
+            continue;
+        }
+        QJsonArray rows;
+        for (const HistoryObservation &sample : std::as_const(samples)) {
+            rows.append(QJsonObject{{QStringLiteral("time"),
+                                     isoTime(QDateTime::fromSecsSinceEpoch(sample.time, Qt::UTC))},
+                                    {QStringLiteral("answered"), sample.answered},
+                                    {QStringLiteral("players"), sample.players},
+                                    {QStringLiteral("maxPlayers"), sample.maxPlayers},
+                                    {QStringLiteral("map"), sample.map}});
+        }
+        QJsonObject o;
+        o.insert(QStringLiteral("address"), address);
+        o.insert(QStringLiteral("firstSeen"), jsonTime(s.firstSeen));
+        o.insert(QStringLiteral("lastAnswered"), jsonTime(s.lastAnswered));
+        o.insert(QStringLiteral("lastSeenWithPlayers"), jsonTime(s.lastSeenWithPlayers));
+        o.insert(QStringLiteral("answeredPercent7d"),
+                 s.answeredPercent7d ? QJsonValue(oneDecimal(*s.answeredPercent7d))
+                                     : QJsonValue(QJsonValue::Null));
+        o.insert(QStringLiteral("samples"), rows);
+        array.append(o);
+    }
+    if (json)
+        out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+    out.flush();
+    return status;
+}

@@ -1,0 +1,3 @@
+list(APPEND TEST_SOURCES
+    history/test_history.cpp
+    history/test_history_window.cpp)
