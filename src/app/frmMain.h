@@ -51,6 +51,7 @@ protected:
 private:
     void buildMenus();
     void buildPanes();
+    void sizeForTheServerList();
     void onLoad();
     void onTabChanged(int index);
 
