@@ -13,6 +13,12 @@ namespace {
 
 const QString gameExe = QStringLiteral("GhostRecon.exe");
 
+// A directory searched, with how many directory levels below it are looked into.
+struct GameSearchCandidate {
+    QString directory;
+    int depth = 0;
+};
+
 // An existing directory as one canonical path, or empty text.
 QString existingDirectory(const QString &path) {
     if (path.isEmpty())
@@ -36,8 +42,9 @@ QStringList subdirectories(const QString &dir, const QStringList &nameFilters = 
 
 class CandidateList {
 public:
-    explicit CandidateList(const GameSearchLimits &limits)
-        : m_limits(limits) {}
+    CandidateList(const GameSearchLimits &limits, const QDeadlineTimer &deadline)
+        : m_limits(limits)
+        , m_deadline(deadline) {}
 
     void add(const QString &path, int depth) {
         const QString dir = existingDirectory(path);
@@ -63,6 +70,8 @@ public:
     // copied there as it stands), negative to leave them out.
     void addPrefixes(const QString &parent, int otherDepth) {
         for (const QString &dir : subdirectories(parent)) {
+            if (m_deadline.hasExpired())
+                return;
             if (QFileInfo(dir + QStringLiteral("/drive_c")).isDir())
                 addPrefix(dir);
             else if (otherDepth >= 0)
@@ -87,6 +96,7 @@ public:
 
 private:
     const GameSearchLimits &m_limits;
+    const QDeadlineTimer &m_deadline;
     QSet<QString> m_seen;
     QList<GameSearchCandidate> m_list;
 };
@@ -121,9 +131,10 @@ GameSearchPlaces GameSearchPlaces::fromEnvironment() {
     return places;
 }
 
-QList<GameSearchCandidate> gameSearchCandidates(const GameSearchPlaces &places,
-                                                const GameSearchLimits &limits) {
-    CandidateList list(limits);
+static QList<GameSearchCandidate> candidates(const GameSearchPlaces &places,
+                                             const GameSearchLimits &limits,
+                                             const QDeadlineTimer &deadline) {
+    CandidateList list(limits, deadline);
     const QString &home = places.home;
     if (!places.winePrefix.isEmpty())
         list.addPrefix(places.winePrefix);
@@ -151,7 +162,7 @@ QStringList findGames(const GameSearchPlaces &places, const GameSearchLimits &li
     const QDeadlineTimer deadline(limits.budget);
     QSet<QString> seen;
     QStringList found;
-    for (const GameSearchCandidate &candidate : gameSearchCandidates(places, limits))
+    for (const GameSearchCandidate &candidate : candidates(places, limits, deadline))
         search(candidate.directory, candidate.depth, deadline, seen, found);
     return found;
 }

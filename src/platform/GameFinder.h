@@ -26,16 +26,8 @@ struct GameSearchLimits {
     std::chrono::milliseconds budget{3000};
 };
 
-// The directories searched, in the order they are searched: each with how many directory levels
-// below it are looked into for GhostRecon.exe.
-struct GameSearchCandidate {
-    QString directory;
-    int depth = 0;
-};
-QList<GameSearchCandidate> gameSearchCandidates(const GameSearchPlaces &places,
-                                                const GameSearchLimits &limits = {});
-
-// The full path of every GhostRecon.exe found, each install once, in search order. Symbolic
+// The full path of every GhostRecon.exe found, each install once. The places are searched in a
+// fixed order, each to a bounded depth: WINEPREFIX, ~/.wine, Lutris, Bottles, Steam. Symbolic
 // links to directories are not followed below a candidate (a prefix links to the whole disk).
 QStringList findGames(const GameSearchPlaces &places, const GameSearchLimits &limits = {});
 
