@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QStringList>
+
+#include <optional>
+
 class QTimer;
 
 // What start-up and shutdown need of the windowing side. The GUI implements it with real
@@ -8,6 +12,8 @@ class AppShell {
 public:
     virtual ~AppShell() = default;
     virtual void setBusy(bool busy) = 0;
+    // Lets the player pick one of several game directories found; nothing when they cancel.
+    virtual std::optional<QString> chooseGame(const QStringList &gameDirectories) = 0;
     virtual void processEvents() = 0;
     // Creates the main window hidden (its load handler runs now).
     virtual void createMainWindow() = 0;

@@ -29,6 +29,15 @@ QPushButton *namedButton(QWidget *parent, QAnyStringView name, QAnyStringView ca
     return withTip(new QPushButton(caption.toString(), parent), name, tip);
 }
 
+void nameAfter(QLabel *label, QWidget *control) {
+    label->setBuddy(control);
+    QString name = label->text();
+    name.remove(u'&');
+    if (name.endsWith(u':'))
+        name.chop(1);
+    control->setAccessibleName(name.trimmed());
+}
+
 QAction *namedAction(QMenu *menu, QAnyStringView name, QAnyStringView caption, bool enabled) {
     QAction *action = menu->addAction(caption.toString());
     action->setObjectName(name.toString());

@@ -24,6 +24,10 @@ QAction *namedSeparator(QMenu *menu, QAnyStringView name);
 // A menu whose own action is named `name` followed by "Action".
 QMenu *namedMenu(QWidget *parent, QAnyStringView name, QAnyStringView caption);
 
+// Makes `label` the visible name of `control` (its buddy) and gives a screen reader the same
+// name for it.
+void nameAfter(QLabel *label, QWidget *control);
+
 // Names any widget or object made elsewhere and hands it back.
 template <typename T> T *named(T *object, QAnyStringView name) {
     object->setObjectName(name.toString());

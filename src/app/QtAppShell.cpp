@@ -1,6 +1,7 @@
 #include "app/QtAppShell.h"
 
 #include "app/CommonDialog.h"
+#include "app/GameChooser.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "app/frmTips.h"
@@ -28,6 +29,13 @@ void QtAppShell::setBusy(bool busy) {
         QGuiApplication::restoreOverrideCursor();
         --m_busyDepth;
     }
+}
+
+std::optional<QString> QtAppShell::chooseGame(const QStringList &gameDirectories) {
+    GameChooser chooser(gameDirectories);
+    if (chooser.exec() != QDialog::Accepted || chooser.chosen().isEmpty())
+        return std::nullopt;
+    return chooser.chosen();
 }
 
 void QtAppShell::processEvents() {

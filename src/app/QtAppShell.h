@@ -17,6 +17,7 @@ public:
     ~QtAppShell() override;
 
     void setBusy(bool busy) override;
+    std::optional<QString> chooseGame(const QStringList &gameDirectories) override;
     void processEvents() override;
     void createMainWindow() override;
     QTimer *statsTimer() override;

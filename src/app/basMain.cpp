@@ -1,6 +1,7 @@
 #include "app/basMain.h"
 
 #include "app/MessageBoxPrompter.h"
+#include "app/ProgramIcon.h"
 #include "app/QtAppShell.h"
 #include "app/QueryCommand.h"
 #include "app/TerminationSignals.h"
@@ -83,6 +84,7 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
     s_shutdownPasses = 0;
     s_startupDone = false;
     s_endRequested = false;
+    QApplication::setWindowIcon(programIcon());
     gobjRoot = std::make_unique<clsGRQuorvel>(environment, prompter, launcher, timing);
     int status = 0;
     {
@@ -191,9 +193,12 @@ int Main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GRQuorvel"));
     QApplication::setApplicationVersion(clsGRQuorvel::VersionString());
+    // Lets the desktop match the windows to the program's desktop entry and icon.
+    QGuiApplication::setDesktopFileName(applicationId());
 
     StartupEnvironment environment;
     environment.executableDirectory = QCoreApplication::applicationDirPath();
+    environment.gameSearch = platform::GameSearchPlaces::fromEnvironment();
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &arg = args[i];

@@ -58,10 +58,33 @@ QString clsGRQuorvel::rootDirectoryFor(const StartupEnvironment &environment) {
         QDir::toNativeSeparators(dir).contains(QStringLiteral("DevelopmentRoot\\Development")))
         return QStringLiteral("C:\\Program Files\\_Games\\Red Storm Entertainment\\Ghost Recon\\");
 #endif
-    dir = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(dir).absoluteFilePath()));
+    return asRootDirectory(dir);
+}
+
+QString clsGRQuorvel::asRootDirectory(const QString &directory) {
+    QString dir =
+        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(directory).absoluteFilePath()));
     if (!dir.endsWith(QDir::separator()))
         dir += QDir::separator();
     return dir;
+}
+
+bool clsGRQuorvel::lookForTheGame(AppShell &shell) {
+    shell.setBusy(true);
+    const QStringList games = platform::findGames(m_environment.gameSearch);
+    shell.setBusy(false);
+    QStringList directories;
+    for (const QString &game : games)
+        directories << QDir::toNativeSeparators(QFileInfo(game).absolutePath());
+    if (directories.size() == 1) {
+        m_rootDirectory = asRootDirectory(directories.front());
+    } else if (directories.size() > 1) {
+        const std::optional<QString> chosen = shell.chooseGame(directories);
+        if (!chosen)
+            return false;
+        m_rootDirectory = asRootDirectory(*chosen);
+    }
+    return true;
 }
 
 QString clsGRQuorvel::StatsCacheFileName() const {
@@ -163,9 +186,14 @@ bool clsGRQuorvel::runStep(const std::function<void()> &step) {
 clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
     // 1. Root directory.
     m_rootDirectory = rootDirectoryFor(m_environment);
+    // An installed program does not live beside the game: it looks in the usual places.
+    const QString gameExe = QStringLiteral("GhostRecon.exe");
+    if (m_environment.gameDirectory.isEmpty() && !isVisibleFile(m_rootDirectory + gameExe) &&
+        !lookForTheGame(shell))
+        return StartupResult::Ended;
 
     // 2. The game must be here.
-    if (!isVisibleFile(m_rootDirectory + QStringLiteral("GhostRecon.exe"))) {
+    if (!isVisibleFile(m_rootDirectory + gameExe)) {
         m_prompter.ask(
             QStringLiteral("Please place the 'GRQuorvel.exe' in your Ghost Recon Directory and "
                            "run it from there"),

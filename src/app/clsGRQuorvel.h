@@ -2,6 +2,7 @@
 
 #include "common/KeyedCollection.h"
 #include "common/Timing.h"
+#include "platform/GameFinder.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,8 @@ struct StartupEnvironment {
     QString executableDirectory; // the running executable's directory
     QString gameDirectory;       // --game-dir, overriding the executable's directory
     QStringList commandLine;     // every argument, for the -noStartupPing switch
+    // Where to look for the game when neither of the two directories above holds it.
+    platform::GameSearchPlaces gameSearch;
 };
 
 // The application object: owns every shared object of the program for the whole run.
@@ -78,12 +81,17 @@ public:
     // The game directory for an executable directory (and an optional override), always
     // ending with the native separator.
     static QString rootDirectoryFor(const StartupEnvironment &environment);
+    // A directory as the root directory holds it: absolute, ending with the native separator.
+    static QString asRootDirectory(const QString &directory);
 
 private:
     void createSharedObjects();
     void createCollections();
     void openHistory();
     bool runStep(const std::function<void()> &step);
+    // Start-up step 1 for a program that does not live beside the game: false when the player
+    // gave up choosing between several games found.
+    bool lookForTheGame(AppShell &shell);
 
     StartupEnvironment m_environment;
     Prompter &m_prompter;

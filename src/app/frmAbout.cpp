@@ -1,6 +1,7 @@
 #include "app/frmAbout.h"
 
 #include "app/NamedWidgets.h"
+#include "app/ProgramIcon.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -29,7 +29,7 @@ frmAbout::frmAbout(clsGRQuorvel *root, QWidget *parent)
     setWindowTitle(QStringLiteral(" "));
 
     auto *icon = namedLabel(this, u"picIcon");
-    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    icon->setPixmap(programIcon().pixmap(48, 48));
     auto *title = namedLabel(this, u"lblTitle", u"Ghost Recon Quorvel");
     QFont titleFont = title->font();
     titleFont.setBold(true);

@@ -18,11 +18,14 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -38,6 +41,7 @@ frmMain::frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     m_tabs = named(new QTabWidget(central), u"SSTab1");
+    m_tabs->setAccessibleName(QStringLiteral("Sections"));
     layout->addWidget(m_tabs, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -54,11 +58,24 @@ frmMain::frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent
     buildMenus();
     buildPanes();
     connect(m_tabs, &QTabWidget::currentChanged, this, &frmMain::onTabChanged);
-    resize(720, 520);
+    sizeForTheServerList();
     onLoad();
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::sizeForTheServerList() {
+    // First shown large enough for every column of the server list and fifteen rows: the
+    // list asks for that room while the window takes its size, then lets the player shrink it.
+    QTableView *list = m_ctlGRServers->listView();
+    const QSize minimum = list->minimumSize();
+    list->setMinimumSize(m_ctlGRServers->listSizeForRows(15));
+    QSize size = sizeHint().expandedTo(QSize(720, 520));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize());
+    list->setMinimumSize(minimum);
+    resize(size);
+}
 
 void frmMain::buildMenus() {
     QMenu *file = namedMenu(this, QStringLiteral("mnuFile"), QStringLiteral("File"));

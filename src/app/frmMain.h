@@ -54,6 +54,7 @@ protected:
 private:
     void buildMenus();
     void buildPanes();
+    void sizeForTheServerList();
     void onLoad();
     void onTabChanged(int index);
 

@@ -41,6 +41,7 @@ frmTips::frmTips(QWidget *parent)
     m_chkShowTips = named(new QCheckBox(this), u"chkShowTips");
     m_lblShowTips = namedLabel(this, u"lblShowTips", u"Show tips on start up");
     m_lblShowTips->installEventFilter(this);
+    nameAfter(m_lblShowTips, m_chkShowTips);
     auto *next = namedButton(this, u"cmdNextTip", u"Next Tip");
     auto *close = namedButton(this, u"cmdClose", u"Close");
     close->setDefault(true);

@@ -9,6 +9,8 @@ list(APPEND GUI_SOURCES
     src/app/MessageBoxPrompter.h src/app/MessageBoxPrompter.cpp
     src/app/CommonDialog.h src/app/CommonDialog.cpp
     src/app/QtAppShell.h src/app/QtAppShell.cpp
+    src/app/GameChooser.h src/app/GameChooser.cpp
+    src/app/ProgramIcon.h src/app/ProgramIcon.cpp
     src/app/frmMain.h src/app/frmMain.cpp
     src/app/frmTips.h src/app/frmTips.cpp
     src/app/frmAbout.h src/app/frmAbout.cpp

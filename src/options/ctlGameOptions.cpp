@@ -76,9 +76,12 @@ void ctlGameOptions::buildControls() {
     auto *frmName = new QGroupBox(QStringLiteral("Player Name"), this);
     frmName->setObjectName(QStringLiteral("frmName"));
     auto *nameLayout = new QGridLayout(frmName);
-    nameLayout->addWidget(namedLabel(frmName, u"lblPlayerName", u"Player Name:"), 0, 0);
+    QLabel *lblPlayerName = namedLabel(frmName, u"lblPlayerName", u"Player Name:");
+    nameLayout->addWidget(lblPlayerName, 0, 0);
     m_cboPlayerName = named(new QComboBox(frmName), u"cboPlayerName");
     m_cboPlayerName->setEditable(true);
+    nameAfter(lblPlayerName, m_cboPlayerName);
+    m_cboPlayerName->lineEdit()->setAccessibleName(m_cboPlayerName->accessibleName());
     // The list is ours to keep: Enter must not add entries, and no completion may turn a typed
     // SNIPER into a stored Sniper.
     m_cboPlayerName->setInsertPolicy(QComboBox::NoInsert);
@@ -138,6 +141,7 @@ void ctlGameOptions::buildControls() {
         box = named(new QCheckBox(frmMisc), boxName);
         label = namedLabel(frmMisc, labelName, caption);
         label->installEventFilter(this);
+        nameAfter(label, box);
         miscLayout->addWidget(box, row, 0);
         miscLayout->addWidget(label, row, 1);
         connect(box, &QCheckBox::clicked, this, [this, box] { writeSwitch(box); });

@@ -40,6 +40,7 @@ frmOptions::frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *
         box = named(new QCheckBox(general), boxName);
         label = namedLabel(general, labelName, caption);
         label->installEventFilter(this);
+        nameAfter(label, box);
         generalLayout->addWidget(box, row, 0);
         generalLayout->addWidget(label, row, 1);
         connect(box, &QCheckBox::clicked, this, [this, box] { applySwitch(box); });

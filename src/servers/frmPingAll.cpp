@@ -25,6 +25,7 @@ frmPingAll::frmPingAll(clsGRQuorvel *root, QWidget *parent)
     m_lblPingNote->setWordWrap(true);
     m_lblPingNote->hide();
     m_pbrPingedServers->setObjectName(QStringLiteral("pbrPingedServers"));
+    m_pbrPingedServers->setAccessibleName(QStringLiteral("Servers pinged"));
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_lblPingStatus);

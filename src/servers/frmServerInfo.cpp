@@ -68,6 +68,7 @@ frmServerInfo::frmServerInfo(clsGRQuorvel *root, QWidget *parent)
     m_lblPlayers = dataLabel(this, "lblPlayers");
     m_lsvPlayers = new QTreeWidget(this);
     m_lsvPlayers->setObjectName(QStringLiteral("lsvPlayers"));
+    m_lsvPlayers->setAccessibleName(QStringLiteral("Players"));
     m_lsvPlayers->setHeaderLabels({QStringLiteral("Player Name")});
     m_lsvPlayers->setRootIsDecorated(false);
 

@@ -17,6 +17,7 @@
 #include "servers_tab/ServerIcons.h"
 #include "servers_tab/ServerListModel.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -28,6 +29,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
@@ -52,6 +54,7 @@ ctlGRServers::ctlGRServers(clsGRQuorvel *root, QWidget *parent)
     auto *refreshAll = new QToolButton(this);
     refreshAll->setObjectName(QStringLiteral("cmdRefreshAll"));
     refreshAll->setToolTip(QStringLiteral("Re-pings all servers"));
+    refreshAll->setAccessibleName(refreshAll->toolTip());
     refreshAll->setIcon(ServerIcons::refreshAll());
     refreshAll->setIconSize(QSize(24, 24));
     connect(refreshAll, &QToolButton::clicked, this, &ctlGRServers::cmdRefreshAll_Click);
@@ -69,6 +72,15 @@ ctlGRServers::ctlGRServers(clsGRQuorvel *root, QWidget *parent)
 
 ctlGRServers::~ctlGRServers() = default;
 
+QSize ctlGRServers::listSizeForRows(int rows) const {
+    const int frame = 2 * m_lsvGRServers->frameWidth();
+    // Room for the scroll bar that more rows bring.
+    const int scrollBar = m_lsvGRServers->verticalScrollBar()->sizeHint().width();
+    return {m_lsvGRServers->horizontalHeader()->length() + scrollBar + frame,
+            rows * m_lsvGRServers->verticalHeader()->defaultSectionSize() +
+                m_lsvGRServers->horizontalHeader()->sizeHint().height() + frame};
+}
+
 frmServerInfo *ctlGRServers::infoWindow() const {
     return m_info.data();
 }
@@ -81,7 +93,12 @@ void ctlGRServers::buildList() {
     m_lsvGRServers->setObjectName(QStringLiteral("lsvGRServers"));
     m_lsvGRServers->setToolTip(QStringLiteral(
         "Right click for options. Pings cached between sessions will be marked with a clock."));
+    m_lsvGRServers->setAccessibleName(QStringLiteral("Ghost Recon Servers"));
     m_lsvGRServers->setModel(m_proxy);
+    // Selecting all rows of a single-selection list means nothing.
+    m_lsvGRServers->setCornerButtonEnabled(false);
+    if (auto *corner = m_lsvGRServers->findChild<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Select all"));
     m_lsvGRServers->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lsvGRServers->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lsvGRServers->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -122,15 +139,20 @@ void ctlGRServers::buildList() {
 void ctlGRServers::buildPages() {
     m_tabControls = new QTabWidget(this);
     m_tabControls->setObjectName(QStringLiteral("tabControls"));
+    m_tabControls->setAccessibleName(QStringLiteral("Server commands"));
 
     auto *add = new QWidget(m_tabControls);
     auto *addLayout = new QGridLayout(add);
     m_txtAddIP = namedEdit(add, "txtAddIP", "IP to add");
     m_txtAddPassword = namedEdit(add, "txtAddPassword");
     QPushButton *cmdAdd = namedButton(add, "cmdAddServer", "Add", "Adds the IP to the server list");
-    addLayout->addWidget(namedLabel(add, "lblAddIP", "IP:"), 0, 0);
+    QLabel *lblAddIP = namedLabel(add, "lblAddIP", "IP:");
+    QLabel *lblAddPassword = namedLabel(add, "lblAddPassword", "Password:");
+    nameAfter(lblAddIP, m_txtAddIP);
+    nameAfter(lblAddPassword, m_txtAddPassword);
+    addLayout->addWidget(lblAddIP, 0, 0);
     addLayout->addWidget(m_txtAddIP, 0, 1);
-    addLayout->addWidget(namedLabel(add, "lblAddPassword", "Password:"), 1, 0);
+    addLayout->addWidget(lblAddPassword, 1, 0);
     addLayout->addWidget(m_txtAddPassword, 1, 1);
     addLayout->addWidget(cmdAdd, 0, 2);
     addLayout->setColumnStretch(1, 1);
@@ -158,7 +180,10 @@ void ctlGRServers::buildPages() {
     m_cmdRemove->setEnabled(false);
     editLayout->addWidget(m_lblEditName, 0, 0);
     editLayout->addWidget(m_txtEditName, 0, 1);
-    editLayout->addWidget(namedLabel(edit, "lblEditPassword", "Password:"), 1, 0);
+    QLabel *lblEditPassword = namedLabel(edit, "lblEditPassword", "Password:");
+    nameAfter(m_lblEditName, m_txtEditName);
+    nameAfter(lblEditPassword, m_txtEditPassword);
+    editLayout->addWidget(lblEditPassword, 1, 0);
     editLayout->addWidget(m_txtEditPassword, 1, 1);
     auto *buttons = new QHBoxLayout;
     for (QPushButton *b : {cmdSave, cmdLaunch, cmdRefresh, m_cmdInfo, m_cmdRemove})

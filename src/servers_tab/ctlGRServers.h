@@ -48,6 +48,8 @@ public:
     ServerListModel *listModel() const { return m_model; }
     QSortFilterProxyModel *sortModel() const { return m_proxy; }
     QTableView *listView() const { return m_lsvGRServers; }
+    // The size the list needs to show every column and `rows` rows without scrolling.
+    QSize listSizeForRows(int rows) const;
     QMenu *contextMenu() const { return m_mnuGRS; }
     frmServerInfo *infoWindow() const;
     int sortColumn() const { return m_sortColumn; }

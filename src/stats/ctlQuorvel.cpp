@@ -61,6 +61,7 @@ ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
     m_chkRecordStats = named(new QCheckBox(this), u"chkRecordStats");
     m_chkRecordStats->setToolTip(recordTip);
     m_lblRecordStats = namedLabel(this, u"lblRecordStats", u"Record game stats", recordTip);
+    nameAfter(m_lblRecordStats, m_chkRecordStats);
     auto *recordRow = new QHBoxLayout;
     recordRow->addWidget(m_chkRecordStats);
     recordRow->addWidget(m_lblRecordStats, 1);
@@ -71,6 +72,7 @@ ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
         QStringLiteral("Stats files in the selected directory. Right click for options, double "
                        "click to open a file"));
     m_lsvStatsDirectory->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lsvStatsDirectory->setAccessibleName(QStringLiteral("Stat Tracking"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame);

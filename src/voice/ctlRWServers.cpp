@@ -45,6 +45,7 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
 
     m_list = named(new QTreeWidget(this), u"lsvRWServers");
     m_list->setToolTip(QStringLiteral("Right click for options"));
+    m_list->setAccessibleName(QStringLiteral("Roger Wilco Servers"));
     m_list->setHeaderLabels(
         {QStringLiteral("Channel"), QStringLiteral("Name"), QStringLiteral("Last PW")});
     m_list->setRootIsDecorated(false);
@@ -66,16 +67,21 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
     connect(m_list, &QWidget::customContextMenuRequested, this, &ctlRWServers::showContextMenu);
 
     m_pages = named(new QTabWidget(this), u"tabControls");
+    m_pages->setAccessibleName(QStringLiteral("Channel commands"));
 
     auto *add = new QWidget(m_pages);
     auto *addForm = new QFormLayout(add);
     m_txtAddIP = namedEdit(add, "txtAddIP", QStringLiteral("IP to add"));
     m_txtAddName = namedEdit(add, "txtAddName", QStringLiteral("IP to add"));
     m_txtAddPassword = namedEdit(add, "txtAddPassword");
-    addForm->addRow(namedLabel(add, "lblAddIP", QStringLiteral("Channel:")), m_txtAddIP);
-    addForm->addRow(namedLabel(add, "lblAddName", QStringLiteral("Name:")), m_txtAddName);
-    addForm->addRow(namedLabel(add, "lblAddPassword", QStringLiteral("Password:")),
-                    m_txtAddPassword);
+    const auto addRow = [](QFormLayout *form, QLabel *label, QLineEdit *field) {
+        nameAfter(label, field);
+        form->addRow(label, field);
+    };
+    addRow(addForm, namedLabel(add, "lblAddIP", QStringLiteral("Channel:")), m_txtAddIP);
+    addRow(addForm, namedLabel(add, "lblAddName", QStringLiteral("Name:")), m_txtAddName);
+    addRow(addForm, namedLabel(add, "lblAddPassword", QStringLiteral("Password:")),
+           m_txtAddPassword);
     auto *cmdAdd = namedButton(add, "cmdAddServer", QStringLiteral("Add"),
                                QStringLiteral("Adds the IP to the server list"));
     auto *addButtonRow = new QHBoxLayout;
@@ -91,10 +97,10 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
     m_txtEditIP = namedEdit(edit, "txtEditIP", QStringLiteral("IP to add"));
     m_txtEditName = namedEdit(edit, "txtEditName", nameTip);
     m_txtEditPassword = namedEdit(edit, "txtEditPassword");
-    editForm->addRow(namedLabel(edit, "lblEditIP", QStringLiteral("Channel:")), m_txtEditIP);
-    editForm->addRow(namedLabel(edit, "lblEditName", QStringLiteral("Name:")), m_txtEditName);
-    editForm->addRow(namedLabel(edit, "lblEditPassword", QStringLiteral("Password:")),
-                     m_txtEditPassword);
+    addRow(editForm, namedLabel(edit, "lblEditIP", QStringLiteral("Channel:")), m_txtEditIP);
+    addRow(editForm, namedLabel(edit, "lblEditName", QStringLiteral("Name:")), m_txtEditName);
+    addRow(editForm, namedLabel(edit, "lblEditPassword", QStringLiteral("Password:")),
+           m_txtEditPassword);
     editLayout->addLayout(editForm, 1);
     auto *editButtons = new QVBoxLayout;
     auto *cmdSave = namedButton(edit, "cmdEditServer", QStringLiteral("Save"),

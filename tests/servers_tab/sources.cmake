@@ -1,4 +1,5 @@
 list(APPEND TEST_SOURCES
     servers_tab/test_ping.cpp
-    servers_tab/test_launch.cpp)
+    servers_tab/test_launch.cpp
+    servers_tab/test_real_wine.cpp)
 list(APPEND TEST_SOURCES servers_tab/test_servers_tab.cpp)

@@ -1,5 +1,6 @@
 #include "support/ProgramRun.h"
 
+#include "app/GameChooser.h"
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
@@ -25,6 +26,11 @@ int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
     env.executableDirectory = QStringLiteral("/nonexistent");
     env.gameDirectory = dir.root();
     env.commandLine = {QStringLiteral("-noStartupPing")};
+    return runProgramWith(env, prompter, whileRunning, std::move(settings));
+}
+
+int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
+                   const std::function<void(frmMain &)> &whileRunning, RunSettings settings) {
     platform::DetachedProcessLauncher launcher;
     if (!settings.atStartupTips)
         settings.atStartupTips = closeTips;
@@ -37,6 +43,15 @@ int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
         if (!main) {
             if (frmTips *tips = visibleWindows<frmTips>().value(0)) {
                 settings.atStartupTips(*tips);
+                return;
+            }
+            if (GameChooser *chooser = visibleWindows<GameChooser>().value(0)) {
+                if (settings.chooseGame) {
+                    settings.chooseGame(*chooser);
+                } else {
+                    ADD_FAILURE() << "unexpected choice of games";
+                    chooser->reject();
+                }
                 return;
             }
             if (++waited < 1000)

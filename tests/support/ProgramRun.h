@@ -9,7 +9,9 @@
 #include <functional>
 
 class CommonDialog;
+class GameChooser;
 class GameDir;
+struct StartupEnvironment;
 class ScriptedPrompter;
 class frmMain;
 class frmTips;
@@ -31,6 +33,8 @@ struct RunSettings {
     CommonDialog *commonDialog = nullptr; // the main window takes it
     // Gets the tip window start-up shows before the main window; by default it is closed.
     std::function<void(frmTips &)> atStartupTips = nullptr;
+    // Answers the question which of several games found to use; by default it fails the test.
+    std::function<void(GameChooser &)> chooseGame = nullptr;
 };
 
 // Runs the whole program on `dir` in this process; once the main window shows, `whileRunning`
@@ -38,6 +42,9 @@ struct RunSettings {
 // Returns the exit status.
 int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
                  const std::function<void(frmMain &)> &whileRunning, RunSettings settings = {});
+// The same, started as `environment` says (where the program lives, where it looks for the game).
+int runProgramWith(const StartupEnvironment &environment, ScriptedPrompter &prompter,
+                   const std::function<void(frmMain &)> &whileRunning, RunSettings settings = {});
 
 void quitWith(frmMain &main);
 
