@@ -282,16 +282,26 @@ void clsGlobalGRControls::timerFired(int slot) {
     if (!validSlot(slot))
         return;
     endQuery(slot);
-    if (clsGRServer *record = recordFor(slot))
-        record->TimerFired();
+    clsGRServer *record = recordFor(slot);
+    if (!record)
+        return;
+    const bool wasWaiting = record->status() == clsGRServer::Waiting;
+    record->TimerFired();
+    if (wasWaiting && record->status() == clsGRServer::NoReply) {
+        const QString address = record->IP(); // a listener may remove the record
+        emit queryEnded(address, false);
+    }
 }
 
 void clsGlobalGRControls::dataArrival(int slot, const QByteArray &datagram, qint32 roundTripMs) {
     clsGRServer *record = recordFor(slot);
     if (!record)
         return;
-    if (record->DataArrival(datagram, roundTripMs))
+    if (record->DataArrival(datagram, roundTripMs)) {
         endQuery(slot);
+        const QString address = record->IP(); // a listener may remove the record
+        emit queryEnded(address, true);
+    }
 }
 
 void clsGlobalGRControls::readPending() {

@@ -76,6 +76,9 @@ public:
     // The local port of the shared socket (0 before the first send).
     quint16 localPort() const;
 
+signals:
+    void queryEnded(const QString &address, bool answered);
+
 private:
     struct Slot {
         QString tag;
