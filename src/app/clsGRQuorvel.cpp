@@ -12,9 +12,13 @@
 #include "servers/clsPing.h"
 #include "stats/clsTrackStats.h"
 #include "voice/clsRWServers.h"
+#include "watch/WatchEngine.h"
+#include "watch/WatchStore.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 namespace {
 constexpr int versionMajor = 1;
@@ -35,6 +39,9 @@ clsGRQuorvel::clsGRQuorvel(StartupEnvironment environment, Prompter &prompter,
     , m_timing(timing) {}
 
 clsGRQuorvel::~clsGRQuorvel() {
+    m_watches.reset();
+    if (!m_watchConnection.isEmpty())
+        QSqlDatabase::removeDatabase(m_watchConnection);
     // Records first: releasing a record frees its slot in the pool.
     m_grServers.reset();
     m_rwServers.reset();
@@ -66,6 +73,10 @@ QString clsGRQuorvel::StatsCacheFileName() const {
 
 QString clsGRQuorvel::PreferencesFileName() const {
     return m_rootDirectory + QStringLiteral("GRQuorvelOptions.xml");
+}
+
+QString clsGRQuorvel::HistoryFileName() const {
+    return m_rootDirectory + QStringLiteral("GRQuorvelHistory.sqlite");
 }
 
 QString clsGRQuorvel::VersionString() {
@@ -133,6 +144,38 @@ void clsGRQuorvel::createCollections() {
     m_rwServers->setParent(this);
 }
 
+// The one place that opens the history database for the watches.
+QString clsGRQuorvel::openWatchDatabase() {
+    static int opened = 0;
+    const QString name = QStringLiteral("watches-%1").arg(++opened);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(HistoryFileName());
+        if (db.open())
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+    return name;
+}
+
+void clsGRQuorvel::createWatches() {
+    if (m_watches || !m_pool)
+        return;
+    if (m_watchConnection.isEmpty())
+        m_watchConnection = openWatchDatabase();
+    WatchEngine::Settings settings;
+    settings.requeryMs = m_timing.listTickMs * m_timing.requeryEveryTicks;
+    settings.notifyEveryMs = m_timing.notifyEveryMs;
+    m_watches = std::make_unique<WatchEngine>(this, std::make_unique<WatchStore>(m_watchConnection),
+                                              settings);
+    QObject::connect(m_pool.get(), &clsGlobalGRControls::queryEnded, m_watches.get(),
+                     &WatchEngine::queryEnded);
+}
+
+void clsGRQuorvel::serverRemoved(const QString &ip) {
+    if (m_watches)
+        m_watches->serverRemoved(ip);
+}
+
 void clsGRQuorvel::createObjects() {
     m_rootDirectory = rootDirectoryFor(m_environment);
     createSharedObjects();
@@ -178,8 +221,11 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         [this] { CreateTips(); },
         // 6-7. No hidden window is needed for the slot pool; let pending events run once.
         [&shell] { shell.processEvents(); },
-        // 8. Pool, pinger, game options file, preferences.
-        [this] { createSharedObjects(); },
+        // 8. Pool, pinger, game options file, preferences; the watches.
+        [this] {
+            createSharedObjects();
+            createWatches();
+        },
         // 9. The main window, hidden, whose stats timer drives the recorder.
         [this, &shell] {
             shell.createMainWindow();

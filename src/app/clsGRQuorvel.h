@@ -18,6 +18,7 @@ class clsOptions;
 class clsOptionsXML;
 class clsTrackStats;
 class clsPing;
+class WatchEngine;
 namespace platform {
 class ProcessLauncher;
 }
@@ -51,6 +52,8 @@ public:
     clsOptions *Options() const { return m_options.get(); }
     clsOptionsXML *OptionsXML() const { return m_optionsXml.get(); }
     clsPing *Ping() const { return m_ping.get(); }
+    // Watches and buddies; null until start-up made them (or when their database is missing).
+    WatchEngine *Watches() const { return m_watches.get(); }
     const KeyedCollection<QString> &Tips() const { return m_tips; }
     const QString &RootDirectory() const { return m_rootDirectory; }
     QString StatsCacheFileName() const;
@@ -70,6 +73,12 @@ public:
     void createObjects();
     // The pinger (start-up makes it with the slot pool).
     void createPinger();
+    // The watches and buddies, kept in the history database beside the preferences; they are
+    // off for the run when that database cannot be opened.
+    void createWatches();
+    QString HistoryFileName() const;
+    // A server left the collection.
+    void serverRemoved(const QString &ip);
 
     // The game directory for an executable directory (and an optional override), always
     // ending with the native separator.
@@ -79,6 +88,7 @@ private:
     void createSharedObjects();
     void createCollections();
     bool runStep(const std::function<void()> &step);
+    QString openWatchDatabase();
 
     StartupEnvironment m_environment;
     Prompter &m_prompter;
@@ -94,4 +104,6 @@ private:
     std::unique_ptr<clsGRServers> m_grServers;
     std::unique_ptr<clsRWServers> m_rwServers;
     std::unique_ptr<clsTrackStats> m_trackStats;
+    QString m_watchConnection;
+    std::unique_ptr<WatchEngine> m_watches;
 };

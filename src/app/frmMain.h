@@ -14,6 +14,7 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class ctlGRServers;
+class DesktopNotifier;
 
 // The program's main window: the four panes on a tab control, the menus, Quit, and the stats
 // timer. Closing it ends the program.
@@ -39,6 +40,10 @@ public:
 
     // Opens the options dialog modally; the preferences change as the player edits them.
     void showOptionsDialog();
+    // File > Buddies...: the buddy patterns, modally.
+    void showBuddies();
+    // Shows the watches' events; null when the watches are off.
+    DesktopNotifier *notifier() const { return m_notifier; }
     // Help > Tips... and Help > About Quorvel...: each one window, modeless, brought to front.
     void showTips();
     void showAbout();
@@ -53,6 +58,7 @@ private:
     void buildPanes();
     void onLoad();
     void onTabChanged(int index);
+    void connectWatches();
 
     clsGRQuorvel *m_root;
     CommonDialog *m_dlgCommon;
@@ -67,4 +73,6 @@ private:
     QPointer<frmTips> m_frmTips;
     QPointer<frmAbout> m_frmAbout;
     ctlRWServers *m_ctlRWServers = nullptr;
+    QAction *m_mnuFileBuddies = nullptr;
+    DesktopNotifier *m_notifier = nullptr;
 };
