@@ -1,8 +1,10 @@
 #include "watch/BuddyPattern.h"
 
 bool buddyMatches(const QString &pattern, const QString &name) {
-    const QString p = pattern.toCaseFolded();
-    const QString n = name.toCaseFolded();
+    return buddyMatchesFolded(pattern.toCaseFolded(), name.toCaseFolded());
+}
+
+bool buddyMatchesFolded(QStringView p, QStringView n) {
     // Greedy match with one point to fall back to: the last `*` seen. Linear in practice and
     // never worse than pattern length times name length, however many stars a pattern has.
     qsizetype pi = 0;

@@ -18,6 +18,8 @@ WatchEngine::WatchEngine(clsGRQuorvel *root, std::unique_ptr<WatchStore> store, 
         for (const ServerWatch &watch : m_store->watches())
             m_watches.insert(keyOf(watch.address), watch);
         m_buddies = m_store->buddies();
+        for (const QString &pattern : std::as_const(m_buddies))
+            m_foldedBuddies << pattern.toCaseFolded();
     }
     m_requery.setInterval(qMax(1, m_settings.requeryMs));
     connect(&m_requery, &QTimer::timeout, this, &WatchEngine::requery);
@@ -73,6 +75,7 @@ bool WatchEngine::addBuddy(const QString &pattern) {
     if (!isAvailable() || kept.isEmpty() || m_buddies.contains(kept, Qt::CaseInsensitive))
         return false;
     m_buddies << kept;
+    m_foldedBuddies << kept.toCaseFolded();
     m_store->addBuddy(kept);
     return true;
 }
@@ -83,14 +86,15 @@ void WatchEngine::removeBuddy(const QString &pattern) {
             if (m_store)
                 m_store->removeBuddy(m_buddies[i]);
             m_buddies.removeAt(i);
+            m_foldedBuddies.removeAt(i);
             return;
         }
     }
 }
 
-bool WatchEngine::isBuddy(const QString &name) const {
-    for (const QString &pattern : m_buddies)
-        if (buddyMatches(pattern, name))
+bool WatchEngine::isBuddy(const QString &foldedName) const {
+    for (const QString &pattern : m_foldedBuddies)
+        if (buddyMatchesFolded(pattern, foldedName))
             return true;
     return false;
 }
@@ -152,7 +156,7 @@ void WatchEngine::queryEnded(const QString &address, bool answered) {
         if (!m_buddies.isEmpty()) {
             for (const QString &name : names) {
                 const bool wasThere = seen.names && seen.names->contains(name);
-                if (!wasThere && isBuddy(name))
+                if (!wasThere && isBuddy(name.toCaseFolded()))
                     events << name + QStringLiteral(" joined");
             }
         }
@@ -173,10 +177,16 @@ void WatchEngine::post(const QString &address, const QStringList &events) {
         if (!box.pending.contains(event))
             box.pending << event;
     const qint64 now = m_clock.elapsed();
-    if (box.lastSentMs < 0 || now - box.lastSentMs >= m_settings.notifyEveryMs)
+    if (box.lastSentMs < 0 || now - box.lastSentMs >= m_settings.notifyEveryMs) {
         send(box, now);
-    else
-        scheduleFlush();
+        return;
+    }
+    if (!box.queued) {
+        box.queued = true;
+        m_due.push_back({box.lastSentMs + m_settings.notifyEveryMs, key});
+        if (!m_flush.isActive())
+            armFlush();
+    }
 }
 
 void WatchEngine::send(Outbox &box, qint64 now) {
@@ -198,26 +208,26 @@ void WatchEngine::send(Outbox &box, qint64 now) {
 
 void WatchEngine::flushDue() {
     const qint64 now = m_clock.elapsed();
-    for (Outbox &box : m_outbox)
-        if (!box.pending.isEmpty() && now - box.lastSentMs >= m_settings.notifyEveryMs)
-            send(box, now);
-    scheduleFlush();
+    while (!m_due.empty() && m_due.front().atMs <= now) {
+        const QString key = m_due.front().key;
+        m_due.pop_front();
+        const auto box = m_outbox.find(key);
+        // The server went meanwhile (and maybe came back, with a wait of its own).
+        if (box == m_outbox.end() || !box->queued ||
+            now - box->lastSentMs < m_settings.notifyEveryMs)
+            continue;
+        box->queued = false;
+        send(*box, now);
+    }
+    armFlush();
 }
 
-void WatchEngine::scheduleFlush() {
-    qint64 due = -1;
-    for (const Outbox &box : std::as_const(m_outbox)) {
-        if (box.pending.isEmpty())
-            continue;
-        const qint64 at = box.lastSentMs + m_settings.notifyEveryMs;
-        if (due < 0 || at < due)
-            due = at;
-    }
-    if (due < 0) {
+void WatchEngine::armFlush() {
+    if (m_due.empty()) {
         m_flush.stop();
         return;
     }
-    m_flush.start(static_cast<int>(qMax<qint64>(0, due - m_clock.elapsed())));
+    m_flush.start(static_cast<int>(qMax<qint64>(0, m_due.front().atMs - m_clock.elapsed())));
 }
 
 void WatchEngine::requery() {

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
 #include <optional>
 
@@ -76,22 +77,31 @@ private:
         QString address;
         QStringList pending;
         qint64 lastSentMs = -1;
+        bool queued = false; // waits in m_due
+    };
+    struct Due {
+        qint64 atMs;
+        QString key;
     };
 
     static QString keyOf(const QString &address) { return address.toCaseFolded(); }
-    bool isBuddy(const QString &name) const;
+    bool isBuddy(const QString &foldedName) const;
     void post(const QString &address, const QStringList &events);
     void send(Outbox &box, qint64 now);
     void flushDue();
-    void scheduleFlush();
+    void armFlush();
 
     clsGRQuorvel *m_root;
     std::unique_ptr<WatchStore> m_store;
     Settings m_settings;
     QHash<QString, ServerWatch> m_watches;
     QStringList m_buddies;
+    QStringList m_foldedBuddies;
     QHash<QString, Seen> m_seen;
     QHash<QString, Outbox> m_outbox;
+    // Held notifications by when they may go out. Every wait is one interval from a send, so
+    // the queue is in order.
+    std::deque<Due> m_due;
     QHash<QString, QString> m_lastEvent;
     QElapsedTimer m_clock;
     QTimer m_requery;
