@@ -86,13 +86,13 @@ struct App {
     ctlGRServers *tab = nullptr;
 };
 
-QByteArray scenario(const char *ip, int players) {
+QByteArray scenario(const char *ip, int players, const char *name = "Night Ops") {
     QStringList names;
     for (int i = 0; i < players; ++i)
         names << QStringLiteral("\"P%1\"").arg(i + 1);
-    return QStringLiteral(R"({"servers": [{"address": "%1", "state": {"name": "Night Ops",
+    return QStringLiteral(R"({"servers": [{"address": "%1", "state": {"name": "%3",
                           "maxPlayers": 8, "dedicated": false, "players": [%2]}}]})")
-        .arg(QLatin1String(ip), names.join(u','))
+        .arg(QLatin1String(ip), names.join(u','), QLatin1String(name))
         .toUtf8();
 }
 
@@ -171,7 +171,9 @@ public slots:
         shown.append({appName, summary, body, actions});
         return 40 + static_cast<uint>(shown.size());
     }
-    QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
+    QStringList GetCapabilities() {
+        return {QStringLiteral("actions"), QStringLiteral("body"), QStringLiteral("body-markup")};
+    }
 
 private:
     QDBusConnection m_bus;
@@ -298,12 +300,14 @@ TEST(WatchProgram, ANotificationOnTheSessionBusJoinsTheServerWithItsPassword) {
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return app.root->GRServers()->Item(ip)->PlayerCount() == 1; }, 3000));
     }
-    const SimProcess three(scenario("127.31.2.1", 3));
+    // A server's name is never taken for markup.
+    const SimProcess three(scenario("127.31.2.1", 3, "Night <i>Ops</i> & Co"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !standIn.shown.isEmpty(); }, 5000));
     const NotificationStandIn::Shown &shown = standIn.shown.first();
     EXPECT_EQ(shown.appName, QStringLiteral("GRQuorvel"));
     EXPECT_EQ(shown.summary, QStringLiteral("GRQuorvel"));
-    EXPECT_EQ(shown.body, QStringLiteral("Night Ops (127.31.2.1)\n3/8 players"));
+    EXPECT_EQ(shown.body,
+              QStringLiteral("Night &lt;i&gt;Ops&lt;/i&gt; &amp; Co (127.31.2.1)\n3/8 players"));
     EXPECT_EQ(shown.actions, (QStringList{QStringLiteral("join"), QStringLiteral("Join")}));
 
     standIn.invoke(12345, QStringLiteral("join")); // someone else's notification
