@@ -448,7 +448,8 @@ void ctlGRServers::cmdWatch_Click() {
     ServerWatch watch = watches->watchOf(ip).value_or(ServerWatch{});
     watch.address = ip;
     WatchDialog dialog(server, watch, window());
-    if (dialog.exec() != QDialog::Accepted)
+    // The server may have gone while the dialog was open.
+    if (dialog.exec() != QDialog::Accepted || !m_root->GRServers()->Item(ip))
         return;
     watches->setWatch(dialog.watch());
     tmrListStatusRefresh_Timer();
