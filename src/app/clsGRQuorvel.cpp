@@ -13,9 +13,13 @@
 #include "servers/clsPing.h"
 #include "stats/clsTrackStats.h"
 #include "voice/clsRWServers.h"
+#include "watch/WatchEngine.h"
+#include "watch/WatchStore.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 namespace {
 constexpr int versionMajor = 1;
@@ -37,7 +41,10 @@ clsGRQuorvel::clsGRQuorvel(StartupEnvironment environment, Prompter &prompter,
     , m_history(std::make_unique<HistoryStore>()) {}
 
 clsGRQuorvel::~clsGRQuorvel() {
-    // What the last answers brought is written before anything goes.
+    m_watches.reset();
+    if (!m_watchConnection.isEmpty())
+        QSqlDatabase::removeDatabase(m_watchConnection);
+    // What the last answers brought is written before anything else goes.
     m_history.reset();
     // Records first: releasing a record frees its slot in the pool.
     m_grServers.reset();
@@ -164,6 +171,44 @@ void clsGRQuorvel::createCollections() {
     m_rwServers->setParent(this);
 }
 
+// The watches' own connection to the history file, for when the history was never opened.
+QString clsGRQuorvel::openWatchDatabase() {
+    static int opened = 0;
+    const QString name = QStringLiteral("watches-%1").arg(++opened);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(HistoryFileName());
+        if (db.open())
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+    return name;
+}
+
+void clsGRQuorvel::createWatches() {
+    if (m_watches || !m_pool)
+        return;
+    // They keep their tables in the history file, through the history's own connection; when
+    // the history could not be kept this run, neither can they.
+    QString connection = m_history->connectionName();
+    if (connection.isEmpty() && m_history->offReason().isEmpty()) {
+        if (m_watchConnection.isEmpty())
+            m_watchConnection = openWatchDatabase();
+        connection = m_watchConnection;
+    }
+    WatchEngine::Settings settings;
+    settings.requeryMs = m_timing.listTickMs * m_timing.requeryEveryTicks;
+    settings.notifyEveryMs = m_timing.notifyEveryMs;
+    m_watches =
+        std::make_unique<WatchEngine>(this, std::make_unique<WatchStore>(connection), settings);
+    QObject::connect(m_pool.get(), &clsGlobalGRControls::queryEnded, m_watches.get(),
+                     &WatchEngine::queryEnded);
+}
+
+void clsGRQuorvel::serverRemoved(const QString &ip) {
+    if (m_watches)
+        m_watches->serverRemoved(ip);
+}
+
 void clsGRQuorvel::createObjects() {
     m_rootDirectory = rootDirectoryFor(m_environment);
     createSharedObjects();
@@ -223,8 +268,13 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         [this] { CreateTips(); },
         // 6-7. No hidden window is needed for the slot pool; let pending events run once.
         [&shell] { shell.processEvents(); },
-        // 8. Pool, pinger, game options file, preferences.
-        [this] { createSharedObjects(); },
+        // 8. Pool, pinger, game options file, preferences; the servers' history (beside the
+        // preferences, before the first query) and the watches kept in it.
+        [this] {
+            createSharedObjects();
+            openHistory();
+            createWatches();
+        },
         // 9. The main window, hidden, whose stats timer drives the recorder.
         [this, &shell] {
             shell.createMainWindow();
@@ -236,8 +286,6 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         [this] { createCollections(); },
         // 11. Preferences (which also import the game's own server list).
         [this] { m_options->Load(PreferencesFileName()); },
-        // The servers' history, beside the preferences, before the first query.
-        [this] { openHistory(); },
         // 12. Tip of the day.
         [this, &shell] {
             if (m_options->ShowTips()) {

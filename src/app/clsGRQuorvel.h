@@ -20,6 +20,7 @@ class clsOptionsXML;
 class clsTrackStats;
 class clsPing;
 class HistoryStore;
+class WatchEngine;
 namespace platform {
 class ProcessLauncher;
 }
@@ -58,6 +59,8 @@ public:
     // The servers' history; never null, but off until start-up opens it (and when it fails).
     HistoryStore *History() const { return m_history.get(); }
     QString HistoryFileName() const;
+    // Watches and buddies, kept in the history file; null until start-up made them.
+    WatchEngine *Watches() const { return m_watches.get(); }
     const KeyedCollection<QString> &Tips() const { return m_tips; }
     const QString &RootDirectory() const { return m_rootDirectory; }
     QString StatsCacheFileName() const;
@@ -77,6 +80,11 @@ public:
     void createObjects();
     // The pinger (start-up makes it with the slot pool).
     void createPinger();
+    // The watches and buddies, kept in the history database beside the preferences; they are
+    // off for the run when that database cannot be opened.
+    void createWatches();
+    // A server left the collection.
+    void serverRemoved(const QString &ip);
 
     // The game directory for an executable directory (and an optional override), always
     // ending with the native separator.
@@ -92,6 +100,7 @@ private:
     // Start-up step 1 for a program that does not live beside the game: false when the player
     // gave up choosing between several games found.
     bool lookForTheGame(AppShell &shell);
+    QString openWatchDatabase();
 
     StartupEnvironment m_environment;
     Prompter &m_prompter;
@@ -108,4 +117,6 @@ private:
     std::unique_ptr<clsRWServers> m_rwServers;
     std::unique_ptr<clsTrackStats> m_trackStats;
     std::unique_ptr<HistoryStore> m_history;
+    QString m_watchConnection;
+    std::unique_ptr<WatchEngine> m_watches;
 };

@@ -15,6 +15,9 @@
 #include "servers_tab/ctlGRServers.h"
 #include "stats/ctlQuorvel.h"
 #include "voice/ctlRWServers.h"
+#include "watch/BuddiesDialog.h"
+#include "watch/DesktopNotifier.h"
+#include "watch/WatchEngine.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -60,6 +63,29 @@ frmMain::frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent
     connect(m_tabs, &QTabWidget::currentChanged, this, &frmMain::onTabChanged);
     sizeForTheServerList();
     onLoad();
+    connectWatches();
+}
+
+void frmMain::connectWatches() {
+    WatchEngine *watches = m_root ? m_root->Watches() : nullptr;
+    const bool on = watches && watches->isAvailable();
+    m_mnuFileBuddies->setEnabled(on);
+    if (!on)
+        return;
+    m_notifier = new DesktopNotifier(this);
+    connect(watches, &WatchEngine::notificationReady, m_notifier, &DesktopNotifier::notify);
+    connect(m_notifier, &DesktopNotifier::joinRequested, this, [this](const QString &address) {
+        if (m_ctlGRServers)
+            m_ctlGRServers->launchServer(address);
+    });
+}
+
+void frmMain::showBuddies() {
+    WatchEngine *watches = m_root ? m_root->Watches() : nullptr;
+    if (!watches || !watches->isAvailable())
+        return;
+    BuddiesDialog dialog(*watches, this);
+    dialog.exec();
 }
 
 frmMain::~frmMain() = default;
@@ -82,6 +108,9 @@ void frmMain::buildMenus() {
     QAction *options =
         namedAction(file, QStringLiteral("mnuFileOptions"), QStringLiteral("Options..."));
     connect(options, &QAction::triggered, this, &frmMain::showOptionsDialog);
+    m_mnuFileBuddies =
+        namedAction(file, QStringLiteral("mnuFileBuddies"), QStringLiteral("Buddies..."));
+    connect(m_mnuFileBuddies, &QAction::triggered, this, &frmMain::showBuddies);
     namedSeparator(file, QStringLiteral("mnuSep1"));
     QAction *quit = namedAction(file, QStringLiteral("mnuFileQuit"), QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, [] { ShutdownProgram(); });

@@ -15,6 +15,7 @@ class QTabWidget;
 class QTimer;
 class ctlGRServers;
 class ctlGameOptions;
+class DesktopNotifier;
 
 // The program's main window: the four panes on a tab control, the menus, Quit, and the stats
 // timer. Closing it ends the program.
@@ -40,6 +41,10 @@ public:
 
     // Opens the options dialog modally; the preferences change as the player edits them.
     void showOptionsDialog();
+    // File > Buddies...: the buddy patterns, modally.
+    void showBuddies();
+    // Shows the watches' events; null when the watches are off.
+    DesktopNotifier *notifier() const { return m_notifier; }
     // Help > Tips... and Help > About Quorvel...: each one window, modeless, brought to front.
     void showTips();
     void showAbout();
@@ -57,6 +62,7 @@ private:
     void sizeForTheServerList();
     void onLoad();
     void onTabChanged(int index);
+    void connectWatches();
 
     clsGRQuorvel *m_root;
     CommonDialog *m_dlgCommon;
@@ -72,4 +78,6 @@ private:
     QPointer<frmAbout> m_frmAbout;
     ctlRWServers *m_ctlRWServers = nullptr;
     ctlGameOptions *m_ctlGameOptions = nullptr;
+    QAction *m_mnuFileBuddies = nullptr;
+    DesktopNotifier *m_notifier = nullptr;
 };

@@ -8,4 +8,5 @@ struct Timing {
     int infoRefreshMs = 10000;  // the details window re-queries its server
     int statsTickMs = 65000;    // the stats recorder looks for a new page
     int pingTimeoutMs = 700;    // an ICMP echo gives up
+    int notifyEveryMs = 60000;  // at most one notification per server this often
 };

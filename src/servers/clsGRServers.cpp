@@ -55,7 +55,10 @@ void clsGRServers::RemoveServer(const QString &in_strIP) {
             }
         }
     }
+    const QString ip = server->IP();
     m_servers.remove(in_strIP);
+    if (m_parent)
+        m_parent->serverRemoved(ip);
 }
 
 bool clsGRServers::AnyWaiting() const {

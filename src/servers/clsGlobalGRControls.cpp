@@ -285,10 +285,12 @@ void clsGlobalGRControls::timerFired(int slot) {
     clsGRServer *record = recordFor(slot);
     if (!record)
         return;
-    const bool waiting = record->status() == clsGRServer::Waiting;
+    const bool wasWaiting = record->status() == clsGRServer::Waiting;
     record->TimerFired();
-    if (waiting && record->status() == clsGRServer::NoReply)
-        emit queryEnded(record->IP(), false);
+    if (wasWaiting && record->status() == clsGRServer::NoReply) {
+        const QString address = record->IP(); // a listener may remove the record
+        emit queryEnded(address, false);
+    }
 }
 
 void clsGlobalGRControls::dataArrival(int slot, const QByteArray &datagram, qint32 roundTripMs) {
@@ -297,7 +299,8 @@ void clsGlobalGRControls::dataArrival(int slot, const QByteArray &datagram, qint
         return;
     if (record->DataArrival(datagram, roundTripMs)) {
         endQuery(slot);
-        emit queryEnded(record->IP(), true);
+        const QString address = record->IP(); // a listener may remove the record
+        emit queryEnded(address, true);
     }
 }
 

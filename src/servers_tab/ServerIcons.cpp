@@ -74,9 +74,31 @@ QPixmap dimmed(const QPixmap &source) {
     return pixmap;
 }
 
+// A small amber bell, not dimmed with the icon beneath it, so a watched row stands out.
+QPixmap withBell(const QPixmap &source) {
+    QPixmap pixmap = source;
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath bell;
+    bell.moveTo(8.5, 15.0);
+    bell.lineTo(15.5, 15.0);
+    bell.quadTo(14.0, 13.5, 14.0, 11.5);
+    bell.quadTo(14.0, 8.5, 12.0, 8.5);
+    bell.quadTo(10.0, 8.5, 10.0, 11.5);
+    bell.quadTo(10.0, 13.5, 8.5, 15.0);
+    bell.closeSubpath();
+    p.setPen(QPen(QColor(90, 60, 0), 1.0));
+    p.setBrush(QColor(255, 190, 20));
+    p.drawPath(bell);
+    p.drawEllipse(QRectF(11.3, 14.6, 1.4, 1.4));
+    return pixmap;
+}
+
 struct Set {
     std::array<QIcon, 7> normal;
     std::array<QIcon, 7> ghosted;
+    std::array<QIcon, 7> watchedNormal;
+    std::array<QIcon, 7> watchedGhosted;
     Set() {
         const std::array<QPixmap, 7> pictures = {
             blank(),
@@ -90,6 +112,8 @@ struct Set {
         for (size_t i = 0; i < pictures.size(); ++i) {
             normal[i] = QIcon(pictures[i]);
             ghosted[i] = QIcon(dimmed(pictures[i]));
+            watchedNormal[i] = QIcon(withBell(pictures[i]));
+            watchedGhosted[i] = QIcon(withBell(dimmed(pictures[i])));
         }
     }
 };
@@ -104,6 +128,12 @@ const QIcon &ServerIcons::icon(int index, bool ghosted) {
     const Set &set = icons();
     const auto at = static_cast<size_t>(index >= 1 && index <= 6 ? index : 0);
     return ghosted ? set.ghosted[at] : set.normal[at];
+}
+
+const QIcon &ServerIcons::watched(int index, bool ghosted) {
+    const Set &set = icons();
+    const auto at = static_cast<size_t>(index >= 1 && index <= 6 ? index : 0);
+    return ghosted ? set.watchedGhosted[at] : set.watchedNormal[at];
 }
 
 QIcon ServerIcons::refreshAll() {

@@ -15,6 +15,8 @@ public:
     };
     // The icon at a 1-based index; `ghosted` draws it dimmed.
     static const QIcon &icon(int index, bool ghosted = false);
+    // The same icon with the small bell of a watched server in its lower right corner.
+    static const QIcon &watched(int index, bool ghosted = false);
     // Two computers linked to a globe, for the re-ping-all button.
     static QIcon refreshAll();
 };

@@ -111,6 +111,11 @@ quint32 ServerListModel::tick(const Lookup &lookup) {
         }
         set(ColName, record->Name());
         set(ColPassword, record->Password());
+        const bool watched = m_watched && m_watched(row.cells[ColIP]);
+        if (row.watched != watched) {
+            row.watched = watched;
+            changed |= 1u << ColIP;
+        }
 
         if (status != 2) {
             if (row.cells[ColPlayers] != noPlayers) {
@@ -143,6 +148,15 @@ quint32 ServerListModel::tick(const Lookup &lookup) {
         }
     }
     return changedColumns;
+}
+
+void ServerListModel::setWatchInfo(WatchedLookup watched, TipLookup tip) {
+    m_watched = std::move(watched);
+    m_tip = std::move(tip);
+}
+
+bool ServerListModel::rowWatched(int row) const {
+    return row >= 0 && row < rowCount() && m_rows[static_cast<size_t>(row)].watched;
 }
 
 bool ServerListModel::removeKey(const QString &key) {
@@ -217,7 +231,8 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const {
         return row.cells[static_cast<size_t>(column)];
     case Qt::DecorationRole:
         if (column == ColIP && row.icon)
-            return ServerIcons::icon(row.icon, row.ghosted);
+            return row.watched ? ServerIcons::watched(row.icon, row.ghosted)
+                               : ServerIcons::icon(row.icon, row.ghosted);
         if (column == ColPing && row.pingIcon)
             return ServerIcons::icon(row.pingIcon);
         return {};
@@ -227,6 +242,11 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const {
         if (column == ColPing && row.pingColored)
             return QColor(row.pingColor);
         return {};
+    case Qt::ToolTipRole: {
+        // Asked for only when the pointer rests on a row; empty leaves the list's own tip.
+        const QString tip = m_tip ? m_tip(row.cells[ColIP]) : QString();
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     default:
         return {};
     }

@@ -29,6 +29,8 @@ public:
         ColumnCount
     };
     using Lookup = std::function<const clsGRServer *(const QString &key)>;
+    using WatchedLookup = std::function<bool(const QString &key)>;
+    using TipLookup = std::function<QString(const QString &key)>;
 
     explicit ServerListModel(QObject *parent = nullptr);
 
@@ -39,6 +41,10 @@ public:
     // Returns a bit per column that changed anywhere.
     quint32 tick(const Lookup &lookup);
     bool removeKey(const QString &key);
+    // Where the tick learns which servers are watched (marked in the first cell) and where a
+    // row's tool tip comes from.
+    void setWatchInfo(WatchedLookup watched, TipLookup tip);
+    bool rowWatched(int row) const;
 
     int rowOfKey(const QString &key) const;
     QString key(int row) const;
@@ -65,10 +71,13 @@ private:
         int pingIcon = 0;
         QRgb pingColor = 0;
         bool pingColored = false;
+        bool watched = false;
     };
     static void applyStatus(Row &row, int status);
     void rebuildIndex();
 
+    WatchedLookup m_watched;
+    TipLookup m_tip;
     std::vector<Row> m_rows;
     QHash<QString, int> m_index; // lower-case key -> row
 };

@@ -16,6 +16,8 @@
 #include "servers/frmServerInfo.h"
 #include "servers_tab/ServerIcons.h"
 #include "servers_tab/ServerListModel.h"
+#include "watch/WatchDialog.h"
+#include "watch/WatchEngine.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -60,6 +62,14 @@ ctlGRServers::ctlGRServers(clsGRQuorvel *root, QWidget *parent)
     connect(refreshAll, &QToolButton::clicked, this, &ctlGRServers::cmdRefreshAll_Click);
     lower->addWidget(refreshAll, 0, Qt::AlignBottom);
     layout->addLayout(lower);
+
+    m_model->setWatchInfo(
+        [this](const QString &key) {
+            return m_root && m_root->Watches() && m_root->Watches()->isWatched(key);
+        },
+        [this](const QString &key) {
+            return m_root && m_root->Watches() ? m_root->Watches()->toolTip(key) : QString();
+        });
 
     m_tmrListStatusRefresh = new QTimer(this);
     m_tmrListStatusRefresh->setObjectName(QStringLiteral("tmrListStatusRefresh"));
@@ -205,12 +215,14 @@ void ctlGRServers::buildMenu() {
     m_mnuGRS->addSeparator();
     m_mnuRefresh = namedAction(m_mnuGRS, "mnuRefresh", "Refresh");
     m_mnuInfo = namedAction(m_mnuGRS, "mnuInfo", "Info...");
+    m_mnuWatch = namedAction(m_mnuGRS, "mnuWatch", "Watch...");
     m_mnuRemove = namedAction(m_mnuGRS, "mnuRemove", "Remove");
     m_mnuGRS->addSeparator();
     m_mnuRefreshAll = namedAction(m_mnuGRS, "mnuRefreshAll", "Refresh All");
     connect(m_mnuLaunch, &QAction::triggered, this, &ctlGRServers::cmdLaunch_Click);
     connect(m_mnuRefresh, &QAction::triggered, this, &ctlGRServers::cmdRefresh_Click);
     connect(m_mnuInfo, &QAction::triggered, this, &ctlGRServers::cmdInfo_Click);
+    connect(m_mnuWatch, &QAction::triggered, this, &ctlGRServers::cmdWatch_Click);
     connect(m_mnuRemove, &QAction::triggered, this, &ctlGRServers::cmdRemove_Click);
     connect(m_mnuRefreshAll, &QAction::triggered, this, &ctlGRServers::cmdRefreshAll_Click);
 }
@@ -375,6 +387,8 @@ void ctlGRServers::showContextMenu(const QPoint &globalPosition) {
     m_mnuRemove->setEnabled(selected);
     const clsGRServer *record = selected ? selectedRecord() : nullptr;
     m_mnuInfo->setEnabled(record && record->status() == 2);
+    m_mnuWatch->setEnabled(selected && m_root && m_root->Watches() &&
+                           m_root->Watches()->isAvailable());
     m_mnuRefreshAll->setEnabled(true);
     m_mnuGRS->popup(globalPosition);
 }
@@ -488,8 +502,32 @@ void ctlGRServers::cmdRemove_Click() {
         onRowClicked(m_model->rowOfKey(now));
 }
 
-void ctlGRServers::cmdLaunch_Click() {
+void ctlGRServers::cmdWatch_Click() {
     const clsGRServer *record = selectedRecord();
+    WatchEngine *watches = m_root ? m_root->Watches() : nullptr;
+    if (!record || !watches || !watches->isAvailable())
+        return;
+    const QString ip = record->IP();
+    const QString server = record->Name().isEmpty() || record->Name() == ip
+                               ? ip
+                               : record->Name() + QStringLiteral(" (") + ip + u')';
+    ServerWatch watch = watches->watchOf(ip).value_or(ServerWatch{});
+    watch.address = ip;
+    WatchDialog dialog(server, watch, window());
+    // The server may have gone while the dialog was open.
+    if (dialog.exec() != QDialog::Accepted || !m_root->GRServers()->Item(ip))
+        return;
+    watches->setWatch(dialog.watch());
+    tmrListStatusRefresh_Timer();
+}
+
+void ctlGRServers::cmdLaunch_Click() {
+    launchServer(selectedKey());
+}
+
+void ctlGRServers::launchServer(const QString &key) {
+    const clsGRServer *record =
+        key.isEmpty() || !m_root || !m_root->GRServers() ? nullptr : m_root->GRServers()->Item(key);
     if (!record)
         return;
     const QString root = m_root->RootDirectory();

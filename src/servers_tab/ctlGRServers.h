@@ -44,6 +44,10 @@ public:
     void cmdInfo_Click();
     void cmdRemove_Click();
     void cmdLaunch_Click();
+    // Opens "Watch Server" for the selected server.
+    void cmdWatch_Click();
+    // Starts the game to join the server under `key`, as Launch does for the selected one.
+    void launchServer(const QString &key);
 
     ServerListModel *listModel() const { return m_model; }
     QSortFilterProxyModel *sortModel() const { return m_proxy; }
@@ -97,6 +101,7 @@ private:
     QAction *m_mnuLaunch = nullptr;
     QAction *m_mnuRefresh = nullptr;
     QAction *m_mnuInfo = nullptr;
+    QAction *m_mnuWatch = nullptr;
     QAction *m_mnuRemove = nullptr;
     QAction *m_mnuRefreshAll = nullptr;
     QPointer<frmServerInfo> m_info;

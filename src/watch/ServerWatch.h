@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// What the player asked to be told about one server.
+struct ServerWatch {
+    QString address = {};
+    bool answersAgain = false; // it answers after not answering
+    bool playersReach = false; // its players reach `players`
+    int players = 2;           // 1 to 255
+    bool slotFrees = false;    // a slot frees up after it was full
+
+    bool asksAnything() const { return answersAgain || playersReach || slotFrees; }
+    bool operator==(const ServerWatch &) const = default;
+};

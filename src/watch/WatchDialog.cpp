@@ -1,0 +1,73 @@
+#include "watch/WatchDialog.h"
+
+#include "app/NamedWidgets.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+QCheckBox *namedCheck(QWidget *parent, const char *name, const char *caption) {
+    auto *box = named(new QCheckBox(QString::fromUtf8(caption), parent), QLatin1String(name));
+    box->setAccessibleName(box->text());
+    return box;
+}
+} // namespace
+
+WatchDialog::WatchDialog(const QString &server, const ServerWatch &watch, QWidget *parent)
+    : QDialog(parent)
+    , m_watch(watch) {
+    setObjectName(QStringLiteral("frmWatchServer"));
+    setWindowTitle(QStringLiteral("Watch Server"));
+    setModal(true);
+
+    QLabel *label = namedLabel(this, "lblWatchServer", server);
+    label->setAccessibleName(QStringLiteral("Server"));
+    m_answers = namedCheck(this, "chkWatchAnswers", "Tell me when it answers again");
+    m_players = namedCheck(this, "chkWatchPlayers", "Tell me when players reach");
+    m_count = named(new QSpinBox(this), u"spnWatchPlayers");
+    m_count->setRange(1, 255);
+    m_count->setAccessibleName(QStringLiteral("Players to reach"));
+    m_slot = namedCheck(this, "chkWatchSlot", "Tell me when a slot frees up");
+
+    m_answers->setChecked(watch.answersAgain);
+    m_players->setChecked(watch.playersReach);
+    m_count->setValue(qBound(1, watch.players, 255));
+    m_slot->setChecked(watch.slotFrees);
+
+    QPushButton *ok = namedButton(this, "cmdOK", "OK");
+    QPushButton *cancel = namedButton(this, "cmdCancel", "Cancel");
+    ok->setAccessibleName(ok->text());
+    cancel->setAccessibleName(cancel->text());
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(m_answers);
+    auto *players = new QHBoxLayout;
+    players->addWidget(m_players);
+    players->addWidget(m_count);
+    players->addStretch(1);
+    layout->addLayout(players);
+    layout->addWidget(m_slot);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+}
+
+ServerWatch WatchDialog::watch() const {
+    ServerWatch result = m_watch;
+    result.answersAgain = m_answers->isChecked();
+    result.playersReach = m_players->isChecked();
+    result.players = m_count->value();
+    result.slotFrees = m_slot->isChecked();
+    return result;
+}

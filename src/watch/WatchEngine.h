@@ -1,0 +1,109 @@
+#pragma once
+
+#include "watch/ServerWatch.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+#include <memory>
+#include <optional>
+
+class WatchStore;
+class clsGRQuorvel;
+
+// Watches servers and player names. After every ended query it compares the server's record
+// with what the server's previous queries said and turns what changed into events: a watched
+// server answering after not answering, its players reaching a number, a slot freeing up after
+// it was full, a buddy showing up. Events become at most one notification per server in each
+// notification interval; those that come later in it wait and go out together.
+//
+// Watched servers (every server while there are buddies) are asked again at a steady pace of
+// its own, whatever the windows show.
+class WatchEngine : public QObject {
+    Q_OBJECT
+public:
+    struct Settings {
+        int requeryMs = 12500;
+        int notifyEveryMs = 60000;
+    };
+
+    // `store` may be closed: watches and buddies are then off for the run.
+    WatchEngine(clsGRQuorvel *root, std::unique_ptr<WatchStore> store, Settings settings,
+                QObject *parent = nullptr);
+    ~WatchEngine() override;
+
+    bool isAvailable() const;
+
+    std::optional<ServerWatch> watchOf(const QString &address) const;
+    bool isWatched(const QString &address) const { return m_watches.contains(keyOf(address)); }
+    // A watch that asks nothing removes the server's watch.
+    void setWatch(const ServerWatch &watch);
+    void removeWatch(const QString &address);
+    // The server left the list: its watch and all that was seen of it go too.
+    void serverRemoved(const QString &address);
+
+    const QStringList &buddies() const { return m_buddies; }
+    // False for an empty pattern or one already listed (letter case ignored).
+    bool addBuddy(const QString &pattern);
+    void removeBuddy(const QString &pattern);
+
+    // What the servers list tells about the server: what is watched and the last event.
+    QString toolTip(const QString &address) const;
+
+    // A query of the server ended: answered (its record holds the reply) or not.
+    void queryEnded(const QString &address, bool answered);
+    // Asks every watched server again (every server while there are buddies), except those
+    // being asked or asked within the last half interval.
+    void requery();
+
+signals:
+    // A notification is due: `body` names the server and what happened, one event a line.
+    void notificationReady(const QString &address, const QString &body);
+
+private:
+    struct Seen {
+        std::optional<bool> answered;
+        std::optional<int> players;
+        int slotCount = 0;
+        std::optional<QStringList> names;
+        qint64 endedAtMs = -1;
+    };
+    struct Outbox {
+        QString address;
+        QStringList pending;
+        qint64 lastSentMs = -1;
+        bool queued = false; // waits in m_due
+    };
+    struct Due {
+        qint64 atMs;
+        QString key;
+    };
+
+    static QString keyOf(const QString &address) { return address.toCaseFolded(); }
+    bool isBuddy(const QString &foldedName) const;
+    void post(const QString &address, const QStringList &events);
+    void send(Outbox &box, qint64 now);
+    void flushDue();
+    void armFlush();
+
+    clsGRQuorvel *m_root;
+    std::unique_ptr<WatchStore> m_store;
+    Settings m_settings;
+    QHash<QString, ServerWatch> m_watches;
+    QStringList m_buddies;
+    QStringList m_foldedBuddies;
+    QHash<QString, Seen> m_seen;
+    QHash<QString, Outbox> m_outbox;
+    // Held notifications by when they may go out. Every wait is one interval from a send, so
+    // the queue is in order.
+    std::deque<Due> m_due;
+    QHash<QString, QString> m_lastEvent;
+    QElapsedTimer m_clock;
+    QTimer m_requery;
+    QTimer m_flush;
+};

@@ -1,0 +1,367 @@
+#include "app/QtAppShell.h"
+#include "app/frmMain.h"
+#include "servers/SimProcess.h"
+#include "servers_tab/ServerListModel.h"
+#include "servers_tab/ctlGRServers.h"
+#include "support/CoreApp.h"
+#include "support/ProgramRun.h"
+#include "support/Widgets.h"
+#include "watch/BuddiesDialog.h"
+#include "watch/DesktopNotifier.h"
+#include "watch/WatchDialog.h"
+#include "watch/WatchEngine.h"
+
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSortFilterProxyModel>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The whole program up to its main window, with a re-query interval of 100 ms.
+struct App {
+    explicit App(GameDir::Contents contents = {.optionsXml = false})
+        : dir(contents) {
+        StartupEnvironment env;
+        env.executableDirectory = QStringLiteral("/nonexistent");
+        env.gameDirectory = dir.root();
+        env.commandLine = {QStringLiteral("-noStartupPing")};
+        root = std::make_unique<clsGRQuorvel>(
+            env, prompter, launcher,
+            Timing{.queryWindowMs = 200, .listTickMs = 20, .requeryEveryTicks = 5});
+        shell = std::make_unique<QtAppShell>(*root);
+        EXPECT_EQ(root->Startup(*shell), clsGRQuorvel::StartupResult::Running);
+        main = shell->mainWindow();
+        tab = main->serversPane();
+    }
+    clsGRServer *add(const QString &ip, const QString &password = {}) {
+        const auto slot = root->GRServerControls()->fnNextTimerAndWinsock();
+        clsGRServer *record = root->GRServers()->AddServer(ip, {}, password, slot.value_or(-1));
+        tab->RefreshList();
+        return record;
+    }
+    WatchEngine &watches() const { return *root->Watches(); }
+    int row(const QString &ip) const { return tab->listModel()->rowOfKey(ip); }
+    QString toolTip(const QString &ip) const {
+        return tab->listModel()->index(row(ip), 0).data(Qt::ToolTipRole).toString();
+    }
+    void select(const QString &ip) const {
+        const QModelIndex at = tab->sortModel()->mapFromSource(tab->listModel()->index(row(ip), 1));
+        QTest::mouseClick(tab->listView()->viewport(), Qt::LeftButton, {},
+                          tab->listView()->visualRect(at).center());
+    }
+    // Runs `act` on the modal dialog of type T once it shows, while `open` opens it.
+    template <typename T>
+    void onDialog(const std::function<void()> &open, const std::function<void(T &)> &act) {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            ASSERT_TRUE(QTest::qWaitFor([] { return !visibleWindows<T>().isEmpty(); }, 3000));
+            seen = true;
+            act(*visibleWindows<T>().first());
+        });
+        open();
+        EXPECT_TRUE(seen);
+    }
+
+    GameDir dir;
+    ScriptedPrompter prompter;
+    platform::DetachedProcessLauncher launcher;
+    std::unique_ptr<clsGRQuorvel> root;
+    std::unique_ptr<QtAppShell> shell;
+    frmMain *main = nullptr;
+    ctlGRServers *tab = nullptr;
+};
+
+QByteArray scenario(const char *ip, int players, const char *name = "Night Ops") {
+    QStringList names;
+    for (int i = 0; i < players; ++i)
+        names << QStringLiteral("\"P%1\"").arg(i + 1);
+    return QStringLiteral(R"({"servers": [{"address": "%1", "state": {"name": "%3",
+                          "maxPlayers": 8, "dedicated": false, "players": [%2]}}]})")
+        .arg(QLatin1String(ip), names.join(u','), QLatin1String(name))
+        .toUtf8();
+}
+
+// A session bus of the test's own, with nothing on it until the test puts it there.
+struct SessionBus {
+    SessionBus() {
+        const QString config = dir.filePath(QStringLiteral("bus.conf"));
+        QFile file(config);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus "
+                                  "Configuration 1.0//EN\" "
+                                  "\"http://www.freedesktop.org/standards/dbus/1.0/"
+                                  "busconfig.dtd\"><busconfig><type>session</type>"
+                                  "<listen>unix:dir=%1</listen><auth>EXTERNAL</auth>"
+                                  "<policy context=\"default\"><allow send_destination=\"*\" "
+                                  "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                                  "<allow own=\"*\"/></policy></busconfig>")
+                       .arg(dir.path())
+                       .toUtf8());
+        file.close();
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--config-file=") + config, QStringLiteral("--print-address"),
+                      QStringLiteral("--nofork")});
+        if (daemon.waitForReadyRead(10000))
+            address = QString::fromUtf8(daemon.readLine().trimmed());
+        EXPECT_FALSE(address.isEmpty()) << "dbus-daemon did not start";
+    }
+    ~SessionBus() {
+        for (const QString &name : names)
+            QDBusConnection::disconnectFromBus(name);
+        daemon.terminate();
+        daemon.waitForFinished(5000);
+    }
+    QDBusConnection connect(const QString &name) {
+        names << name;
+        return QDBusConnection::connectToBus(address, name);
+    }
+
+    QTemporaryDir dir;
+    QProcess daemon;
+    QString address;
+    QStringList names;
+};
+
+const QString path = QStringLiteral("/org/freedesktop/Notifications");
+const QString interface = QStringLiteral("org.freedesktop.Notifications");
+
+} // namespace
+
+// The desktop's notification service as far as the program uses it: records what it is asked
+// to show and tells of a chosen action.
+class NotificationStandIn : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    struct Shown {
+        QString appName, summary, body;
+        QStringList actions;
+    };
+    explicit NotificationStandIn(QDBusConnection bus)
+        : m_bus(std::move(bus)) {
+        EXPECT_TRUE(m_bus.registerObject(path, this, QDBusConnection::ExportAllSlots));
+        EXPECT_TRUE(m_bus.registerService(interface));
+    }
+    void invoke(uint id, const QString &key) {
+        QDBusMessage signal =
+            QDBusMessage::createSignal(path, interface, QStringLiteral("ActionInvoked"));
+        signal << id << key;
+        m_bus.send(signal);
+    }
+    QList<Shown> shown;
+
+public slots:
+    uint Notify(const QString &appName, uint, const QString &, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &, int) {
+        shown.append({appName, summary, body, actions});
+        return 40 + static_cast<uint>(shown.size());
+    }
+    QStringList GetCapabilities() {
+        return {QStringLiteral("actions"), QStringLiteral("body"), QStringLiteral("body-markup")};
+    }
+
+private:
+    QDBusConnection m_bus;
+};
+
+TEST(WatchProgram, WatchAndBuddiesDialogsMarkTheRowAndKeepWhatIsChosen) {
+    App app;
+    const QString ip = QStringLiteral("127.31.1.1");
+    app.add(ip);
+    app.select(ip);
+
+    // The pop-up menu: "Watch..." right after "Info...", on for a selected row.
+    QStringList entries;
+    for (const QAction *action : app.tab->contextMenu()->actions())
+        entries << action->text();
+    EXPECT_EQ(entries.join(u'|'),
+              QStringLiteral("Launch...||Refresh|Info...|Watch...|Remove||Refresh All"));
+    QMenu *file = named<QMenu>(*app.main, "mnuFile");
+    entries.clear();
+    for (const QAction *action : file->actions())
+        entries << action->text();
+    EXPECT_EQ(entries.join(u'|'), QStringLiteral("Options...|Buddies...||Quit"));
+
+    const auto watchWith = [&](const std::function<void(WatchDialog &)> &act) {
+        app.onDialog<WatchDialog>([&] { named<QAction>(*app.tab, "mnuWatch")->trigger(); }, act);
+    };
+    // Cancel keeps nothing.
+    watchWith([](WatchDialog &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Watch Server"));
+        named<QCheckBox>(d, "chkWatchAnswers")->click();
+        named<QPushButton>(d, "cmdCancel")->click();
+    });
+    EXPECT_FALSE(app.watches().isWatched(ip));
+    watchWith([](WatchDialog &d) {
+        QSpinBox *count = named<QSpinBox>(d, "spnWatchPlayers");
+        EXPECT_EQ(count->value(), 2);
+        EXPECT_EQ(named<QCheckBox>(d, "chkWatchPlayers")->text(),
+                  QStringLiteral("Tell me when players reach"));
+        named<QCheckBox>(d, "chkWatchPlayers")->click();
+        count->setFocus();
+        count->selectAll();
+        QTest::keyClicks(count, QStringLiteral("5"));
+        named<QCheckBox>(d, "chkWatchSlot")->click();
+        named<QPushButton>(d, "cmdOK")->click();
+    });
+    const ServerWatch chosen{.address = ip, .playersReach = true, .players = 5, .slotFrees = true};
+    EXPECT_EQ(app.watches().watchOf(ip), chosen);
+    EXPECT_TRUE(app.tab->listModel()->rowWatched(app.row(ip)));
+    EXPECT_EQ(app.toolTip(ip), QStringLiteral("Watched: players reach 5, a slot frees up"));
+    // Opened again, the dialog shows the watch.
+    watchWith([](WatchDialog &d) {
+        EXPECT_TRUE(named<QCheckBox>(d, "chkWatchSlot")->isChecked());
+        EXPECT_EQ(named<QSpinBox>(d, "spnWatchPlayers")->value(), 5);
+        named<QCheckBox>(d, "chkWatchPlayers")->click();
+        named<QCheckBox>(d, "chkWatchSlot")->click();
+        named<QPushButton>(d, "cmdOK")->click();
+    });
+    EXPECT_FALSE(app.watches().isWatched(ip));
+    EXPECT_FALSE(app.tab->listModel()->rowWatched(app.row(ip)));
+
+    app.onDialog<BuddiesDialog>([&] { named<QAction>(*app.main, "mnuFileBuddies")->trigger(); },
+                                [](BuddiesDialog &d) {
+                                    EXPECT_EQ(d.windowTitle(), QStringLiteral("Buddies"));
+                                    QLineEdit *text = named<QLineEdit>(d, "txtBuddy");
+                                    QListWidget *list = named<QListWidget>(d, "lstBuddies");
+                                    QTest::keyClicks(text, QStringLiteral("Sniper"));
+                                    QTest::keyClick(text, Qt::Key_Return);
+                                    QTest::keyClicks(text, QStringLiteral("ro?k*"));
+                                    named<QPushButton>(d, "cmdAdd")->click();
+                                    QTest::keyClicks(text, QStringLiteral("sniper"));
+                                    QTest::keyClick(text, Qt::Key_Return); // already there
+                                    EXPECT_EQ(list->count(), 2);
+                                    EXPECT_TRUE(
+                                        d.isVisible()); // Return added, it did not close the dialog
+                                    list->setCurrentRow(0);
+                                    named<QPushButton>(d, "cmdRemove")->click();
+                                    named<QPushButton>(d, "cmdClose")->click();
+                                });
+    EXPECT_EQ(app.watches().buddies(), QStringList{QStringLiteral("ro?k*")});
+    EXPECT_TRUE(app.prompter.shown().empty());
+}
+
+TEST(WatchProgram, WatchedServersAreAskedWhateverTabIsInFront) {
+    App app;
+    const SimProcess sim(R"({"servers": [{"address": "127.31.1.1"}, {"address": "127.31.1.2"}]})");
+    ASSERT_TRUE(sim.isReady());
+    const QString watched = QStringLiteral("127.31.1.1");
+    const QString other = QStringLiteral("127.31.1.2");
+    app.add(watched);
+    app.add(other);
+    app.watches().setWatch({.address = watched, .answersAgain = true});
+    app.main->tabs()->setCurrentIndex(frmMain::TabStats);
+
+    QHash<QString, int> asked;
+    QObject::connect(app.root->GRServerControls(), &clsGlobalGRControls::queryEnded,
+                     [&](const QString &address, bool answered) {
+                         EXPECT_TRUE(answered);
+                         ++asked[address];
+                     });
+    QTest::qWait(1000);
+    EXPECT_GE(asked.value(watched), 4);
+    EXPECT_EQ(asked.value(other), 0);
+    // With buddies, every server is asked.
+    app.watches().addBuddy(QStringLiteral("Nobody"));
+    asked.clear();
+    QTest::qWait(1000);
+    EXPECT_GE(asked.value(watched), 4);
+    EXPECT_GE(asked.value(other), 4);
+}
+
+TEST(WatchProgram, ANotificationOnTheSessionBusJoinsTheServerWithItsPassword) {
+    SessionBus bus;
+    ASSERT_FALSE(bus.address.isEmpty());
+    NotificationStandIn standIn(bus.connect(QStringLiteral("stand-in")));
+    App app;
+    app.dir.installRunner(QStringLiteral("launch.log"));
+    app.main->notifier()->setConnection(bus.connect(QStringLiteral("program")));
+    const QString ip = QStringLiteral("127.31.2.1");
+    app.add(ip, QStringLiteral("se cret"));
+    app.watches().setWatch({.address = ip, .playersReach = true, .players = 2});
+    app.main->tabs()->setCurrentIndex(frmMain::TabStats);
+    {
+        const SimProcess one(scenario("127.31.2.1", 1));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return app.root->GRServers()->Item(ip)->PlayerCount() == 1; }, 3000));
+    }
+    // A server's name is never taken for markup.
+    const SimProcess three(scenario("127.31.2.1", 3, "Night <i>Ops</i> & Co"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !standIn.shown.isEmpty(); }, 5000));
+    const NotificationStandIn::Shown &shown = standIn.shown.first();
+    EXPECT_EQ(shown.appName, QStringLiteral("GRQuorvel"));
+    EXPECT_EQ(shown.summary, QStringLiteral("GRQuorvel"));
+    EXPECT_EQ(shown.body,
+              QStringLiteral("Night &lt;i&gt;Ops&lt;/i&gt; &amp; Co (127.31.2.1)\n3/8 players"));
+    EXPECT_EQ(shown.actions, (QStringList{QStringLiteral("join"), QStringLiteral("Join")}));
+
+    standIn.invoke(12345, QStringLiteral("join")); // someone else's notification
+    QTest::qWait(200);
+    EXPECT_FALSE(QFile::exists(app.dir.path(QStringLiteral("launch.log"))));
+    standIn.invoke(41, QStringLiteral("join"));
+    EXPECT_EQ(
+        app.dir.waitForLines(QStringLiteral("launch.log")),
+        (QStringList{app.dir.path(QStringLiteral("GhostRecon.exe")), QStringLiteral("-client"), ip,
+                     QStringLiteral("-password"), QStringLiteral("se cret")}));
+    qunsetenv("GRQUORVEL_WINE");
+    EXPECT_EQ(standIn.shown.size(), 1);
+    EXPECT_TRUE(app.prompter.shown().empty());
+}
+
+TEST(WatchProgram, WithoutANotificationServiceTheEventWaitsInTheToolTipAndNothingBlocks) {
+    SessionBus bus;
+    ASSERT_FALSE(bus.address.isEmpty());
+    const struct {
+        const char *what;
+        QDBusConnection connection;
+    } cases[] = {
+        {"a bus without the service", bus.connect(QStringLiteral("program"))},
+        {"no bus at all", QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"),
+                                                        QStringLiteral("nowhere"))},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        App app;
+        app.main->notifier()->setConnection(c.connection);
+        QSignalSpy fellBack(app.main->notifier(), &DesktopNotifier::fellBack);
+        const QString ip = QStringLiteral("127.31.3.1");
+        app.add(ip);
+        app.watches().addBuddy(QStringLiteral("p?"));
+        const SimProcess sim(scenario("127.31.3.1", 2));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !fellBack.isEmpty(); }, 3000));
+        EXPECT_EQ(fellBack.first().value(0).toString(), ip);
+        EXPECT_TRUE(app.toolTip(ip).contains(QStringLiteral(": P1 joined, P2 joined")))
+            << app.toolTip(ip).toStdString();
+        EXPECT_TRUE(app.prompter.shown().empty());
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
+}
+
+TEST(WatchProgram, AnUnusableHistoryFileLeavesTheWatchesOffAndTheProgramRunning) {
+    GameDir dir({.optionsXml = false});
+    QDir(dir.root()).mkdir(QStringLiteral("GRQuorvelHistory.sqlite"));
+    ScriptedPrompter prompter;
+    runProgramOn(dir, prompter, [](frmMain &main) {
+        EXPECT_FALSE(named<QAction>(main, "mnuFileBuddies")->isEnabled());
+        EXPECT_EQ(main.notifier(), nullptr);
+        quitWith(main);
+    });
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+#include "test_watch_program.moc"
