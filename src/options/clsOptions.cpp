@@ -100,8 +100,8 @@ std::unique_ptr<pugi::xml_document> createDefaultDocument() {
     return doc;
 }
 
-// Whether the parser would take these bytes as UTF-8: no byte-order mark or 16/32-bit layout,
-// and no declaration naming another encoding.
+// Whether the parser takes these bytes as UTF-8: anything but a byte-order mark, a 16/32-bit
+// layout or a declaration of Latin-1 (which the parser converts itself).
 bool readAsUtf8(const QByteArray &bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
         bytes.startsWith("\xFE\xFF") || (bytes.size() >= 2 && (bytes[0] == 0 || bytes[1] == 0)))
@@ -110,7 +110,8 @@ bool readAsUtf8(const QByteArray &bytes) {
         return true;
     const QByteArray declaration = bytes.left(bytes.indexOf("?>")).toLower();
     const qsizetype at = declaration.indexOf("encoding");
-    return at < 0 || declaration.indexOf("utf-8", at) >= 0 || declaration.indexOf("utf8", at) >= 0;
+    return at < 0 ||
+           (declaration.indexOf("iso-8859-1", at) < 0 && declaration.indexOf("latin1", at) < 0);
 }
 
 // Loads a file into a new document; a missing, unreadable or malformed file gives an empty

@@ -141,6 +141,12 @@ TEST(PreferencesFaults, DeepOrNonUtf8FilesLoadAndTheProgramStarts) {
          "</IPAddress></Multiplayer></Options>",
          QStringLiteral("J\u00F6rg"), QStringLiteral("Caf\u00E9 \u20AC"),
          QStringLiteral("J\u00F6rg")},
+        {"<?xml version='1.0' encoding='windows-1252'?><options><UserName>\x80 1</UserName>"
+         "<GRServers><Server IP='127.30.5.1' Name='\x9Cuvre'/></GRServers></options>",
+         "<Options><PlayerName>R\xE9n\xE9</PlayerName><Multiplayer><IPAddress>127.30.5.2"
+         "</IPAddress></Multiplayer></Options>",
+         QStringLiteral("\u20AC 1"), QStringLiteral("\u0153uvre"),
+         QStringLiteral("R\u00E9n\u00E9")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.userName.toStdString());
