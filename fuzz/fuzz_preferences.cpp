@@ -1,10 +1,12 @@
-// Loads arbitrary bytes as the preferences file, saves what was read, and checks that reading
-// the saved file back and saving it again gives the same bytes. No game options file is
-// present, so nothing is imported and no server is ever queried.
+// Loads arbitrary bytes as the preferences file and as the game's options file (whose server
+// list is imported), saves what was read, and checks that reading the saved file back and
+// saving it again gives the same bytes. Nothing is ever sent: the query pool's sender is
+// replaced by one that only pretends to send.
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "options/clsOptions.h"
 #include "platform/ProcessLauncher.h"
+#include "servers/clsGlobalGRControls.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -54,6 +56,9 @@ QByteArray loadAndSave() {
     env.gameDirectory = s_dir->path();
     clsGRQuorvel root(env, prompter, launcher);
     root.createObjects();
+    root.GRServerControls()->setSender([](const QByteArray &, const QHostAddress &, quint16) {
+        return clsGlobalGRControls::SendOutcome{};
+    });
     const QString path = root.PreferencesFileName();
     root.Options()->Load(path);
     root.Options()->Save(path);
@@ -69,8 +74,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size) {
-    const QString path = s_dir->filePath(QStringLiteral("GRQuorvelOptions.xml"));
-    writeFile(path, QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
+    const QByteArray input(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    writeFile(s_dir->filePath(QStringLiteral("GRQuorvelOptions.xml")), input);
+    writeFile(s_dir->filePath(QStringLiteral("options.xml")), input);
     const QByteArray once = loadAndSave();
     const QByteArray twice = loadAndSave();
     if (once != twice) {

@@ -88,3 +88,42 @@ bool textToBool(const QString &text) {
         return *v != 0.0;
     throw QuorvelError(QStringLiteral("Type mismatch"), QuorvelError::TypeMismatch);
 }
+
+namespace {
+// The characters of bytes 0x80..0x9F; the undefined ones stand for themselves.
+constexpr char16_t windows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::optional<char> windows1252Byte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (int i = 0; i < 32; ++i)
+        if (windows1252High[i] == c)
+            return static_cast<char>(0x80 + i);
+    return std::nullopt;
+}
+} // namespace
+
+QString fromWindows1252(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        *out++ = QChar(u >= 0x80 && u < 0xA0 ? windows1252High[u - 0x80] : char16_t(u));
+    }
+    return text;
+}
+
+bool inWindows1252(char32_t c) {
+    return windows1252Byte(c).has_value();
+}
+
+QByteArray toWindows1252(const QString &text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text)
+        bytes += windows1252Byte(c.unicode()).value_or('?');
+    return bytes;
+}

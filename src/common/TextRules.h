@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
@@ -41,3 +43,12 @@ constexpr Rgb splitColor(qint32 color) {
     return {static_cast<int>(c & 255u), static_cast<int>((c & 65280u) / 256u),
             static_cast<int>((c & 16711680u) / 65536u)};
 }
+
+// Windows-1252, the code page Ghost Recon's own files are written in when they are not UTF-8.
+// Every byte maps to one character and back (the five bytes the code page leaves undefined map
+// to the C1 controls of the same value), so a file read this way is written back byte for byte.
+QString fromWindows1252(QByteArrayView bytes);
+// Whether `c` has a byte in Windows-1252 (as read by fromWindows1252).
+bool inWindows1252(char32_t c);
+// Characters without a byte (see inWindows1252) must not be given.
+QByteArray toWindows1252(const QString &text);

@@ -51,13 +51,26 @@ pugi::xml_node firstElement(const pugi::xml_node &root, const char *name) {
     });
 }
 
-// The text of a node and everything below it, as a DOM's text property gives it.
+// The text of a node and everything below it, as a DOM's text property gives it. Walked without
+// recursion: a file may nest elements arbitrarily deep.
 QString innerText(const pugi::xml_node &node) {
     if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
         return QString::fromUtf8(node.value());
     QByteArray text;
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
-        text += innerText(child).toUtf8();
+    pugi::xml_node at = node.first_child();
+    while (at) {
+        if (at.type() == pugi::node_pcdata || at.type() == pugi::node_cdata)
+            text += at.value();
+        if (at.first_child()) {
+            at = at.first_child();
+            continue;
+        }
+        while (at != node && !at.next_sibling())
+            at = at.parent();
+        if (at == node)
+            break;
+        at = at.next_sibling();
+    }
     return QString::fromUtf8(text);
 }
 
@@ -87,17 +100,37 @@ std::unique_ptr<pugi::xml_document> createDefaultDocument() {
     return doc;
 }
 
+// Whether the parser takes these bytes as UTF-8: anything but a byte-order mark, a 16/32-bit
+// layout or a declaration of Latin-1 (which the parser converts itself).
+bool readAsUtf8(const QByteArray &bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
+        bytes.startsWith("\xFE\xFF") || (bytes.size() >= 2 && (bytes[0] == 0 || bytes[1] == 0)))
+        return false;
+    if (!bytes.startsWith("<?xml"))
+        return true;
+    const QByteArray declaration = bytes.left(bytes.indexOf("?>")).toLower();
+    const qsizetype at = declaration.indexOf("encoding");
+    return at < 0 ||
+           (declaration.indexOf("iso-8859-1", at) < 0 && declaration.indexOf("latin1", at) < 0);
+}
+
 // Loads a file into a new document; a missing, unreadable or malformed file gives an empty
 // one. Line ends are kept as they stand, so a value holding a carriage return reads back as it
-// was saved.
+// was saved. A file that should be UTF-8 but is not was written in the Windows code page: it is
+// read as such, so no character of it turns into a replacement character.
 std::unique_ptr<pugi::xml_document>
 loadDocument(const QString &path, unsigned options = pugi::parse_default & ~pugi::parse_eol) {
     auto doc = std::make_unique<pugi::xml_document>();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return doc;
-    const QByteArray bytes = file.readAll();
-    if (!doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), options))
+    QByteArray bytes = file.readAll();
+    pugi::xml_encoding encoding = pugi::encoding_auto;
+    if (readAsUtf8(bytes) && !QByteArrayView(bytes).isValidUtf8()) {
+        bytes = fromWindows1252(bytes).toUtf8();
+        encoding = pugi::encoding_utf8;
+    }
+    if (!doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), options, encoding))
         doc->reset();
     return doc;
 }

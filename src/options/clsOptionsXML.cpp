@@ -50,14 +50,18 @@ Detected detectEncoding(const QByteArray &raw) {
     if (raw.size() >= 2 && raw[0] == '\0' && raw[1] == '<')
         return {Encoding::Utf16BE, 0};
     const QString name = declaredEncoding(raw);
-    if (name.isEmpty() || name == u"utf-8" || name == u"utf8")
-        return {Encoding::Utf8, 0};
-    static const QStringList latin1 = {QStringLiteral("iso-8859-1"),   QStringLiteral("iso8859-1"),
-                                       QStringLiteral("iso_8859-1"),   QStringLiteral("latin1"),
-                                       QStringLiteral("latin-1"),      QStringLiteral("l1"),
-                                       QStringLiteral("windows-1252"), QStringLiteral("cp1252")};
+    if (name.isEmpty() || name == u"utf-8" || name == u"utf8") {
+        // The game writes its file in the Windows code page and without a declaration: bytes
+        // that are no UTF-8 are read as that code page, never replaced.
+        return {QByteArrayView(raw).isValidUtf8() ? Encoding::Utf8 : Encoding::Windows1252, 0};
+    }
+    static const QStringList latin1 = {QStringLiteral("iso-8859-1"), QStringLiteral("iso8859-1"),
+                                       QStringLiteral("iso_8859-1"), QStringLiteral("latin1"),
+                                       QStringLiteral("latin-1"),    QStringLiteral("l1")};
     if (latin1.contains(name))
         return {Encoding::Latin1, 0};
+    if (name == u"windows-1252" || name == u"cp1252")
+        return {Encoding::Windows1252, 0};
     // ASCII, and any 8-bit encoding we do not know: bytes are kept one to one, and anything we
     // write beyond ASCII becomes a character reference, which every encoding can carry.
     return {Encoding::Ascii, 0};
@@ -70,6 +74,8 @@ std::optional<QByteArray> decodeToUtf8(const QByteArray &body, Encoding encoding
     case Encoding::Latin1:
     case Encoding::Ascii:
         return QString::fromLatin1(body).toUtf8();
+    case Encoding::Windows1252:
+        return fromWindows1252(body).toUtf8();
     case Encoding::Utf16LE:
     case Encoding::Utf16BE: {
         if (body.size() % 2 != 0)
@@ -94,6 +100,8 @@ QByteArray encodeFromUtf8(const QByteArray &text, Encoding encoding) {
     case Encoding::Ascii:
         // Every character is at most U+00FF: the file's own bytes, or text we escaped.
         return QString::fromUtf8(text).toLatin1();
+    case Encoding::Windows1252:
+        return toWindows1252(QString::fromUtf8(text));
     case Encoding::Utf16LE:
     case Encoding::Utf16BE: {
         QStringEncoder encoder(encoding == Encoding::Utf16LE ? QStringConverter::Utf16LE
@@ -114,9 +122,18 @@ bool isXmlChar(char32_t c) {
 // escaped, characters the file's encoding cannot hold become character references, and
 // characters XML cannot carry at all are left out.
 QByteArray escapeContent(const QString &text, Encoding encoding) {
-    const char32_t limit = encoding == Encoding::Latin1  ? 0xFF
-                           : encoding == Encoding::Ascii ? 0x7F
-                                                         : 0x10FFFF;
+    const auto encodable = [encoding](char32_t c) {
+        switch (encoding) {
+        case Encoding::Latin1:
+            return c <= 0xFF;
+        case Encoding::Ascii:
+            return c <= 0x7F;
+        case Encoding::Windows1252:
+            return inWindows1252(c);
+        default:
+            return true;
+        }
+    };
     QByteArray out;
     for (const char32_t c : text.toUcs4()) {
         if (!isXmlChar(c))
@@ -129,7 +146,7 @@ QByteArray escapeContent(const QString &text, Encoding encoding) {
             out += "&gt;";
         else if (c == U'\r')
             out += "&#13;"; // a raw CR would be read back as a line feed
-        else if (c > limit)
+        else if (!encodable(c))
             out += "&#" + QByteArray::number(static_cast<quint32>(c)) + ';';
         else
             out += QString::fromUcs4(&c, 1).toUtf8();
@@ -356,7 +373,10 @@ QString clsOptionsXML::GetElementText(const char *name) const {
 void clsOptionsXML::SetElementText(const char *name, const QString &text) {
     if (!m_doc)
         return;
-    if (const pugi::xml_node element = firstElement(*m_doc, name))
+    const pugi::xml_node element = firstElement(*m_doc, name);
+    // Writing the text the element already holds leaves the file's bytes exactly as they are
+    // (character references, CDATA and all).
+    if (element && QString::fromUtf8(stringValue(element)) != text)
         applyEdit(withContent(m_text, element, escapeContent(text, m_encoding)));
 }
 

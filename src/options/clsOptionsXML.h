@@ -49,7 +49,7 @@ public:
     void RemoveGRServer(const QString &in_strIP);
 
     // How the file's bytes map to characters; kept so a save writes the encoding it read.
-    enum class Encoding { Utf8, Latin1, Ascii, Utf16LE, Utf16BE };
+    enum class Encoding { Utf8, Latin1, Windows1252, Ascii, Utf16LE, Utf16BE };
 
 private:
     QString GetElementText(const char *name) const;

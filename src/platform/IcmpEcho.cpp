@@ -206,9 +206,12 @@ qint64 IcmpEcho::wallClockNs() {
 
 void IcmpEcho::readPending() {
 #ifdef Q_OS_LINUX
-    // Drain everything: the notifier fires again only for new data.
+    // One batch per turn of the event loop, so that a flood (a raw socket sees every ICMP
+    // message of the host) cannot hold the program up. The notifier fires again on the next
+    // turn while anything is left unread.
+    constexpr int batch = 64;
     unsigned char buffer[1500];
-    for (;;) {
+    for (int n = 0; n < batch; ++n) {
         sockaddr_in from{};
         iovec io{buffer, sizeof buffer};
         alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];

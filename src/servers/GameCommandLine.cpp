@@ -1,11 +1,12 @@
 #include "servers/GameCommandLine.h"
 
 #include "platform/WindowsProgram.h"
+#include "servers/basUtilities.h"
 
 QString GameCommandLine::windowsText(const QString &rootDirectory, const QString &ip,
                                      const QString &password) {
     QString line = u'"' + rootDirectory + QStringLiteral("GhostRecon.exe") + u'"' +
-                   QStringLiteral(" -client ") + ip;
+                   QStringLiteral(" -client ") + AddressForUse(ip);
     if (!password.isEmpty())
         line += QStringLiteral(" -password ") + u'"' + password + u'"';
     return line;
@@ -14,7 +15,7 @@ QString GameCommandLine::windowsText(const QString &rootDirectory, const QString
 platform::LaunchRequest GameCommandLine::request(const QString &rootDirectory, const QString &ip,
                                                  const QString &password) {
     const QString game = rootDirectory + QStringLiteral("GhostRecon.exe");
-    QStringList arguments{QStringLiteral("-client"), ip};
+    QStringList arguments{QStringLiteral("-client"), AddressForUse(ip)};
     if (!password.isEmpty())
         arguments << QStringLiteral("-password") << password;
     platform::LaunchRequest request =

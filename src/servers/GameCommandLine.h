@@ -8,8 +8,9 @@
 class GameCommandLine {
 public:
     // The Windows command line: the game's full path in double quotes, " -client " and the
-    // address, then, with a password, " -password " and the password in double quotes. Both
-    // are inserted exactly as stored.
+    // address, then, with a password, " -password " and the password in double quotes. The
+    // password is inserted exactly as stored; a dotted address goes in its plain decimal form
+    // ("127.0.0.010" as 127.0.0.10), since the game would read a leading zero as octal.
     static QString windowsText(const QString &rootDirectory, const QString &ip,
                                const QString &password);
 

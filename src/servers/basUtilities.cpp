@@ -3,23 +3,50 @@
 #include "common/TextRules.h"
 
 namespace {
-bool isAddressPart(const QString &part) {
+std::optional<quint32> addressPart(const QString &part) {
     const std::optional<qint32> value = numericToLong(part);
-    return value && *value >= 0 && *value <= 255;
+    if (!value || *value < 0 || *value > 255)
+        return std::nullopt;
+    return static_cast<quint32>(*value);
 }
 } // namespace
 
-bool IsValidIP(const QString &address) {
+std::optional<quint32> DottedIPv4(const QString &address) {
     const qsizetype d1 = address.indexOf(u'.');
-    if (d1 < 0 || !isAddressPart(address.left(d1)))
-        return false;
+    if (d1 < 0)
+        return std::nullopt;
+    const auto p1 = addressPart(address.left(d1));
+    if (!p1)
+        return std::nullopt;
     const qsizetype d2 = address.indexOf(u'.', d1 + 1);
-    if (d2 < 0 || !isAddressPart(address.mid(d1 + 1, d2 - d1 - 1)))
-        return false;
+    if (d2 < 0)
+        return std::nullopt;
+    const auto p2 = addressPart(address.mid(d1 + 1, d2 - d1 - 1));
+    if (!p2)
+        return std::nullopt;
     const qsizetype d3 = address.indexOf(u'.', d2 + 1);
-    if (d3 < 0 || !isAddressPart(address.mid(d2 + 1, d3 - d2 - 1)))
-        return false;
-    if (d3 + 1 >= address.size())
-        return false;
-    return isAddressPart(address.mid(d3 + 1));
+    if (d3 < 0)
+        return std::nullopt;
+    const auto p3 = addressPart(address.mid(d2 + 1, d3 - d2 - 1));
+    if (!p3 || d3 + 1 >= address.size())
+        return std::nullopt;
+    const auto p4 = addressPart(address.mid(d3 + 1));
+    if (!p4)
+        return std::nullopt;
+    return (*p1 << 24) | (*p2 << 16) | (*p3 << 8) | *p4;
+}
+
+bool IsValidIP(const QString &address) {
+    return DottedIPv4(address).has_value();
+}
+
+QString AddressForUse(const QString &address) {
+    const std::optional<quint32> v4 = DottedIPv4(address);
+    if (!v4)
+        return address;
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(*v4 >> 24)
+        .arg((*v4 >> 16) & 0xff)
+        .arg((*v4 >> 8) & 0xff)
+        .arg(*v4 & 0xff);
 }

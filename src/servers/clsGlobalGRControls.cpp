@@ -3,6 +3,7 @@
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "servers/GRQueryProtocol.h"
+#include "servers/basUtilities.h"
 #include "servers/clsGRServer.h"
 #include "servers/clsGRServers.h"
 
@@ -19,6 +20,9 @@ const QString sendingTitle = QStringLiteral("An Error has occured (Sending Data)
 constexpr int receiveBufferBytes = 4 * 1024 * 1024;
 constexpr int sendBufferBytes = 1024 * 1024;
 constexpr int maxSilentRepeats = 3;
+// Datagrams read in one go before the event loop gets its turn: a flood must not keep timers,
+// input and painting waiting (a batch takes well under a millisecond).
+constexpr int readBatch = 64;
 } // namespace
 
 clsGlobalGRControls::clsGlobalGRControls(clsGRQuorvel *root, QObject *parent)
@@ -102,16 +106,19 @@ void clsGlobalGRControls::startQuery(int slot, const QString &host) {
     s.querying = true;
     const quint32 generation = s.generation;
 
-    QHostAddress address;
-    if (address.setAddress(host)) {
+    // A dotted address is read as the address check read it (decimal parts, never octal).
+    if (const std::optional<quint32> v4 = DottedIPv4(host)) {
+        queueSend(slot, generation, *v4);
+        return;
+    }
+    if (QHostAddress address; address.setAddress(host)) {
+        // Only IPv4 servers are queried; the window runs out as for a silent server.
         bool ipv4 = false;
         const quint32 v4 = address.toIPv4Address(&ipv4);
-        if (ipv4) {
+        if (ipv4)
             queueSend(slot, generation, v4);
-        } else {
-            // Only IPv4 servers are queried; the window runs out as for a silent server.
+        else
             armWindow(slot);
-        }
         return;
     }
     QHostInfo::lookupHost(host, this, [this, slot, generation](const QHostInfo &info) {
@@ -308,27 +315,33 @@ void clsGlobalGRControls::readPending() {
     if (!m_socket)
         return;
     static char buffer[65536];
-    // Drain everything: no further readyRead comes while datagrams are left unread.
+    // One batch, then the rest of the program gets its turn. Every read re-arms the socket's
+    // read notification, so readyRead comes again on the next turn of the event loop for
+    // whatever is left. A read that finds nothing ends the batch early, which spares a look at
+    // the socket before every read.
     int failedReads = 0;
-    while (m_socket->hasPendingDatagrams()) {
+    for (int n = 0; n < readBatch; ++n) {
         QHostAddress from;
         quint16 fromPort = 0;
         const qint64 read = m_socket->readDatagram(buffer, sizeof buffer, &from, &fromPort);
         const qint64 arrivedNs = m_clock.nsecsElapsed();
         if (read < 0) {
+            if (!m_socket->hasPendingDatagrams())
+                return; // drained
             // An error reported on the shared socket (a port unreachable, on some systems) is
             // not the end of the replies; keep reading, but never spin on a socket that only
             // fails.
             if (++failedReads > 64)
-                break;
+                return;
             continue;
         }
         ++m_counters.received;
-        const QByteArray datagram(buffer, read);
         bool ipv4 = false;
         const quint32 address = from.toIPv4Address(&ipv4);
         bool taken = false;
-        if (ipv4 && fromPort == grquery::port) {
+        // Most of a flood comes from addresses nobody asked: they cost one lookup.
+        if (ipv4 && fromPort == grquery::port && m_routes.contains(address)) {
+            const QByteArray datagram(buffer, read);
             const QList<int> waiting = m_routes.values(address);
             for (int slot : waiting) {
                 const Slot &s = m_slots[static_cast<size_t>(slot)];

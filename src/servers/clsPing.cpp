@@ -1,37 +1,15 @@
 #include "servers/clsPing.h"
 
+#include "servers/basUtilities.h"
 #include "servers/clsGRServer.h"
 
 #include <QHostAddress>
 #include <QHostInfo>
-#include <QNetworkDatagram>
 #include <QPointer>
 #include <QTimer>
 #include <QUdpSocket>
 
 #include <optional>
-
-namespace {
-// Four decimal parts of 0..255; nothing else counts as a dotted address here.
-std::optional<quint32> parseDotted(const QString &text) {
-    const QStringList parts = text.split(u'.');
-    if (parts.size() != 4)
-        return std::nullopt;
-    quint32 address = 0;
-    for (const QString &part : parts) {
-        if (part.isEmpty() || part.size() > 3)
-            return std::nullopt;
-        for (const QChar c : part)
-            if (c < u'0' || c > u'9')
-                return std::nullopt;
-        const uint value = part.toUInt();
-        if (value > 255)
-            return std::nullopt;
-        address = (address << 8) | value;
-    }
-    return address;
-}
-} // namespace
 
 clsPing::clsPing(Settings settings, RecordLookup lookup, QObject *parent)
     : QObject(parent)
@@ -44,7 +22,7 @@ clsPing::clsPing(Settings settings, RecordLookup lookup, QObject *parent)
 clsPing::~clsPing() = default;
 
 QString clsPing::dottedAddress(const QString &text) {
-    const auto address = parseDotted(text.trimmed());
+    const auto address = DottedIPv4(text);
     return address ? QHostAddress(*address).toString() : QString();
 }
 
@@ -57,7 +35,9 @@ QString clsPing::fallbackNote() const {
 
 void clsPing::PingAddress(const QString &strAddressToResolve, const QByteArray &strDataToSend,
                           Done done) {
-    if (const auto address = parseDotted(strAddressToResolve.trimmed())) {
+    // A dotted address is read as the address check reads it, so the echo goes where the
+    // status query goes.
+    if (const auto address = DottedIPv4(strAddressToResolve)) {
         startOrQueue({*address, strDataToSend, std::move(done)});
         return;
     }
@@ -152,11 +132,21 @@ void clsPing::probe(Job job) {
 }
 
 void clsPing::readProbeReplies() {
-    while (m_probeSocket->hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = m_probeSocket->receiveDatagram();
+    // One batch per turn of the event loop, so a flood cannot hold the program up; each read
+    // re-arms the socket, so readyRead comes again for what is left. Only the sender matters,
+    // so the datagram itself is not kept.
+    constexpr int batch = 64;
+    for (int n = 0; n < batch; ++n) {
+        char first = 0;
+        QHostAddress sender;
+        if (m_probeSocket->readDatagram(&first, 1, &sender) < 0) {
+            if (!m_probeSocket->hasPendingDatagrams())
+                return;
+            continue;
+        }
         const qint64 now = m_clock.nsecsElapsed();
         bool ok = false;
-        const quint32 from = datagram.senderAddress().toIPv4Address(&ok);
+        const quint32 from = sender.toIPv4Address(&ok);
         auto it = m_probes.find(from);
         if (!ok || it == m_probes.end() || it->empty())
             continue;

@@ -44,8 +44,8 @@ public:
     clsPing(Settings settings, RecordLookup lookup, QObject *parent = nullptr);
     ~clsPing() override;
 
-    // The dotted IPv4 text of a dotted address; empty for anything else (host names included,
-    // which PingAddress resolves without blocking).
+    // The plain dotted IPv4 text of an address the address check accepts; empty for anything
+    // else (host names included, which PingAddress resolves without blocking).
     static QString dottedAddress(const QString &text);
 
     // One echo to a host name or dotted address with `payload`. `done` gets the outcome (the

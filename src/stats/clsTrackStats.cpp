@@ -88,7 +88,8 @@ void clsTrackStats::BlankMissionTitle(QByteArray &text) {
     const qsizetype end = text.indexOf(')', start + 1);
     if (end < 0)
         return;
-    text.replace(start, end - start + 1, QByteArray(end - start + 1, ' '));
+    // Taken out rather than blanked, so that titles of other lengths compare the same.
+    text.remove(start, end - start + 1);
 }
 
 bool clsTrackStats::SameStats(const QString &first, const QString &second) {

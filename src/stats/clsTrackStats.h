@@ -33,7 +33,8 @@ public:
 
     // "2002_8_19_14_5_9_stats.htm" for 19 August 2002, 14:05:09.
     static QString BuildStatsFileName(const QDateTime &modified);
-    // Blanks the first "Mission Stats (" ... ")" title in place, keeping the length.
+    // Takes the first "Mission Stats (" ... ")" title out of the text: pages that differ only
+    // in that title, whatever its length, then compare the same.
     static void BlankMissionTitle(QByteArray &text);
     // True when both pages hold the same mission; an unreadable file reads as empty.
     static bool SameStats(const QString &first, const QString &second);

@@ -121,51 +121,71 @@ TEST(GameOptionsPane, PlayerNameIsCutCommittedAndKeptOnceInTheList) {
 }
 
 TEST(GameOptionsPane, EditsChangeOnlyTheirBytesOfTheGamesFile) {
-    // A Latin-1 file with a non-ASCII name, other colours and the bodies hidden.
-    GameDir dir;
-    QByteArray original = dir.read(optionsXml);
-    original.replace("Gh0st Lead", "R\xE9n\xE9");
-    original.replace("<ShowDeadBodies>TRUE<", "<ShowDeadBodies>FALSE<");
-    original.replace("<ReticuleColorR>255<", "<ReticuleColorR>1<");
-    original.replace("<ReticuleColorG>214<", "<ReticuleColorG>2<");
-    original.replace("<ReticuleColorB>17<", "<ReticuleColorB>3<");
-    dir.write(optionsXml, original);
-    ScriptedPrompter prompter;
-    runOnPane(dir, prompter, [&](Running &r) {
-        auto *combo = named<QComboBox>(r.pane, "cboPlayerName");
-        EXPECT_EQ(combo->currentText(), QStringLiteral("R\u00E9n\u00E9"));
-        auto *bodies = named<QCheckBox>(r.pane, "chkShowDeadBodies");
-        EXPECT_FALSE(bodies->isChecked());
+    // A Latin-1 file with a non-ASCII name, other colours and the bodies hidden; then the same
+    // without a declaration, as the game writes it in the Windows code page.
+    for (const bool declared : {true, false}) {
+        SCOPED_TRACE(declared);
+        GameDir dir;
+        QByteArray original = dir.read(optionsXml);
+        original.replace("Gh0st Lead", declared ? "R\xE9n\xE9" : "R\xE9n\xE9 \x80");
+        original.replace("<ShowDeadBodies>TRUE<", "<ShowDeadBodies>FALSE<");
+        original.replace("<ReticuleColorR>255<", "<ReticuleColorR>1<");
+        original.replace("<ReticuleColorG>214<", "<ReticuleColorG>2<");
+        original.replace("<ReticuleColorB>17<", "<ReticuleColorB>3<");
+        if (!declared)
+            original.remove(0, original.indexOf('\n') + 1);
+        dir.write(optionsXml, original);
+        ScriptedPrompter prompter;
+        runOnPane(dir, prompter, [&](Running &r) {
+            auto *combo = named<QComboBox>(r.pane, "cboPlayerName");
+            EXPECT_EQ(combo->currentText(), declared ? QStringLiteral("R\u00E9n\u00E9")
+                                                     : QStringLiteral("R\u00E9n\u00E9 \u20AC"));
+            auto *bodies = named<QCheckBox>(r.pane, "chkShowDeadBodies");
+            EXPECT_FALSE(bodies->isChecked());
 
-        // Committing the unchanged name leaves every byte.
-        QTest::keyClick(combo, Qt::Key_Return);
-        EXPECT_EQ(dir.read(optionsXml), original);
+            // Committing the unchanged name, by Return or by the focus leaving, leaves every
+            // byte.
+            QTest::keyClick(combo, Qt::Key_Return);
+            EXPECT_EQ(dir.read(optionsXml), original);
+            QApplication::setActiveWindow(&r.main);
+            combo->setFocus();
+            bodies->setFocus();
+            EXPECT_EQ(dir.read(optionsXml), original);
 
-        // A cancelled colour choice writes the colour shown, which is the file's.
-        clickLabel(r.pane, "lblSetRetColor");
-        EXPECT_EQ(r.dialog.offered, std::vector<QColor>{QColor(1, 2, 3)});
-        EXPECT_EQ(dir.read(optionsXml), original);
+            // A cancelled colour choice writes the colour shown, which is the file's.
+            clickLabel(r.pane, "lblSetRetColor");
+            EXPECT_EQ(r.dialog.offered, std::vector<QColor>{QColor(1, 2, 3)});
+            EXPECT_EQ(dir.read(optionsXml), original);
 
-        // The label beside the cleared box ticks it and writes TRUE.
-        clickLabel(r.pane, "lblShowDeadBodies");
-        EXPECT_TRUE(bodies->isChecked());
-        QByteArray expected = original;
-        expected.replace("<ShowDeadBodies>FALSE<", "<ShowDeadBodies>TRUE<");
-        EXPECT_EQ(dir.read(optionsXml), expected);
-        QTest::mouseClick(named<QCheckBox>(r.pane, "chkShowFrameRate"), Qt::LeftButton);
-        expected.replace("<ShowFrameRate>FALSE<", "<ShowFrameRate>TRUE<");
-        EXPECT_EQ(dir.read(optionsXml), expected);
+            // The label beside the cleared box ticks it and writes TRUE.
+            clickLabel(r.pane, "lblShowDeadBodies");
+            EXPECT_TRUE(bodies->isChecked());
+            QByteArray expected = original;
+            expected.replace("<ShowDeadBodies>FALSE<", "<ShowDeadBodies>TRUE<");
+            EXPECT_EQ(dir.read(optionsXml), expected);
+            QTest::mouseClick(named<QCheckBox>(r.pane, "chkShowFrameRate"), Qt::LeftButton);
+            expected.replace("<ShowFrameRate>FALSE<", "<ShowFrameRate>TRUE<");
+            EXPECT_EQ(dir.read(optionsXml), expected);
+            EXPECT_FALSE(dir.read(optionsXml).contains("\xEF\xBF\xBD"));
 
-        // A chosen IFF colour, then the stock colours for both.
-        r.dialog.colors.push_back(QColor(10, 20, 30));
-        clickLabel(r.pane, "lblSetIFFRetColor");
-        EXPECT_EQ(gameFile(dir)->IFFRetColor(), packColor(10, 20, 30));
-        QTest::mouseClick(named<QPushButton>(r.pane, "cmdLoadDefaultRet"), Qt::LeftButton);
-        expected.replace("<ReticuleColorR>1<", "<ReticuleColorR>255<");
-        expected.replace("<ReticuleColorG>2<", "<ReticuleColorG>214<");
-        expected.replace("<ReticuleColorB>3<", "<ReticuleColorB>17<");
-        EXPECT_EQ(dir.read(optionsXml), expected);
-    });
+            // A chosen IFF colour, then the stock colours for both.
+            r.dialog.colors.push_back(QColor(10, 20, 30));
+            clickLabel(r.pane, "lblSetIFFRetColor");
+            EXPECT_EQ(gameFile(dir)->IFFRetColor(), packColor(10, 20, 30));
+            QTest::mouseClick(named<QPushButton>(r.pane, "cmdLoadDefaultRet"), Qt::LeftButton);
+            expected.replace("<ReticuleColorR>1<", "<ReticuleColorR>255<");
+            expected.replace("<ReticuleColorG>2<", "<ReticuleColorG>214<");
+            expected.replace("<ReticuleColorB>3<", "<ReticuleColorB>17<");
+            EXPECT_EQ(dir.read(optionsXml), expected);
+
+            // A new name goes in the file's own code page.
+            combo->setEditText(QStringLiteral("J\u00F6rg\u20AC"));
+            QTest::keyClick(combo, Qt::Key_Return);
+            expected.replace(declared ? "R\xE9n\xE9<" : "R\xE9n\xE9 \x80<",
+                             declared ? "J\xF6rg&#8364;<" : "J\xF6rg\x80<");
+            EXPECT_EQ(dir.read(optionsXml), expected);
+        });
+    }
 }
 
 TEST(GameOptionsPane, UnwritableFileIsReportedLeftAsItWasAndShownAsItIs) {

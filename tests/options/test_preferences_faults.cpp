@@ -3,6 +3,7 @@
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
+#include "options/clsOptionsXML.h"
 #include "support/Errors.h"
 #include "support/ProgramRun.h"
 
@@ -115,6 +116,63 @@ TEST(PreferencesFaults, ABrokenFileLoadsTheDefaultsAndIsReplacedWholeAtShutdown)
         const QByteArray after = dir.read(prefsName);
         EXPECT_TRUE(parses(after) && after.contains("<RecordStats>True</RecordStats>") &&
                     after.contains("<Version>1.01</Version>"));
+    }
+}
+
+// Files the program did not write itself: nested 200,000 deep, or in the Windows code page.
+TEST(PreferencesFaults, DeepOrNonUtf8FilesLoadAndTheProgramStarts) {
+    const auto deep = [](const char *text) {
+        return QByteArray("<a>").repeated(200000) + text + QByteArray("</a>").repeated(200000);
+    };
+    const struct {
+        QByteArray preferences, game;
+        QString userName, serverName, playerName;
+    } cases[] = {
+        {"<options><UserName>" + deep("Deep") +
+             "</UserName><GRServers><Server IP='127.30.5.1' Name='Kept'/></GRServers></options>",
+         "<Options><PlayerName>" + deep("Rook") + "</PlayerName><ShowDeadBodies>TRUE" +
+             "</ShowDeadBodies><Multiplayer><IPAddress>" + deep("127.30.5.2") +
+             "</IPAddress></Multiplayer></Options>",
+         QStringLiteral("Deep"), QStringLiteral("Kept"), QStringLiteral("Rook")},
+        {"<options><UserName>J\xF6rg</UserName><GRServers><Server IP='127.30.5.1' "
+         "Name='Caf\xE9 \x80'/></GRServers><PlayerNames><PlayerName Name='\xC9lan'/>"
+         "</PlayerNames></options>",
+         "<Options><PlayerName>J\xF6rg</PlayerName><Multiplayer><IPAddress>127.30.5.2"
+         "</IPAddress></Multiplayer></Options>",
+         QStringLiteral("J\u00F6rg"), QStringLiteral("Caf\u00E9 \u20AC"),
+         QStringLiteral("J\u00F6rg")},
+        {"<?xml version='1.0' encoding='windows-1252'?><options><UserName>\x80 1</UserName>"
+         "<GRServers><Server IP='127.30.5.1' Name='\x9Cuvre'/></GRServers></options>",
+         "<Options><PlayerName>R\xE9n\xE9</PlayerName><Multiplayer><IPAddress>127.30.5.2"
+         "</IPAddress></Multiplayer></Options>",
+         QStringLiteral("\u20AC 1"), QStringLiteral("\u0153uvre"),
+         QStringLiteral("R\u00E9n\u00E9")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.userName.toStdString());
+        GameDir dir({.optionsXml = false, .preferences = false});
+        dir.write(prefsName, QByteArray(c.preferences)
+                                 .replace("<options>", "<options><ShowTips>False</ShowTips>"
+                                                       "<PingOnStart>False</PingOnStart>"));
+        dir.write(QStringLiteral("options.xml"), c.game);
+        ScriptedPrompter prompter;
+        QStringList seen;
+        EXPECT_EQ(runProgramOn(dir, prompter,
+                               [&](frmMain &) {
+                                   clsGRQuorvel &root = *gobjRoot;
+                                   root.OptionsXML()->Load();
+                                   seen << root.Options()->UserName()
+                                        << root.GRServers()->Item(1)->Name()
+                                        << root.GRServers()->Item(2)->IP()
+                                        << root.OptionsXML()->PlayerName();
+                               }),
+                  0);
+        EXPECT_EQ(seen, (QStringList{c.userName, c.serverName, QStringLiteral("127.30.5.2"),
+                                     c.playerName}));
+        const QByteArray saved = dir.read(prefsName);
+        EXPECT_TRUE(saved.contains("<UserName>" + c.userName.toUtf8() + "</UserName>"))
+            << saved.left(300).constData();
+        EXPECT_FALSE(saved.contains("\xEF\xBF\xBD"));
     }
 }
 

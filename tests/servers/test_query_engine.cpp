@@ -1,8 +1,15 @@
+#include "servers/GRQueryProtocol.h"
+#include "servers/GameCommandLine.h"
 #include "servers/SimProcess.h"
+#include "servers/clsPing.h"
 #include "support/CoreApp.h"
 
 #include <QElapsedTimer>
+#include <QHostAddress>
+#include <QNetworkDatagram>
 #include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -167,4 +174,104 @@ TEST(QueryEngine, ANameIsResolvedBeforeItsRequestLeaves) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return named->status() != clsGRServer::Waiting; }, 3000));
     EXPECT_EQ(named->status(), clsGRServer::Answered);
     EXPECT_EQ(named->Name(), QStringLiteral("Named"));
+}
+
+// "127.0.0.010" passes the address check as 127.0.0.10; the query, the ping and the game's
+// command line must all go there, not to the octal reading 127.0.0.8.
+TEST(QueryEngine, ADottedAddressIsReadAsTheCheckReadsItEverywhere) {
+    const SimProcess sim(R"({"servers": [{"address": "127.0.0.8", "state": {"name": "Eight"}},
+                                         {"address": "127.0.0.10", "state": {"name": "Ten"}}]})");
+    ASSERT_TRUE(sim.isReady());
+    CoreApp engine({}, {.queryWindowMs = 400});
+    // The ping's stand-in asks the status port, so the server that answers tells where it went.
+    clsPing probe({.timeoutMs = 400,
+                   .prefer = platform::IcmpEcho::Prefer::NoSocket,
+                   .probe = grquery::request()},
+                  nullptr);
+    clsPing::Settings echo;
+    echo.timeoutMs = 400;
+    clsPing icmp(echo, nullptr);
+    icmp.echo().setUnanswered({QHostAddress(QStringLiteral("127.0.0.8")).toIPv4Address()});
+
+    for (const char *text : {"127.0.0.010", "127.0.0.10.4", "127.000.0.0010"}) {
+        SCOPED_TRACE(text);
+        const QString address = QString::fromLatin1(text);
+        clsGRServer *server = engine.add(address);
+        server->Refresh();
+        std::vector<qint32> outcomes;
+        const auto record = [&](qint32 outcome, qint32) { outcomes.push_back(outcome); };
+        probe.PingAddress(address, {}, record);
+        if (!icmp.usesQueryRoundTrip())
+            icmp.PingAddress(address, QByteArray(32, 'A'), record);
+        const size_t expected = icmp.usesQueryRoundTrip() ? 1 : 2;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return server->status() != clsGRServer::Waiting && outcomes.size() == expected; },
+            3000));
+        EXPECT_EQ(server->Name(), QStringLiteral("Ten"));
+        EXPECT_EQ(outcomes, std::vector<qint32>(expected, platform::IcmpEcho::Success));
+        EXPECT_EQ(
+            GameCommandLine::request(QStringLiteral("/opt/GR/"), address, {}).arguments.mid(1),
+            (QStringList{QStringLiteral("-client"), QStringLiteral("127.0.0.10")}));
+        EXPECT_EQ(GameCommandLine::windowsText(QStringLiteral("C:\\GR\\"), address, {}),
+                  QStringLiteral("\"C:\\GR\\GhostRecon.exe\" -client 127.0.0.10"));
+    }
+}
+
+// Two neighbours flood the query socket and the ping's stand-in socket while the program waits
+// for its answers; its timers must still come round.
+TEST(QueryEngine, AFloodOfDatagramsLeavesTheEventLoopRunning) {
+    const SimProcess sim(R"({"servers": [
+        {"address": "127.10.9.1", "floodMs": 1500, "from": "127.10.9.101"},
+        {"address": "127.10.9.2", "floodMs": 1500, "from": "127.10.9.102"},
+        {"address": "127.10.9.3", "delayMs": 300}]})");
+    ASSERT_TRUE(sim.isReady());
+    CoreApp engine({}, {.queryWindowMs = 3000});
+    for (int i = 1; i <= 3; ++i)
+        engine.add(QStringLiteral("127.10.9.%1").arg(i));
+    clsPing probe({.timeoutMs = 700,
+                   .prefer = platform::IcmpEcho::Prefer::NoSocket,
+                   .probe = grquery::request()},
+                  nullptr);
+    bool pinged = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer tick;
+    tick.setInterval(100);
+    int ticksInFlood = 0;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ticksInFlood += clock.elapsed() < 1400; });
+    tick.start();
+    engine.servers().RefreshAllServerData();
+    probe.PingAddress(QStringLiteral("127.10.9.1"), {}, [&](qint32, qint32) { pinged = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()) && pinged; }, 20000));
+    QTest::qWait(static_cast<int>(qMax<qint64>(0, 1500 - clock.elapsed())));
+    EXPECT_GE(ticksInFlood, 3);
+    EXPECT_GT(engine.pool().counters().dropped, 1000u) << "the flood never came";
+}
+
+// Real servers look only at the request's first ten bytes; other clients send other bytes after.
+TEST(Simulator, AnswersEveryRequestThatStartsWithTheQuery) {
+    const SimProcess sim(R"({"servers": [{"address": "127.10.9.20"}]})");
+    ASSERT_TRUE(sim.isReady());
+    const QByteArray prefix = QByteArray::fromHex("C0DEF111420600F50300");
+    const struct {
+        QByteArray request;
+        bool answered;
+    } cases[] = {
+        {grquery::request(), true},
+        {prefix + QByteArray::fromHex("0102030405"), true},
+        {prefix + QByteArray(600, 'x'), true},
+        {prefix, true},
+        {prefix.left(9), false},
+        {QByteArray::fromHex("C1DEF111420600F503000000"), false},
+    };
+    QUdpSocket client;
+    ASSERT_TRUE(client.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.request.toHex().left(40).toStdString());
+        client.writeDatagram(c.request, QHostAddress(QStringLiteral("127.10.9.20")), grquery::port);
+        const bool answered = client.waitForReadyRead(c.answered ? 2000 : 300);
+        EXPECT_EQ(answered, c.answered);
+        while (client.hasPendingDatagrams())
+            EXPECT_TRUE(grquery::decodeReply(client.receiveDatagram().data()).has_value());
+    }
 }

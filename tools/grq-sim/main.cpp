@@ -10,7 +10,9 @@
 //   "behaviour": "answer" (default), "silent", "truncated", "random" or "foreign"
 //   "delayMs":   answer this much later (a slow server)
 //   "truncateAt": bytes kept of a truncated reply (default 30)
-//   "from":      the address a "foreign" reply is sent from
+//   "from":      the address a "foreign" reply (or a flood) is sent from
+//   "floodMs":   on every request, also flood the asker from "from" with junk datagrams for
+//                this long, from a process of its own (a hostile server, or a neighbour)
 //   "state":     {"name", "map", "mission", "gameType", "maxPlayers", "players": [...],
 //                 "version", "mods", "dedicated", "timeElapsed", "gameState" (3, 4,
 //                 "Joining" or "Playing"), "motd", "length", "password"}
@@ -30,9 +32,12 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/epoll.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <chrono>
@@ -52,6 +57,7 @@ struct Server {
     int delayMs = 0;
     int truncateAt = 30;
     quint32 from = 0;
+    int floodMs = 0;
     QByteArray reply;
     int fd = -1;
 };
@@ -212,6 +218,28 @@ int openSocket(quint32 address) {
     return fd;
 }
 
+// Sends junk datagrams from `from` to `to` as fast as this process can for `ms`, in a child
+// process that ends with the simulator.
+void startFlood(quint32 from, const sockaddr_in &to, int ms) {
+    if (::fork() != 0)
+        return;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(from);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local) != 0)
+        ::_exit(1);
+    char junk[64];
+    std::memset(junk, 0x5A, sizeof junk);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        for (int i = 0; i < 64; ++i)
+            ::sendto(fd, junk, sizeof junk, 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+    }
+    ::_exit(0);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -284,7 +312,8 @@ int main(int argc, char **argv) {
             s.behaviour = behaviourFrom(entry.value(QLatin1String("behaviour")).toString());
             s.delayMs = entry.value(QLatin1String("delayMs")).toInt();
             s.truncateAt = entry.value(QLatin1String("truncateAt")).toInt(30);
-            if (s.behaviour == Behaviour::Foreign)
+            s.floodMs = entry.value(QLatin1String("floodMs")).toInt();
+            if (s.behaviour == Behaviour::Foreign || s.floodMs > 0)
                 s.from = parseAddress(entry.value(QLatin1String("from")).toString());
         }
     }
@@ -299,6 +328,7 @@ int main(int argc, char **argv) {
         ev.data.u64 = i;
         ::epoll_ctl(epoll, EPOLL_CTL_ADD, servers[i].fd, &ev);
     }
+    ::signal(SIGCHLD, SIG_IGN); // flooders end on their own and need no reaping
     for (Server &s : servers) {
         if (s.behaviour == Behaviour::Foreign && !sockets.contains(s.from))
             sockets.insert(s.from, openSocket(s.from));
@@ -309,7 +339,9 @@ int main(int argc, char **argv) {
     std::printf("ready\n");
     std::fflush(stdout);
 
-    const QByteArray request = grquery::request();
+    // Real servers look only at the request's first ten bytes; other clients send other bytes
+    // after them.
+    const QByteArray request = grquery::request().left(10);
     std::mt19937 noise(seed);
     std::priority_queue<Delayed, std::vector<Delayed>, std::greater<>> later;
     std::vector<epoll_event> events(1024);
@@ -333,8 +365,11 @@ int main(int argc, char **argv) {
                                              reinterpret_cast<sockaddr *>(&peer), &peerLength);
                 if (n < 0)
                     break;
-                if (n != request.size() || std::memcmp(buffer, request.constData(), n) != 0)
+                if (n < request.size() || std::memcmp(buffer, request.constData(),
+                                                      static_cast<size_t>(request.size())) != 0)
                     continue; // a real server answers only its query
+                if (s.floodMs > 0)
+                    startFlood(s.from, peer, s.floodMs);
                 QByteArray reply;
                 int fd = s.fd;
                 switch (s.behaviour) {
