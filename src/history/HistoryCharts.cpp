@@ -35,6 +35,7 @@ QChartView *chartView(QWidget *parent, const char *name, const QString &title) {
     auto *view = new QChartView(chart, parent);
     view->setObjectName(QString::fromLatin1(name));
     view->setAccessibleName(title);
+    view->viewport()->setAccessibleName(title);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(240, 170);
     return view;
@@ -62,6 +63,8 @@ HistoryCharts::HistoryCharts(QWidget *parent)
     m_lblHistoryOff->hide();
 
     m_figures = new QWidget(this);
+    m_figures->setObjectName(QStringLiteral("fraHistory"));
+    m_figures->setAccessibleName(QStringLiteral("Server history"));
     auto *form = new QFormLayout;
     form->setContentsMargins(0, 0, 0, 0);
     m_lblLastSeenData =
