@@ -106,6 +106,17 @@ void addressesFrom(QTextStream &stream, QStringList &into) {
     }
 }
 
+bool addressesFromFile(const QString &path, QStringList &into, QTextStream &err) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        err << "grquorvel: cannot read " << file.fileName() << ": " << file.errorString() << '\n';
+        return false;
+    }
+    QTextStream stream(&file);
+    addressesFrom(stream, into);
+    return true;
+}
+
 int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &out,
                     QTextStream &err, const Timing &timing) {
     bool json = false;
@@ -115,14 +126,8 @@ int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &
         if (arg == u"--json") {
             json = true;
         } else if (arg == u"--file" && i + 1 < arguments.size()) {
-            QFile file(arguments[++i]);
-            if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-                err << "grquorvel: cannot read " << file.fileName() << ": " << file.errorString()
-                    << '\n';
+            if (!addressesFromFile(arguments[++i], addresses, err))
                 return 2;
-            }
-            QTextStream stream(&file);
-            addressesFrom(stream, addresses);
         } else if (arg == u"-") {
             addressesFrom(in, addresses);
         } else if (arg == u"--help" || arg == u"-h") {

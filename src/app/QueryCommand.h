@@ -16,6 +16,8 @@ int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &
 // Adds the server addresses `stream` holds (one or more a line, separated by blanks or
 // commas; # starts a comment) to `into`.
 void addressesFrom(QTextStream &stream, QStringList &into);
+// The same for the file `path`; false, with the reason told on `err`, when it cannot be read.
+bool addressesFromFile(const QString &path, QStringList &into, QTextStream &err);
 
 // The usage lines of the command.
 extern const char queryUsage[];

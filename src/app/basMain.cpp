@@ -155,26 +155,21 @@ EarlyAnswer earlyAnswer(int argc, char **argv) {
 } // namespace
 
 int Main(int argc, char **argv) {
-    // The command-line query needs no display: it runs before any window system is touched.
+    // The command-line query and history need no display: they run before any window system
+    // is touched.
     for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--query") == 0) {
-            QCoreApplication app(argc, argv);
-            QStringList args = QCoreApplication::arguments().mid(1);
-            args.removeOne(QStringLiteral("--query"));
-            QTextStream in(stdin);
-            QTextStream out(stdout);
-            QTextStream err(stderr);
-            return runQueryCommand(args, in, out, err);
-        }
-        if (qstrcmp(argv[i], "--history") == 0) {
-            QCoreApplication app(argc, argv);
-            QStringList args = QCoreApplication::arguments().mid(1);
-            args.removeOne(QStringLiteral("--history"));
-            QTextStream in(stdin);
-            QTextStream out(stdout);
-            QTextStream err(stderr);
-            return runHistoryCommand(args, QCoreApplication::applicationDirPath(), in, out, err);
-        }
+        const bool query = qstrcmp(argv[i], "--query") == 0;
+        if (!query && qstrcmp(argv[i], "--history") != 0)
+            continue;
+        QCoreApplication app(argc, argv);
+        QStringList args = QCoreApplication::arguments().mid(1);
+        args.removeOne(QString::fromLatin1(argv[i]));
+        QTextStream in(stdin);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return query
+                   ? runQueryCommand(args, in, out, err)
+                   : runHistoryCommand(args, QCoreApplication::applicationDirPath(), in, out, err);
     }
     // So do the usage and the version.
     switch (earlyAnswer(argc, argv)) {

@@ -60,14 +60,8 @@ int runHistoryCommand(const QStringList &arguments, const QString &defaultGameDi
         } else if (arg.startsWith(u"--game-dir=")) {
             gameDirectory = arg.mid(11);
         } else if (arg == u"--file" && i + 1 < arguments.size()) {
-            QFile file(arguments[++i]);
-            if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-                err << "grquorvel: cannot read " << file.fileName() << ": " << file.errorString()
-                    << '\n';
+            if (!addressesFromFile(arguments[++i], addresses, err))
                 return 2;
-            }
-            QTextStream stream(&file);
-            addressesFrom(stream, addresses);
         } else if (arg == u"-") {
             addressesFrom(in, addresses);
         } else if (arg == u"--help" || arg == u"-h") {
