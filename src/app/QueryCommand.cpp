@@ -117,33 +117,45 @@ bool addressesFromFile(const QString &path, QStringList &into, QTextStream &err)
     return true;
 }
 
-int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &out,
-                    QTextStream &err, const Timing &timing) {
-    bool json = false;
-    QStringList addresses;
+std::optional<int>
+readAddressArguments(const QStringList &arguments, QTextStream &in, QTextStream &out,
+                     QTextStream &err, const char *usage, AddressArguments &into,
+                     const std::function<bool(const QStringList &, qsizetype &)> &option) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments[i];
-        if (arg == u"--json") {
-            json = true;
+        if (option && option(arguments, i)) {
+            continue;
+        } else if (arg == u"--json") {
+            into.json = true;
         } else if (arg == u"--file" && i + 1 < arguments.size()) {
-            if (!addressesFromFile(arguments[++i], addresses, err))
+            if (!addressesFromFile(arguments[++i], into.addresses, err))
                 return 2;
         } else if (arg == u"-") {
-            addressesFrom(in, addresses);
+            addressesFrom(in, into.addresses);
         } else if (arg == u"--help" || arg == u"-h") {
-            out << queryUsage;
+            out << usage;
             return 0;
         } else if (arg.startsWith(u'-')) {
-            err << "grquorvel: unknown option " << arg << '\n' << queryUsage;
+            err << "grquorvel: unknown option " << arg << '\n' << usage;
             return 2;
         } else {
-            addresses << arg;
+            into.addresses << arg;
         }
     }
-    if (addresses.isEmpty()) {
-        err << "grquorvel: no server address given\n" << queryUsage;
+    if (into.addresses.isEmpty()) {
+        err << "grquorvel: no server address given\n" << usage;
         return 2;
     }
+    return std::nullopt;
+}
+
+int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &out,
+                    QTextStream &err, const Timing &timing) {
+    AddressArguments given;
+    if (const auto end = readAddressArguments(arguments, in, out, err, queryUsage, given))
+        return *end;
+    const bool json = given.json;
+    const QStringList &addresses = given.addresses;
 
     StreamPrompter prompter(err);
     platform::DetachedProcessLauncher launcher;

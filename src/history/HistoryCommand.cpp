@@ -48,36 +48,24 @@ double oneDecimal(double value) {
 
 int runHistoryCommand(const QStringList &arguments, const QString &defaultGameDirectory,
                       QTextStream &in, QTextStream &out, QTextStream &err, const QDateTime &now) {
-    bool json = false;
     QString gameDirectory;
-    QStringList addresses;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &arg = arguments[i];
-        if (arg == u"--json") {
-            json = true;
-        } else if (arg == u"--game-dir" && i + 1 < arguments.size()) {
-            gameDirectory = arguments[++i];
-        } else if (arg.startsWith(u"--game-dir=")) {
-            gameDirectory = arg.mid(11);
-        } else if (arg == u"--file" && i + 1 < arguments.size()) {
-            if (!addressesFromFile(arguments[++i], addresses, err))
-                return 2;
-        } else if (arg == u"-") {
-            addressesFrom(in, addresses);
-        } else if (arg == u"--help" || arg == u"-h") {
-            out << historyUsage;
-            return 0;
-        } else if (arg.startsWith(u'-')) {
-            err << "grquorvel: unknown option " << arg << '\n' << historyUsage;
-            return 2;
-        } else {
-            addresses << arg;
+    AddressArguments given;
+    const auto gameDirOption = [&](const QStringList &args, qsizetype &i) {
+        if (args[i] == u"--game-dir" && i + 1 < args.size()) {
+            gameDirectory = args[++i];
+            return true;
         }
-    }
-    if (addresses.isEmpty()) {
-        err << "grquorvel: no server address given\n" << historyUsage;
-        return 2;
-    }
+        if (args[i].startsWith(u"--game-dir=")) {
+            gameDirectory = args[i].mid(11);
+            return true;
+        }
+        return false;
+    };
+    if (const auto end =
+            readAddressArguments(arguments, in, out, err, historyUsage, given, gameDirOption))
+        return *end;
+    const bool json = given.json;
+    const QStringList &addresses = given.addresses;
 
     StartupEnvironment environment;
     environment.executableDirectory = defaultGameDirectory;
