@@ -9,6 +9,7 @@
 #include "support/CoreApp.h"
 #include "support/Widgets.h"
 
+#include <QAction>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -171,4 +172,8 @@ TEST(HistoryWindow, ADamagedFileLeavesTheProgramRunningWithTheHistoryOff) {
         QStringLiteral("History is off for this run: the damaged history file was kept as ")));
     EXPECT_FALSE(named<QChartView>(*info, "chtBusyHours")->isVisibleTo(info));
     EXPECT_EQ(app.tab->rowToolTip(QStringLiteral("127.20.31.2")), app.tab->listView()->toolTip());
+    // The watches live in that file: they are off too, and nothing asks the player anything.
+    EXPECT_FALSE(named<QAction>(*app.shell->mainWindow(), "mnuFileBuddies")->isEnabled());
+    EXPECT_EQ(app.shell->mainWindow()->notifier(), nullptr);
+    EXPECT_TRUE(app.prompter.shown().empty());
 }

@@ -352,16 +352,4 @@ TEST(WatchProgram, WithoutANotificationServiceTheEventWaitsInTheToolTipAndNothin
     QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
 }
 
-TEST(WatchProgram, AnUnusableHistoryFileLeavesTheWatchesOffAndTheProgramRunning) {
-    GameDir dir({.optionsXml = false});
-    QDir(dir.root()).mkdir(QStringLiteral("GRQuorvelHistory.sqlite"));
-    ScriptedPrompter prompter;
-    runProgramOn(dir, prompter, [](frmMain &main) {
-        EXPECT_FALSE(named<QAction>(main, "mnuFileBuddies")->isEnabled());
-        EXPECT_EQ(main.notifier(), nullptr);
-        quitWith(main);
-    });
-    EXPECT_TRUE(prompter.shown().empty());
-}
-
 #include "test_watch_program.moc"
