@@ -6,8 +6,8 @@
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "servers/clsPing.h"
-#include "servers/frmPingAll.h"
 #include "servers_tab/ServerListModel.h"
+#include "servers_tab/frmPingAll.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -96,7 +96,7 @@ void benchPingAll(int count, bool dead) {
             silent.insert(QHostAddress(record.IP()).toIPv4Address());
         ping.echo().setUnanswered(silent);
     }
-    frmPingAll window(engine.root.get());
+    frmPingAll window(*engine.root);
     QElapsedTimer t;
     t.start();
     window.exec();

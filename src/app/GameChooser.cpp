@@ -1,6 +1,6 @@
 #include "app/GameChooser.h"
 
-#include "app/NamedWidgets.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

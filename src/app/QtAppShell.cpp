@@ -1,12 +1,12 @@
 #include "app/QtAppShell.h"
 
-#include "app/CommonDialog.h"
 #include "app/GameChooser.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "app/frmTips.h"
-#include "servers/frmPingAll.h"
 #include "servers_tab/ctlGRServers.h"
+#include "servers_tab/frmPingAll.h"
+#include "widgets/CommonDialog.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -45,7 +45,7 @@ void QtAppShell::processEvents() {
 void QtAppShell::createMainWindow() {
     if (!m_main)
         m_main =
-            std::make_unique<frmMain>(&m_root, m_commonDialog ? m_commonDialog : new CommonDialog);
+            std::make_unique<frmMain>(m_root, m_commonDialog ? m_commonDialog : new CommonDialog);
 }
 
 QTimer *QtAppShell::statsTimer() {
@@ -53,19 +53,17 @@ QTimer *QtAppShell::statsTimer() {
 }
 
 void QtAppShell::showTipsModal() {
-    frmTips tips(m_main.get());
-    tips.setRoot(&m_root);
+    frmTips tips(m_root, m_main.get());
     tips.ShowNextTip();
     tips.exec();
 }
 
 void QtAppShell::showPingAllModal() {
-    frmPingAll pingAll(&m_root, m_main.get());
+    frmPingAll pingAll(m_root, m_main.get());
     pingAll.exec();
 }
 
 void QtAppShell::showMainWindow() {
-    m_main->setRootObject(&m_root);
     // The servers tab was made before the preferences filled the collection.
     if (m_main->serversPane())
         m_main->serversPane()->RefreshList();
@@ -75,6 +73,10 @@ void QtAppShell::showMainWindow() {
 void QtAppShell::commitEdits() {
     if (m_main)
         m_main->commitEdits();
+}
+
+void QtAppShell::releaseWindows() {
+    m_main.reset();
 }
 
 void QtAppShell::unloadMainWindow() {

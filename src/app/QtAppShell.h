@@ -26,6 +26,8 @@ public:
     void showMainWindow() override;
     void commitEdits() override;
     void unloadMainWindow() override;
+    // Destroys the main window and every window it holds.
+    void releaseWindows();
 
     frmMain *mainWindow() const { return m_main.get(); }
 

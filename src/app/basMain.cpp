@@ -1,6 +1,7 @@
 #include "app/basMain.h"
 
-#include "app/MessageBoxPrompter.h"
+#include "app/CommandLine.h"
+#include "app/HistoryCommand.h"
 #include "app/ProgramIcon.h"
 #include "app/QtAppShell.h"
 #include "app/QueryCommand.h"
@@ -8,8 +9,8 @@
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
-#include "history/HistoryCommand.h"
 #include "platform/ProcessLauncher.h"
+#include "widgets/MessageBoxPrompter.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -19,6 +20,7 @@
 
 namespace {
 QtAppShell *s_shell = nullptr;
+QObject *s_run = nullptr; // lives as long as one run of the program
 bool s_shuttingDown = false;
 int s_shutdownPasses = 0;
 bool s_startupDone = false;
@@ -55,6 +57,13 @@ void requestEnd() {
     s_endRequested = true;
     endWhenPossible();
 }
+
+// The windows go before the application object: nothing that shows it outlives it.
+void releaseRun() {
+    if (s_shell)
+        s_shell->releaseWindows();
+    gobjRoot.reset();
+}
 } // namespace
 
 int shutdownPassCount() {
@@ -71,7 +80,12 @@ void ShutdownProgram() {
         // Cancel gives up saving, but the program still ends: no invisible process is left.
         runWithRetry(root.prompter(), titles::error, [&] { root.Shutdown(*s_shell); });
     }
-    gobjRoot.reset();
+    // The way out may be a handler of the main window itself (its Quit button, its close box),
+    // which cannot destroy its own window: the release follows as soon as that handler is done.
+    if (s_run)
+        QTimer::singleShot(0, s_run, releaseRun);
+    else
+        gobjRoot.reset();
     QCoreApplication::quit();
 }
 
@@ -88,8 +102,9 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
     gobjRoot = std::make_unique<clsGRQuorvel>(environment, prompter, launcher, timing);
     int status = 0;
     {
-        // Connections made for this run only.
+        // Connections and timers made for this run only.
         QObject run;
+        s_run = &run;
         TerminationSignals termination;
         QObject::connect(&termination, &TerminationSignals::terminationRequested, &run,
                          [] { requestEnd(); });
@@ -110,8 +125,9 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
         } else {
             status = 1;
         }
+        releaseRun();
         s_shell = nullptr;
-        gobjRoot.reset();
+        s_run = nullptr;
     }
     return status;
 }
@@ -133,21 +149,25 @@ bool isQtOption(const QByteArray &arg) {
 // What the command line asks for before any window: the usage, the version, or nothing.
 enum class EarlyAnswer { None, Help, Version, BadUsage };
 
-EarlyAnswer earlyAnswer(int argc, char **argv) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "--help" || arg == "-h")
+// Reads the window program's command line once; `gameDirectory` takes the --game-dir option.
+EarlyAnswer earlyAnswer(int argc, char **argv, QString &gameDirectory) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == u"--help" || arg == u"-h")
             return EarlyAnswer::Help;
-        if (arg == "--version")
+        if (arg == u"--version")
             return EarlyAnswer::Version;
-        if (arg == "--game-dir") {
-            if (i + 1 >= argc)
+        if (const std::optional<QString> dir = readGameDirOption(args, i)) {
+            if (dir->isEmpty())
                 return EarlyAnswer::BadUsage;
-            ++i;
+            gameDirectory = *dir;
             continue;
         }
         // Long options are ours; single-dash words go on to the game's switch and to Qt.
-        if (arg.startsWith("--") && !arg.startsWith("--game-dir=") && !isQtOption(arg))
+        if (arg.startsWith(u"--") && !isQtOption(arg.toLocal8Bit()))
             return EarlyAnswer::BadUsage;
     }
     return EarlyAnswer::None;
@@ -172,7 +192,8 @@ int Main(int argc, char **argv) {
                    : runHistoryCommand(args, QCoreApplication::applicationDirPath(), in, out, err);
     }
     // So do the usage and the version.
-    switch (earlyAnswer(argc, argv)) {
+    QString gameDirectory;
+    switch (earlyAnswer(argc, argv, gameDirectory)) {
     case EarlyAnswer::Help:
         QTextStream(stdout) << usage;
         return 0;
@@ -194,16 +215,8 @@ int Main(int argc, char **argv) {
     StartupEnvironment environment;
     environment.executableDirectory = QCoreApplication::applicationDirPath();
     environment.gameSearch = platform::GameSearchPlaces::fromEnvironment();
-    const QStringList args = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == u"--game-dir" && i + 1 < args.size()) {
-            environment.gameDirectory = args[++i];
-        } else if (arg.startsWith(u"--game-dir=")) {
-            environment.gameDirectory = arg.mid(11);
-        }
-        environment.commandLine << arg;
-    }
+    environment.gameDirectory = gameDirectory;
+    environment.commandLine = QCoreApplication::arguments().mid(1);
 
     MessageBoxPrompter prompter;
     platform::DetachedProcessLauncher launcher;

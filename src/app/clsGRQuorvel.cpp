@@ -146,7 +146,7 @@ void clsGRQuorvel::CreateTips() {
 }
 
 void clsGRQuorvel::createSharedObjects() {
-    m_pool = std::make_unique<clsGlobalGRControls>(this);
+    m_pool = std::make_unique<clsGlobalGRControls>(*this);
     createPinger();
     m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
     m_options = std::make_unique<clsOptions>();
@@ -199,7 +199,7 @@ void clsGRQuorvel::createWatches() {
     settings.requeryMs = m_timing.listTickMs * m_timing.requeryEveryTicks;
     settings.notifyEveryMs = m_timing.notifyEveryMs;
     m_watches =
-        std::make_unique<WatchEngine>(this, std::make_unique<WatchStore>(connection), settings);
+        std::make_unique<WatchEngine>(*this, std::make_unique<WatchStore>(connection), settings);
     QObject::connect(m_pool.get(), &clsGlobalGRControls::queryEnded, m_watches.get(),
                      &WatchEngine::queryEnded);
 }

@@ -3,6 +3,7 @@
 #include "common/KeyedCollection.h"
 #include "common/Timing.h"
 #include "platform/GameFinder.h"
+#include "root/AppRoot.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,7 +36,7 @@ struct StartupEnvironment {
 };
 
 // The application object: owns every shared object of the program for the whole run.
-class clsGRQuorvel {
+class clsGRQuorvel final : public AppRoot {
 public:
     clsGRQuorvel(StartupEnvironment environment, Prompter &prompter,
                  platform::ProcessLauncher &launcher, Timing timing = {});
@@ -50,26 +51,25 @@ public:
     // Saves the preferences and unloads the windows.
     void Shutdown(AppShell &shell);
 
-    clsGRServers *GRServers() const { return m_grServers.get(); }
-    clsRWServers *RWServers() const { return m_rwServers.get(); }
-    clsGlobalGRControls *GRServerControls() const { return m_pool.get(); }
-    clsOptions *Options() const { return m_options.get(); }
-    clsOptionsXML *OptionsXML() const { return m_optionsXml.get(); }
-    clsPing *Ping() const { return m_ping.get(); }
-    // The servers' history; never null, but off until start-up opens it (and when it fails).
-    HistoryStore *History() const { return m_history.get(); }
+    clsGRServers *GRServers() const override { return m_grServers.get(); }
+    clsRWServers *RWServers() const override { return m_rwServers.get(); }
+    clsGlobalGRControls *GRServerControls() const override { return m_pool.get(); }
+    clsOptions *Options() const override { return m_options.get(); }
+    clsOptionsXML *OptionsXML() const override { return m_optionsXml.get(); }
+    clsPing *Ping() const override { return m_ping.get(); }
+    HistoryStore *History() const override { return m_history.get(); }
     QString HistoryFileName() const;
-    // Watches and buddies, kept in the history file; null until start-up made them.
-    WatchEngine *Watches() const { return m_watches.get(); }
+    // Watches and buddies, kept in the history file.
+    WatchEngine *Watches() const override { return m_watches.get(); }
     const KeyedCollection<QString> &Tips() const { return m_tips; }
-    const QString &RootDirectory() const { return m_rootDirectory; }
+    const QString &RootDirectory() const override { return m_rootDirectory; }
     QString StatsCacheFileName() const;
     QString PreferencesFileName() const;
     static QString VersionString();
 
-    Prompter &prompter() const { return m_prompter; }
-    platform::ProcessLauncher &launcher() const { return m_launcher; }
-    const Timing &timing() const { return m_timing; }
+    Prompter &prompter() const override { return m_prompter; }
+    platform::ProcessLauncher &launcher() const override { return m_launcher; }
+    const Timing &timing() const override { return m_timing; }
     const StartupEnvironment &environment() const { return m_environment; }
 
     void CreateTips();
@@ -83,8 +83,7 @@ public:
     // The watches and buddies, kept in the history database beside the preferences; they are
     // off for the run when that database cannot be opened.
     void createWatches();
-    // A server left the collection.
-    void serverRemoved(const QString &ip);
+    void serverRemoved(const QString &ip) override;
 
     // The game directory for an executable directory (and an optional override), always
     // ending with the native separator.

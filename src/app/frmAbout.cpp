@@ -1,9 +1,9 @@
 #include "app/frmAbout.h"
 
-#include "app/NamedWidgets.h"
 #include "app/ProgramIcon.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QFont>
 #include <QFrame>
@@ -21,7 +21,7 @@ QFrame *separatorLine(QWidget *parent) {
 }
 } // namespace
 
-frmAbout::frmAbout(clsGRQuorvel *root, QWidget *parent)
+frmAbout::frmAbout(clsGRQuorvel &root, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowTitleHint)
     , m_root(root) {
     setObjectName(QStringLiteral("frmAbout"));
@@ -67,8 +67,7 @@ frmAbout::frmAbout(clsGRQuorvel *root, QWidget *parent)
 frmAbout::~frmAbout() = default;
 
 void frmAbout::StartSysInfo() {
-    if (m_root && m_systemInfo.start(m_root->launcher()))
+    if (m_systemInfo.start(m_root.launcher()))
         return;
-    if (m_root)
-        tell(m_root->prompter(), QStringLiteral("System Information Is Unavailable At This Time"));
+    tell(m_root.prompter(), QStringLiteral("System Information Is Unavailable At This Time"));
 }

@@ -10,7 +10,7 @@ class clsGRQuorvel;
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(clsGRQuorvel *root, QWidget *parent = nullptr);
+    explicit frmAbout(clsGRQuorvel &root, QWidget *parent = nullptr);
     ~frmAbout() override;
 
     // Where the system-information tool is looked for (tests point it elsewhere).
@@ -19,6 +19,6 @@ public:
     void StartSysInfo();
 
 private:
-    clsGRQuorvel *m_root;
+    clsGRQuorvel &m_root;
     platform::SystemInfo m_systemInfo;
 };

@@ -1,8 +1,5 @@
 #include "app/frmMain.h"
 
-#include "app/CommonDialog.h"
-#include "app/NamedWidgets.h"
-#include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmAbout.h"
@@ -14,10 +11,12 @@
 #include "options/frmOptions.h"
 #include "servers_tab/ctlGRServers.h"
 #include "stats/ctlQuorvel.h"
-#include "voice/ctlRWServers.h"
+#include "voice_tab/ctlRWServers.h"
 #include "watch/BuddiesDialog.h"
 #include "watch/DesktopNotifier.h"
 #include "watch/WatchEngine.h"
+#include "widgets/CommonDialog.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -32,7 +31,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-frmMain::frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent)
+frmMain::frmMain(clsGRQuorvel &root, CommonDialog *commonDialog, QWidget *parent)
     : QMainWindow(parent)
     , m_root(root)
     , m_dlgCommon(commonDialog) {
@@ -55,7 +54,7 @@ frmMain::frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent
     connect(m_cmdQuit, &QPushButton::clicked, this, [] { ShutdownProgram(); });
 
     m_tmrStats = named(new QTimer(this), u"tmrStats");
-    m_tmrStats->setInterval(m_root ? m_root->timing().statsTickMs : Timing{}.statsTickMs);
+    m_tmrStats->setInterval(m_root.timing().statsTickMs);
     m_tmrStats->start();
 
     buildMenus();
@@ -67,7 +66,7 @@ frmMain::frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent
 }
 
 void frmMain::connectWatches() {
-    WatchEngine *watches = m_root ? m_root->Watches() : nullptr;
+    WatchEngine *watches = m_root.Watches();
     const bool on = watches && watches->isAvailable();
     m_mnuFileBuddies->setEnabled(on);
     if (!on)
@@ -81,7 +80,7 @@ void frmMain::connectWatches() {
 }
 
 void frmMain::showBuddies() {
-    WatchEngine *watches = m_root ? m_root->Watches() : nullptr;
+    WatchEngine *watches = m_root.Watches();
     if (!watches || !watches->isAvailable())
         return;
     BuddiesDialog dialog(*watches, this);
@@ -160,10 +159,10 @@ void frmMain::buildPanes() {
         QWidget *page = nullptr;
         if (name == u"ctlQuorvel") {
             ctlQuorvel::Services services;
-            services.options = [this] { return gobjRoot && m_root ? m_root->Options() : nullptr; };
-            services.prompter = m_root ? &m_root->prompter() : nullptr;
+            services.options = [this] { return m_root.Options(); };
+            services.prompter = &m_root.prompter();
             services.commonDialog = m_dlgCommon;
-            services.launcher = m_root ? &m_root->launcher() : nullptr;
+            services.launcher = &m_root.launcher();
             services.menu = m_mnuStatDirGames;
             services.deleteAction = m_mnuStatDirGamesDelete;
             services.refreshAction = m_mnuStatDirGamesRefresh;
@@ -187,10 +186,8 @@ void frmMain::buildPanes() {
 void frmMain::onLoad() {
     // The game options tab can be used only when the game's options file existed at start-up.
     bool exists = false;
-    if (m_root) {
-        runWithRetry(m_root->prompter(), titles::error,
-                     [&] { exists = m_root->OptionsXML() && m_root->OptionsXML()->FileExists(); });
-    }
+    runWithRetry(m_root.prompter(), titles::error,
+                 [&] { exists = m_root.OptionsXML() && m_root.OptionsXML()->FileExists(); });
     m_tabs->setTabEnabled(TabGameOptions, exists);
 }
 
@@ -200,11 +197,11 @@ void frmMain::showOptionsDialog() {
 }
 
 void frmMain::onTabChanged(int index) {
-    if (index != TabRogerWilco || !m_root || !m_root->Options())
+    if (index != TabRogerWilco || !m_root.Options())
         return;
     m_ctlRWServers->RefreshList();
-    if (m_root->Options()->RogerWilcoEXE().isEmpty()) {
-        const Answer answer = m_root->prompter().ask(
+    if (m_root.Options()->RogerWilcoEXE().isEmpty()) {
+        const Answer answer = m_root.prompter().ask(
             QStringLiteral("You will need to enter the path to your Roger Wilco EXE before using "
                            "this feature. Go to options now?"),
             QStringLiteral("Roger Wilco not found"), Buttons::YesNo, Icon::Question);
@@ -223,10 +220,9 @@ frmAbout *frmMain::aboutWindow() const {
 
 void frmMain::showTips() {
     if (!m_frmTips) {
-        m_frmTips = new frmTips(this);
+        m_frmTips = new frmTips(m_root, this);
         m_frmTips->setAttribute(Qt::WA_DeleteOnClose);
     }
-    m_frmTips->setRoot(m_root);
     m_frmTips->ShowNextTip();
     m_frmTips->show();
     m_frmTips->raise();

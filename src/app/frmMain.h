@@ -25,11 +25,10 @@ public:
     enum Tab { TabStats = 0, TabServers = 1, TabGameOptions = 2, TabRogerWilco = 3 };
 
     // `root` exists when the window is made; its collections and preferences may not yet.
-    frmMain(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent = nullptr);
+    frmMain(clsGRQuorvel &root, CommonDialog *commonDialog, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    void setRootObject(clsGRQuorvel *root) { m_root = root; }
-    clsGRQuorvel *rootObject() const { return m_root; }
+    clsGRQuorvel *rootObject() const { return &m_root; }
 
     QTimer *statsTimer() const { return m_tmrStats; }
     CommonDialog *commonDialog() const { return m_dlgCommon; }
@@ -64,7 +63,7 @@ private:
     void onTabChanged(int index);
     void connectWatches();
 
-    clsGRQuorvel *m_root;
+    clsGRQuorvel &m_root;
     CommonDialog *m_dlgCommon;
     QTabWidget *m_tabs = nullptr;
     ctlGRServers *m_ctlGRServers = nullptr;

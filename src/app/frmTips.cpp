@@ -1,8 +1,9 @@
 #include "app/frmTips.h"
 
-#include "app/NamedWidgets.h"
 #include "app/clsGRQuorvel.h"
 #include "options/clsOptions.h"
+#include "widgets/ClickableCaption.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QFont>
@@ -13,8 +14,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-frmTips::frmTips(QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowTitleHint) {
+frmTips::frmTips(clsGRQuorvel &root, QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowTitleHint)
+    , m_root(root) {
     setObjectName(QStringLiteral("frmTips"));
     setWindowTitle(QStringLiteral("Tip of day..."));
 
@@ -40,7 +42,7 @@ frmTips::frmTips(QWidget *parent)
 
     m_chkShowTips = named(new QCheckBox(this), u"chkShowTips");
     m_lblShowTips = namedLabel(this, u"lblShowTips", u"Show tips on start up");
-    m_lblShowTips->installEventFilter(this);
+    onCaptionClick(m_lblShowTips, [this] { m_chkShowTips->toggle(); });
     nameAfter(m_lblShowTips, m_chkShowTips);
     auto *next = namedButton(this, u"cmdNextTip", u"Next Tip");
     auto *close = namedButton(this, u"cmdClose", u"Close");
@@ -59,32 +61,23 @@ frmTips::frmTips(QWidget *parent)
     connect(next, &QPushButton::clicked, this, &frmTips::ShowNextTip);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     connect(m_chkShowTips, &QCheckBox::toggled, this, [this](bool checked) {
-        if (m_root && m_root->Options())
-            m_root->Options()->setShowTips(checked);
+        if (m_root.Options())
+            m_root.Options()->setShowTips(checked);
     });
 }
 
 frmTips::~frmTips() = default;
 
-bool frmTips::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_lblShowTips && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        m_chkShowTips->toggle();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void frmTips::ShowNextTip() {
-    if (!m_root || !m_root->Options())
+    if (!m_root.Options())
         return;
-    clsOptions &options = *m_root->Options();
-    const int count = m_root->Tips().Count();
+    clsOptions &options = *m_root.Options();
+    const int count = m_root.Tips().Count();
     qint32 i = options.LastTip();
     if (i < 0 || i > count - 1)
         i = 0;
     m_chkShowTips->setChecked(options.ShowTips());
-    if (const QString *tip = m_root->Tips().Item(QStringLiteral("Tip") + QString::number(i)))
+    if (const QString *tip = m_root.Tips().Item(QStringLiteral("Tip") + QString::number(i)))
         m_lblTip->setText(*tip);
     options.setLastTip(i + 1);
 }

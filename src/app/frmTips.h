@@ -11,19 +11,17 @@ class clsGRQuorvel;
 class frmTips : public QDialog {
     Q_OBJECT
 public:
-    explicit frmTips(QWidget *parent = nullptr);
+    explicit frmTips(clsGRQuorvel &root, QWidget *parent = nullptr);
     ~frmTips() override;
 
-    void setRoot(clsGRQuorvel *root) { m_root = root; }
+    clsGRQuorvel &Root() const { return m_root; }
 
     // Shows the tip the preferences name next and moves them on by one.
     void ShowNextTip();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    clsGRQuorvel *m_root = nullptr;
+    clsGRQuorvel &m_root;
     QLabel *m_lblTip;
     QCheckBox *m_chkShowTips;
     QLabel *m_lblShowTips;

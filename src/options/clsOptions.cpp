@@ -1,9 +1,9 @@
 #include "options/clsOptions.h"
 
-#include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
 #include "common/TextRules.h"
+#include "root/AppRoot.h"
 #include "servers/basUtilities.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"

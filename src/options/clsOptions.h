@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class clsGRQuorvel;
+class AppRoot;
 class Prompter;
 namespace pugi {
 class xml_document;
@@ -19,8 +19,8 @@ public:
     clsOptions();
     ~clsOptions();
 
-    void setParent(clsGRQuorvel *in_obj) { m_parent = in_obj; }
-    clsGRQuorvel *Parent() const { return m_parent; }
+    void setParent(AppRoot *in_obj) { m_parent = in_obj; }
+    AppRoot *Parent() const { return m_parent; }
 
     bool PingGRServersOnStartup() const { return m_pingOnStartup; }
     void setPingGRServersOnStartup(bool in_bln) { m_pingOnStartup = in_bln; }
@@ -63,7 +63,7 @@ private:
     void readRWServers();
     void readPlayerNames();
 
-    clsGRQuorvel *m_parent = nullptr;
+    AppRoot *m_parent = nullptr;
     std::unique_ptr<pugi::xml_document> m_document;
     bool m_pingOnStartup = false;
     bool m_recordStats = false;

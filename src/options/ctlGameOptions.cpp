@@ -1,13 +1,13 @@
 #include "options/ctlGameOptions.h"
 
-#include "app/CommonDialog.h"
-#include "app/NamedWidgets.h"
-#include "app/basGlobals.h"
-#include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "common/TextRules.h"
 #include "options/clsOptions.h"
 #include "options/clsOptionsXML.h"
+#include "root/AppRoot.h"
+#include "widgets/ClickableCaption.h"
+#include "widgets/CommonDialog.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -47,27 +47,21 @@ qint32 swatchColor(const QFrame *swatch) {
     return packColor(color.red(), color.green(), color.blue());
 }
 
-// A label's click toggles its box: cleared and grey become ticked, ticked becomes cleared.
-Qt::CheckState toggled(Qt::CheckState state) {
-    return state == Qt::Checked ? Qt::Unchecked : Qt::Checked;
-}
-
 } // namespace
 
-ctlGameOptions::ctlGameOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent)
+ctlGameOptions::ctlGameOptions(AppRoot &root, CommonDialog *commonDialog, QWidget *parent)
     : QWidget(parent)
     , m_root(root)
     , m_dlgCommon(commonDialog) {
     setObjectName(QStringLiteral("ctlGameOptions"));
     buildControls();
-    connect(qApp, &QApplication::focusChanged, this, &ctlGameOptions::onFocusChanged);
+    m_focusWatch =
+        connect(qApp, &QApplication::focusChanged, this, &ctlGameOptions::onFocusChanged);
 }
 
-ctlGameOptions::~ctlGameOptions() = default;
-
-clsGRQuorvel *ctlGameOptions::root() const {
-    // Focus can still move while the program ends; the application object may be gone by then.
-    return m_root && gobjRoot.get() == m_root ? m_root : nullptr;
+ctlGameOptions::~ctlGameOptions() {
+    // The children give the focus up as they go, after this object is no longer a pane.
+    disconnect(m_focusWatch);
 }
 
 void ctlGameOptions::buildControls() {
@@ -107,24 +101,24 @@ void ctlGameOptions::buildControls() {
     auto *reticleLayout = new QGridLayout(frmReticle);
     const auto addSwatch = [&](int row, const QString &labelName, const QString &caption,
                                const QString &shapeName, const QString &clickName, QFrame *&shape,
-                               QLabel *&click) {
+                               bool iff) {
         reticleLayout->addWidget(namedLabel(frmReticle, labelName, caption), row, 0);
         shape = swatch(shapeName, frmReticle);
         // The caption-less label covers the swatch and takes its clicks.
         auto *cover = new QHBoxLayout(shape);
         cover->setContentsMargins(0, 0, 0, 0);
-        click = namedLabel(shape, clickName);
+        QLabel *click = namedLabel(shape, clickName);
         click->setCursor(Qt::PointingHandCursor);
-        click->installEventFilter(this);
+        onCaptionClick(click, [this, frame = shape, iff] { chooseColor(frame, iff); });
         cover->addWidget(click);
         reticleLayout->addWidget(shape, row, 1);
     };
     addSwatch(0, QStringLiteral("lblRetColor"), QStringLiteral("Reticle Color:"),
               QStringLiteral("shpRetColor"), QStringLiteral("lblSetRetColor"), m_shpRetColor,
-              m_lblSetRetColor);
+              false);
     addSwatch(1, QStringLiteral("lblIFFRetColor"), QStringLiteral("IFF Reticle Color:"),
               QStringLiteral("shpIFFRetColor"), QStringLiteral("lblSetIFFRetColor"),
-              m_shpIFFRetColor, m_lblSetIFFRetColor);
+              m_shpIFFRetColor, true);
     m_cmdLoadDefaultRet =
         namedButton(frmReticle, u"cmdLoadDefaultRet", u"Set to Default Ret Colors");
     reticleLayout->addWidget(m_cmdLoadDefaultRet, 2, 0, 1, 2, Qt::AlignLeft);
@@ -136,20 +130,15 @@ void ctlGameOptions::buildControls() {
     auto *frmMisc = new QGroupBox(QStringLiteral("Misc.."), this);
     frmMisc->setObjectName(QStringLiteral("frmMisc"));
     auto *miscLayout = new QGridLayout(frmMisc);
-    const auto addSwitch = [&](int row, const QString &boxName, const QString &labelName,
-                               const QString &caption, QCheckBox *&box, QLabel *&label) {
-        box = named(new QCheckBox(frmMisc), boxName);
-        label = namedLabel(frmMisc, labelName, caption);
-        label->installEventFilter(this);
-        nameAfter(label, box);
-        miscLayout->addWidget(box, row, 0);
-        miscLayout->addWidget(label, row, 1);
-        connect(box, &QCheckBox::clicked, this, [this, box] { writeSwitch(box); });
-    };
-    addSwitch(0, QStringLiteral("chkShowDeadBodies"), QStringLiteral("lblShowDeadBodies"),
-              QStringLiteral("Show dead bodies"), m_chkShowDeadBodies, m_lblShowDeadBodies);
-    addSwitch(1, QStringLiteral("chkShowFrameRate"), QStringLiteral("lblShowFrameRate"),
-              QStringLiteral("Show frame rate"), m_chkShowFrameRate, m_lblShowFrameRate);
+    const auto write = [this](QCheckBox *box) { writeSwitch(box); };
+    m_chkShowDeadBodies = addCaptionedSwitch(miscLayout, 0, QStringLiteral("chkShowDeadBodies"),
+                                             QStringLiteral("lblShowDeadBodies"),
+                                             QStringLiteral("Show dead bodies"), write)
+                              .box;
+    m_chkShowFrameRate = addCaptionedSwitch(miscLayout, 1, QStringLiteral("chkShowFrameRate"),
+                                            QStringLiteral("lblShowFrameRate"),
+                                            QStringLiteral("Show frame rate"), write)
+                             .box;
     miscLayout->setColumnStretch(2, 1);
     layout->addWidget(frmMisc);
     layout->addStretch(1);
@@ -170,17 +159,7 @@ void ctlGameOptions::showEvent(QShowEvent *event) {
 }
 
 bool ctlGameOptions::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == m_lblSetRetColor)
-            chooseColor(m_shpRetColor, false);
-        else if (watched == m_lblSetIFFRetColor)
-            chooseColor(m_shpIFFRetColor, true);
-        else if (watched == m_lblShowDeadBodies)
-            toggleFromLabel(m_chkShowDeadBodies);
-        else if (watched == m_lblShowFrameRate)
-            toggleFromLabel(m_chkShowFrameRate);
-    } else if (watched == m_cboPlayerName || watched == m_cboPlayerName->lineEdit()) {
+    if (watched == m_cboPlayerName || watched == m_cboPlayerName->lineEdit()) {
         if (event->type() == QEvent::KeyRelease) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter)
@@ -209,13 +188,13 @@ void ctlGameOptions::cutPlayerName(const QString &text) {
 }
 
 void ctlGameOptions::commitPlayerName(bool rebuildList) {
-    if (m_committing || !root())
+    if (m_committing)
         return;
     m_committing = true;
     m_typed = false;
     const QString name = m_cboPlayerName->currentText();
-    if (!name.isEmpty() && root()->Options())
-        root()->Options()->AddPlayerName(name);
+    if (!name.isEmpty() && m_root.Options())
+        m_root.Options()->AddPlayerName(name);
     writeGameFile([&](clsOptionsXML &xml) { xml.setPlayerName(name); });
     if (rebuildList)
         RefreshPlayerList();
@@ -223,15 +202,15 @@ void ctlGameOptions::commitPlayerName(bool rebuildList) {
 }
 
 void ctlGameOptions::commitTypedName() {
-    if (!m_typed || !root())
+    if (!m_typed)
         return;
     m_typed = false;
     // On the way out nobody may be there to answer a box (a signal, the session's logout): the
     // name goes into the saved list, and into the game's file if that can be written.
     const QString name = m_cboPlayerName->currentText();
-    if (!name.isEmpty() && root()->Options())
-        root()->Options()->AddPlayerName(name);
-    if (clsOptionsXML *xml = root()->OptionsXML()) {
+    if (!name.isEmpty() && m_root.Options())
+        m_root.Options()->AddPlayerName(name);
+    if (clsOptionsXML *xml = m_root.OptionsXML()) {
         try {
             xml->Load();
             xml->setPlayerName(name);
@@ -242,8 +221,8 @@ void ctlGameOptions::commitTypedName() {
 }
 
 void ctlGameOptions::removePlayerName() {
-    if (root() && root()->Options())
-        root()->Options()->RemovePlayerName(m_cboPlayerName->currentText());
+    if (m_root.Options())
+        m_root.Options()->RemovePlayerName(m_cboPlayerName->currentText());
     m_cboPlayerName->setEditText(QString());
     commitPlayerName(true);
 }
@@ -251,8 +230,8 @@ void ctlGameOptions::removePlayerName() {
 void ctlGameOptions::RefreshPlayerList() {
     const QString text = m_cboPlayerName->currentText();
     m_cboPlayerName->clear();
-    if (root() && root()->Options()) {
-        for (const QString &name : root()->Options()->PlayerNames())
+    if (m_root.Options()) {
+        for (const QString &name : m_root.Options()->PlayerNames())
             m_cboPlayerName->addItem(name);
     }
     m_cboPlayerName->setEditText(text);
@@ -269,7 +248,7 @@ void attempt(const std::function<void()> &step) {
 } // namespace
 
 void ctlGameOptions::RefreshData() {
-    clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
+    clsOptionsXML *xml = m_root.OptionsXML();
     if (xml) {
         xml->Load();
         if (xml->IsLoaded()) {
@@ -289,7 +268,7 @@ void ctlGameOptions::showLoadedValues(clsOptionsXML &xml) {
 }
 
 void ctlGameOptions::showFileValues() {
-    clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
+    clsOptionsXML *xml = m_root.OptionsXML();
     if (!xml)
         return;
     attempt([&] { xml->Load(); });
@@ -339,16 +318,11 @@ void ctlGameOptions::writeSwitch(QCheckBox *box) {
         showFileValues();
 }
 
-void ctlGameOptions::toggleFromLabel(QCheckBox *box) {
-    box->setCheckState(toggled(box->checkState()));
-    writeSwitch(box);
-}
-
 bool ctlGameOptions::writeGameFile(const std::function<void(clsOptionsXML &)> &change) {
-    clsOptionsXML *xml = root() ? root()->OptionsXML() : nullptr;
+    clsOptionsXML *xml = m_root.OptionsXML();
     if (!xml)
         return true;
-    return runWithRetry(root()->prompter(), titles::error, [&] {
+    return runWithRetry(m_root.prompter(), titles::error, [&] {
         xml->Load();
         change(*xml);
         xml->Save();

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-class clsGRQuorvel;
+class AppRoot;
 class clsOptionsXML;
 class CommonDialog;
 class QCheckBox;
@@ -23,7 +23,7 @@ public:
     static constexpr qint32 defaultRetColor = 1169151;     // 255, 214, 17
     static constexpr qint32 defaultIFFRetColor = 16763040; // 160, 200, 255
 
-    ctlGameOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent = nullptr);
+    ctlGameOptions(AppRoot &root, CommonDialog *commonDialog, QWidget *parent = nullptr);
     ~ctlGameOptions() override;
 
     // Shows the game file's current values, then rebuilds the name list.
@@ -38,7 +38,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    clsGRQuorvel *root() const;
     void buildControls();
     void cutPlayerName(const QString &text);
     void commitPlayerName(bool rebuildList);
@@ -46,7 +45,6 @@ private:
     void chooseColor(QFrame *swatch, bool iff);
     void loadDefaultColors();
     void writeSwitch(QCheckBox *box);
-    void toggleFromLabel(QCheckBox *box);
     void onFocusChanged(QWidget *old, QWidget *now);
     // Runs Load, one change and Save on the game's file; a file that cannot be written is
     // reported to the player, who may try again.
@@ -57,19 +55,16 @@ private:
     // Shows the game file's colours and switches again (after a write that did not happen).
     void showFileValues();
 
-    clsGRQuorvel *m_root;
+    AppRoot &m_root;
+    QMetaObject::Connection m_focusWatch;
     CommonDialog *m_dlgCommon;
     QComboBox *m_cboPlayerName = nullptr;
     QPushButton *m_cmdRemovePlayerName = nullptr;
     QFrame *m_shpRetColor = nullptr;
-    QLabel *m_lblSetRetColor = nullptr;
     QFrame *m_shpIFFRetColor = nullptr;
-    QLabel *m_lblSetIFFRetColor = nullptr;
     QPushButton *m_cmdLoadDefaultRet = nullptr;
     QCheckBox *m_chkShowDeadBodies = nullptr;
-    QLabel *m_lblShowDeadBodies = nullptr;
     QCheckBox *m_chkShowFrameRate = nullptr;
-    QLabel *m_lblShowFrameRate = nullptr;
     bool m_committing = false;
     bool m_typed = false;
 };

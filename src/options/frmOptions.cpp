@@ -1,10 +1,11 @@
 #include "options/frmOptions.h"
 
-#include "app/CommonDialog.h"
-#include "app/NamedWidgets.h"
-#include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "options/clsOptions.h"
+#include "root/AppRoot.h"
+#include "widgets/ClickableCaption.h"
+#include "widgets/CommonDialog.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -24,7 +25,7 @@ const QString noRogerWilcoPath =
 
 } // namespace
 
-frmOptions::frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent)
+frmOptions::frmOptions(AppRoot &root, CommonDialog *commonDialog, QWidget *parent)
     : QDialog(parent)
     , m_root(root)
     , m_dlgCommon(commonDialog) {
@@ -35,20 +36,15 @@ frmOptions::frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *
     auto *general = new QGroupBox(QStringLiteral("General"), this);
     general->setObjectName(QStringLiteral("Frame1"));
     auto *generalLayout = new QGridLayout(general);
-    const auto addSwitch = [&](int row, const QString &boxName, const QString &labelName,
-                               const QString &caption, QCheckBox *&box, QLabel *&label) {
-        box = named(new QCheckBox(general), boxName);
-        label = namedLabel(general, labelName, caption);
-        label->installEventFilter(this);
-        nameAfter(label, box);
-        generalLayout->addWidget(box, row, 0);
-        generalLayout->addWidget(label, row, 1);
-        connect(box, &QCheckBox::clicked, this, [this, box] { applySwitch(box); });
-    };
-    addSwitch(0, QStringLiteral("chkShowTips"), QStringLiteral("lblShowTips"),
-              QStringLiteral("Show tips on startup"), m_chkShowTips, m_lblShowTips);
-    addSwitch(1, QStringLiteral("chkPingServers"), QStringLiteral("lblPingServers"),
-              QStringLiteral("Ping servers on startup"), m_chkPingServers, m_lblPingServers);
+    const auto apply = [this](QCheckBox *box) { applySwitch(box); };
+    m_chkShowTips = addCaptionedSwitch(generalLayout, 0, QStringLiteral("chkShowTips"),
+                                       QStringLiteral("lblShowTips"),
+                                       QStringLiteral("Show tips on startup"), apply)
+                        .box;
+    m_chkPingServers = addCaptionedSwitch(generalLayout, 1, QStringLiteral("chkPingServers"),
+                                          QStringLiteral("lblPingServers"),
+                                          QStringLiteral("Ping servers on startup"), apply)
+                           .box;
     generalLayout->setColumnStretch(2, 1);
     layout->addWidget(general);
 
@@ -84,7 +80,7 @@ frmOptions::frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *
 frmOptions::~frmOptions() = default;
 
 void frmOptions::RefreshData() {
-    const clsOptions *options = m_root ? m_root->Options() : nullptr;
+    const clsOptions *options = m_root.Options();
     if (!options)
         return;
     m_chkPingServers->setChecked(options->PingGRServersOnStartup());
@@ -117,23 +113,23 @@ QString frmOptions::rogerWilcoStartDirectory(const QString &rootDirectory) {
 }
 
 void frmOptions::BrowseForRogerWilco() {
-    if (!m_root || !m_root->Options() || !m_dlgCommon)
+    if (!m_root.Options() || !m_dlgCommon)
         return;
-    runWithRetry(m_root->prompter(), titles::error, [this] {
+    runWithRetry(m_root.prompter(), titles::error, [this] {
         CommonDialog::FileRequest request;
         request.title = QStringLiteral("Locate Roger Wilco exe..");
-        request.directory = rogerWilcoStartDirectory(m_root->RootDirectory());
+        request.directory = rogerWilcoStartDirectory(m_root.RootDirectory());
         request.fileName = QStringLiteral("Roger.exe");
         request.filter = QStringLiteral("Roger.exe  (Roger.exe)");
         request.mustExist = true;
         const QString chosen = m_dlgCommon->chooseOpenFile(request, this);
         if (!QFileInfo(chosen).fileName().isEmpty())
-            m_root->Options()->setRogerWilcoEXE(QDir::toNativeSeparators(chosen));
+            m_root.Options()->setRogerWilcoEXE(QDir::toNativeSeparators(chosen));
     });
 }
 
 void frmOptions::applySwitch(QCheckBox *box) {
-    clsOptions *options = m_root ? m_root->Options() : nullptr;
+    clsOptions *options = m_root.Options();
     if (!options)
         return;
     const bool on = box->checkState() != Qt::Unchecked;
@@ -141,21 +137,4 @@ void frmOptions::applySwitch(QCheckBox *box) {
         options->setShowTips(on);
     else
         options->setPingGRServersOnStartup(on);
-}
-
-void frmOptions::toggleFromLabel(QCheckBox *box) {
-    // Cleared and grey become ticked, ticked becomes cleared.
-    box->setCheckState(box->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    applySwitch(box);
-}
-
-bool frmOptions::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == m_lblShowTips)
-            toggleFromLabel(m_chkShowTips);
-        else if (watched == m_lblPingServers)
-            toggleFromLabel(m_chkPingServers);
-    }
-    return QDialog::eventFilter(watched, event);
 }

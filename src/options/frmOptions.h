@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class clsGRQuorvel;
+class AppRoot;
 class CommonDialog;
 class QCheckBox;
 class QLabel;
@@ -13,7 +13,7 @@ class QPushButton;
 class frmOptions : public QDialog {
     Q_OBJECT
 public:
-    frmOptions(clsGRQuorvel *root, CommonDialog *commonDialog, QWidget *parent = nullptr);
+    frmOptions(AppRoot &root, CommonDialog *commonDialog, QWidget *parent = nullptr);
     ~frmOptions() override;
 
     // Shows the current preferences.
@@ -27,15 +27,11 @@ public:
 private:
     void BrowseForRogerWilco();
     void applySwitch(QCheckBox *box);
-    void toggleFromLabel(QCheckBox *box);
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
-    clsGRQuorvel *m_root;
+    AppRoot &m_root;
     CommonDialog *m_dlgCommon;
     QCheckBox *m_chkShowTips = nullptr;
-    QLabel *m_lblShowTips = nullptr;
     QCheckBox *m_chkPingServers = nullptr;
-    QLabel *m_lblPingServers = nullptr;
     QLabel *m_lblRWPath = nullptr;
     QPushButton *m_cmdBrowseRW = nullptr;
     QPushButton *m_cmdOK = nullptr;

@@ -1,8 +1,8 @@
 #include "servers/clsGRServers.h"
 
-#include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "options/clsOptionsXML.h"
+#include "root/AppRoot.h"
 
 #include <memory>
 

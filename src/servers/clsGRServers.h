@@ -3,7 +3,7 @@
 #include "common/KeyedCollection.h"
 #include "servers/clsGRServer.h"
 
-class clsGRQuorvel;
+class AppRoot;
 
 // Every Ghost Recon server record of the running program, keyed by address text (letter case
 // ignored), in the order they were added.
@@ -15,8 +15,8 @@ public:
     clsGRServers &operator=(const clsGRServers &) = delete;
 
     int Count() const { return m_servers.Count(); }
-    clsGRQuorvel *Parent() const { return m_parent; }
-    void setParent(clsGRQuorvel *in_obj) { m_parent = in_obj; }
+    AppRoot *Parent() const { return m_parent; }
+    void setParent(AppRoot *in_obj) { m_parent = in_obj; }
     clsGRServer *Item(const QString &key) const { return m_servers.Item(key); }
     clsGRServer *Item(int position) const { return m_servers.Item(position); }
     auto begin() const { return m_servers.begin(); }
@@ -35,6 +35,6 @@ public:
     void RemoveServer(const QString &in_strIP);
 
 private:
-    clsGRQuorvel *m_parent = nullptr;
+    AppRoot *m_parent = nullptr;
     KeyedCollection<clsGRServer> m_servers;
 };

@@ -1,7 +1,8 @@
 #include "servers/clsGlobalGRControls.h"
 
-#include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
+#include "common/Timing.h"
+#include "root/AppRoot.h"
 #include "servers/GRQueryProtocol.h"
 #include "servers/basUtilities.h"
 #include "servers/clsGRServer.h"
@@ -25,7 +26,7 @@ constexpr int maxSilentRepeats = 3;
 constexpr int readBatch = 64;
 } // namespace
 
-clsGlobalGRControls::clsGlobalGRControls(clsGRQuorvel *root, QObject *parent)
+clsGlobalGRControls::clsGlobalGRControls(AppRoot &root, QObject *parent)
     : QObject(parent)
     , m_root(root)
     , m_request(grquery::request()) {
@@ -81,12 +82,12 @@ void clsGlobalGRControls::releaseSlot(int slot) {
 }
 
 clsGRServer *clsGlobalGRControls::recordFor(int slot) const {
-    if (!validSlot(slot) || !m_root || !m_root->GRServers())
+    if (!validSlot(slot) || !m_root.GRServers())
         return nullptr;
     const QString &tag = m_slots[static_cast<size_t>(slot)].tag;
     if (tag.isEmpty())
         return nullptr;
-    return m_root->GRServers()->Item(tag);
+    return m_root.GRServers()->Item(tag);
 }
 
 void clsGlobalGRControls::endQuery(int slot) {
@@ -183,12 +184,12 @@ clsGlobalGRControls::sendNow(const QByteArray &datagram, const QHostAddress &to,
 bool clsGlobalGRControls::reportSendFailure(const QString &description, bool &retry) {
     retry = false;
     // A cause that hits every server alike is shown once per round of sends, not per server.
-    if (m_reportedCauses.contains(description) || !m_root)
+    if (m_reportedCauses.contains(description))
         return false;
     m_reportedCauses.insert(description);
     m_prompting = true;
     const Answer answer =
-        m_root->prompter().ask(description, sendingTitle, Buttons::RetryCancel, Icon::Critical);
+        m_root.prompter().ask(description, sendingTitle, Buttons::RetryCancel, Icon::Critical);
     m_prompting = false;
     retry = answer == Answer::Retry;
     if (retry)
@@ -244,7 +245,7 @@ void clsGlobalGRControls::sendSome() {
 }
 
 void clsGlobalGRControls::armWindow(int slot) {
-    const int windowMs = m_root ? m_root->timing().queryWindowMs : 3000;
+    const int windowMs = m_root.timing().queryWindowMs;
     const Deadline deadline{m_clock.nsecsElapsed() + qint64(windowMs) * 1000000, slot,
                             m_slots[static_cast<size_t>(slot)].generation};
     // Every window has the same length, so deadlines arrive in order; keep it sorted anyway.

@@ -16,7 +16,7 @@
 
 class QUdpSocket;
 class QHostInfo;
-class clsGRQuorvel;
+class AppRoot;
 class clsGRServer;
 
 // The pool of query slots. A slot is what one server record queries its server through; it is
@@ -30,7 +30,7 @@ class clsGRServer;
 class clsGlobalGRControls : public QObject {
     Q_OBJECT
 public:
-    explicit clsGlobalGRControls(clsGRQuorvel *root, QObject *parent = nullptr);
+    explicit clsGlobalGRControls(AppRoot &root, QObject *parent = nullptr);
     ~clsGlobalGRControls() override;
 
     // The index of a free slot (the lowest), growing the pool when every slot is taken.
@@ -117,7 +117,7 @@ private:
     // False when the player gave up on this send (or its cause was already reported).
     bool reportSendFailure(const QString &description, bool &retry);
 
-    clsGRQuorvel *m_root;
+    AppRoot &m_root;
     std::vector<Slot> m_slots;
     QUdpSocket *m_socket = nullptr;
     QElapsedTimer m_clock;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Timing.h"
+
 #include "platform/IcmpEcho.h"
 
 #include <QByteArray>
@@ -33,7 +35,7 @@ public:
     using Done = std::function<void(qint32 outcome, qint32 roundTripMs)>;
 
     struct Settings {
-        int timeoutMs = 700;
+        int timeoutMs = Timing{}.pingTimeoutMs;
         platform::IcmpEcho::Prefer prefer = platform::IcmpEcho::Prefer::Auto;
         // Stand-in when there is no ICMP socket: this datagram goes to `probePort` and the
         // first datagram back from the server ends the measurement.

@@ -8,6 +8,3 @@ list(APPEND CORE_SOURCES
 list(APPEND CORE_SOURCES
     src/servers/clsPing.h src/servers/clsPing.cpp
     src/servers/GameCommandLine.h src/servers/GameCommandLine.cpp)
-list(APPEND GUI_SOURCES
-    src/servers/frmPingAll.h src/servers/frmPingAll.cpp
-    src/servers/frmServerInfo.h src/servers/frmServerInfo.cpp)

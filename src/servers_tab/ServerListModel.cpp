@@ -35,15 +35,15 @@ QColor ServerListModel::pingColorFor(qint32 ping) {
 
 void ServerListModel::applyStatus(Row &row, int status) {
     switch (status) {
-    case 2:
+    case clsGRServer::Answered:
         row.icon = ServerIcons::GreenEmblem;
         row.ghosted = false;
         row.color = green;
         return;
-    case 1:
+    case clsGRServer::Waiting:
         row.icon = ServerIcons::GreyEmblem;
         break;
-    case 3:
+    case clsGRServer::NoReply:
         row.icon = ServerIcons::RedEmblem;
         break;
     default:
@@ -117,7 +117,7 @@ quint32 ServerListModel::tick(const Lookup &lookup) {
             changed |= 1u << ColIP;
         }
 
-        if (status != 2) {
+        if (status != clsGRServer::Answered) {
             if (row.cells[ColPlayers] != noPlayers) {
                 set(ColPlayers, noPlayers);
                 set(ColSortPlayers, QStringLiteral("00"));
@@ -243,7 +243,7 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const {
             return QColor(row.pingColor);
         return {};
     case Qt::ToolTipRole: {
-        // Asked for only when the pointer rests on a row; empty leaves the list's own tip.
+        // Asked for only when the pointer rests on a row: the pane's whole tip for it.
         const QString tip = m_tip ? m_tip(row.cells[ColIP]) : QString();
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }

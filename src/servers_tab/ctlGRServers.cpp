@@ -1,23 +1,25 @@
 #include "servers_tab/ctlGRServers.h"
 
-#include "app/NamedWidgets.h"
-#include "app/clsGRQuorvel.h"
 #include "common/BusyCursor.h"
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
 #include "history/HistoryStore.h"
 #include "platform/ProcessLauncher.h"
+#include "root/AppRoot.h"
 #include "servers/GameCommandLine.h"
 #include "servers/basUtilities.h"
+#include "servers/clsGRServer.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "servers/clsPing.h"
-#include "servers/frmPingAll.h"
-#include "servers/frmServerInfo.h"
 #include "servers_tab/ServerIcons.h"
 #include "servers_tab/ServerListModel.h"
+#include "servers_tab/frmPingAll.h"
+#include "servers_tab/frmServerInfo.h"
 #include "watch/WatchDialog.h"
 #include "watch/WatchEngine.h"
+#include "widgets/ListMouse.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,7 +27,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -37,10 +38,9 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 #include <QVBoxLayout>
 
-ctlGRServers::ctlGRServers(clsGRQuorvel *root, QWidget *parent)
+ctlGRServers::ctlGRServers(AppRoot &root, QWidget *parent)
     : QWidget(parent)
     , m_root(root)
     , m_model(new ServerListModel(this))
@@ -64,16 +64,12 @@ ctlGRServers::ctlGRServers(clsGRQuorvel *root, QWidget *parent)
     layout->addLayout(lower);
 
     m_model->setWatchInfo(
-        [this](const QString &key) {
-            return m_root && m_root->Watches() && m_root->Watches()->isWatched(key);
-        },
-        [this](const QString &key) {
-            return m_root && m_root->Watches() ? m_root->Watches()->toolTip(key) : QString();
-        });
+        [this](const QString &key) { return m_root.Watches() && m_root.Watches()->isWatched(key); },
+        [this](const QString &key) { return rowToolTip(key); });
 
     m_tmrListStatusRefresh = new QTimer(this);
     m_tmrListStatusRefresh->setObjectName(QStringLiteral("tmrListStatusRefresh"));
-    m_tmrListStatusRefresh->setInterval(m_root ? m_root->timing().listTickMs : Timing{}.listTickMs);
+    m_tmrListStatusRefresh->setInterval(m_root.timing().listTickMs);
     connect(m_tmrListStatusRefresh, &QTimer::timeout, this,
             &ctlGRServers::tmrListStatusRefresh_Timer);
     m_tmrListStatusRefresh->start();
@@ -141,6 +137,7 @@ void ctlGRServers::buildList() {
         if (!key.isEmpty())
             onRowClicked(m_model->rowOfKey(key));
     });
+    keepSelectionAndActivateOnDoubleClick(m_lsvGRServers, [this] { cmdLaunch_Click(); });
     m_lsvGRServers->viewport()->installEventFilter(this);
     header->setSortIndicator(ServerListModel::ColPlayers, m_sortOrder);
     m_proxy->sort(m_sortColumn, m_sortOrder);
@@ -228,9 +225,7 @@ void ctlGRServers::buildMenu() {
 }
 
 bool ctlGRServers::run(const std::function<void()> &step) {
-    if (!m_root)
-        return false;
-    return runWithRetry(m_root->prompter(), titles::error, step);
+    return runWithRetry(m_root.prompter(), titles::error, step);
 }
 
 QString ctlGRServers::selectedKey() const {
@@ -242,18 +237,18 @@ QString ctlGRServers::selectedKey() const {
 
 clsGRServer *ctlGRServers::selectedRecord() const {
     const QString key = selectedKey();
-    if (key.isEmpty() || !m_root || !m_root->GRServers())
+    if (key.isEmpty() || !m_root.GRServers())
         return nullptr;
-    return m_root->GRServers()->Item(key);
+    return m_root.GRServers()->Item(key);
 }
 
 void ctlGRServers::RefreshList() {
     run([this] {
-        if (!m_root || !m_root->GRServers())
+        if (!m_root.GRServers())
             return;
         std::vector<const clsGRServer *> records;
-        records.reserve(static_cast<size_t>(m_root->GRServers()->Count()));
-        for (const auto &record : *m_root->GRServers())
+        records.reserve(static_cast<size_t>(m_root.GRServers()->Count()));
+        for (const auto &record : *m_root.GRServers())
             records.push_back(&record);
         m_model->setRecords(records);
         resort();
@@ -266,7 +261,7 @@ void ctlGRServers::resort() {
 
 void ctlGRServers::tmrListStatusRefresh_Timer() {
     run([this] {
-        clsGRServers *servers = m_root ? m_root->GRServers() : nullptr;
+        clsGRServers *servers = m_root.GRServers();
         if (servers) {
             const quint32 changed =
                 m_model->tick([servers](const QString &key) { return servers->Item(key); });
@@ -283,12 +278,12 @@ void ctlGRServers::tmrListStatusRefresh_Timer() {
             if (!m_cmdRemove->isEnabled())
                 m_cmdRemove->setEnabled(true);
             const clsGRServer *record = selectedRecord();
-            const bool answered = record && record->status() == 2;
+            const bool answered = record && record->status() == clsGRServer::Answered;
             if (m_cmdInfo->isEnabled() != answered)
                 m_cmdInfo->setEnabled(answered);
         }
 
-        const int every = m_root ? m_root->timing().requeryEveryTicks : 25;
+        const int every = m_root.timing().requeryEveryTicks;
         if (++m_lngTickCount >= every) {
             m_lngTickCount = 0;
             if (servers && m_inFront && m_inFront())
@@ -335,34 +330,10 @@ void ctlGRServers::onRowClicked(int sourceRow) {
 
 bool ctlGRServers::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_lsvGRServers->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            // A press on empty space keeps the selection: the double click it may begin, and
-            // the menu of a right click, act on the selected server.
-            auto *mouse = static_cast<QMouseEvent *>(event);
-            if (!m_lsvGRServers->indexAt(mouse->position().toPoint()).isValid()) {
-                m_lsvGRServers->setFocus(Qt::MouseFocusReason);
-                return true;
-            }
-        }
-        if (event->type() == QEvent::MouseButtonDblClick) {
-            // Anywhere on the list, empty space included, joins the selected server.
-            cmdLaunch_Click();
-            return true;
-        }
         if (event->type() == QEvent::MouseButtonRelease) {
             auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::RightButton)
                 showContextMenu(mouse->globalPosition().toPoint());
-        }
-        if (event->type() == QEvent::ToolTip) {
-            auto *help = static_cast<QHelpEvent *>(event);
-            const QModelIndex at = m_lsvGRServers->indexAt(help->pos());
-            if (at.isValid()) {
-                QToolTip::showText(help->globalPos(),
-                                   rowToolTip(m_model->key(m_proxy->mapToSource(at).row())),
-                                   m_lsvGRServers->viewport());
-                return true;
-            }
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -370,8 +341,11 @@ bool ctlGRServers::eventFilter(QObject *watched, QEvent *event) {
 
 QString ctlGRServers::rowToolTip(const QString &key) const {
     QStringList lines{m_lsvGRServers->toolTip()};
-    if (const HistoryStore *history = m_root ? m_root->History() : nullptr;
-        history && history->isOn()) {
+    if (const WatchEngine *watches = m_root.Watches()) {
+        if (const QString watched = watches->toolTip(key); !watched.isEmpty())
+            lines << watched;
+    }
+    if (const HistoryStore *history = m_root.History(); history && history->isOn()) {
         const std::optional<QDateTime> seen = history->lastSeenWithPlayers(key);
         lines << QStringLiteral("Last seen with players: ") +
                      (seen ? seen->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
@@ -386,20 +360,17 @@ void ctlGRServers::showContextMenu(const QPoint &globalPosition) {
     m_mnuRefresh->setEnabled(selected);
     m_mnuRemove->setEnabled(selected);
     const clsGRServer *record = selected ? selectedRecord() : nullptr;
-    m_mnuInfo->setEnabled(record && record->status() == 2);
-    m_mnuWatch->setEnabled(selected && m_root && m_root->Watches() &&
-                           m_root->Watches()->isAvailable());
+    m_mnuInfo->setEnabled(record && record->status() == clsGRServer::Answered);
+    m_mnuWatch->setEnabled(selected && m_root.Watches() && m_root.Watches()->isAvailable());
     m_mnuRefreshAll->setEnabled(true);
     m_mnuGRS->popup(globalPosition);
 }
 
 void ctlGRServers::cmdAddServer_Click() {
-    if (!m_root)
-        return;
     bool valid = false;
     run([&] { valid = IsValidIP(m_txtAddIP->text()); });
     if (!valid) {
-        tell(m_root->prompter(),
+        tell(m_root.prompter(),
              QStringLiteral("Please enter a valid IP address. At this time only numerical IPs are "
                             "accepted"),
              QStringLiteral("Invalid IP address"), Icon::Exclamation);
@@ -407,10 +378,10 @@ void ctlGRServers::cmdAddServer_Click() {
         return;
     }
     run([this] {
-        clsGRServers *servers = m_root->GRServers();
-        if (!servers || !m_root->GRServerControls())
+        clsGRServers *servers = m_root.GRServers();
+        if (!servers || !m_root.GRServerControls())
             return;
-        const std::optional<int> slot = m_root->GRServerControls()->fnNextTimerAndWinsock();
+        const std::optional<int> slot = m_root.GRServerControls()->fnNextTimerAndWinsock();
         if (!slot)
             throw QuorvelError(QStringLiteral("No query slot is free"));
         clsGRServer *record =
@@ -419,8 +390,8 @@ void ctlGRServers::cmdAddServer_Click() {
             return;
         BusyCursor busy;
         record->Refresh();
-        if (m_root->Ping())
-            m_root->Ping()->RefreshPing(*record);
+        if (m_root.Ping())
+            m_root.Ping()->RefreshPing(*record);
         RefreshList();
     });
 }
@@ -444,23 +415,22 @@ void ctlGRServers::cmdRefresh_Click() {
             return;
         busy.setShape(BusyCursor::Shape::Hourglass);
         record->Refresh();
-        if (m_root->Ping())
-            m_root->Ping()->RefreshPing(*record);
+        if (m_root.Ping())
+            m_root.Ping()->RefreshPing(*record);
     });
 }
 
 void ctlGRServers::cmdRefreshAll_Click() {
-    if (!m_root || !m_root->GRServers())
+    if (!m_root.GRServers())
         return;
     BusyCursor busy(BusyCursor::Shape::ArrowHourglass);
     const bool sent = run([this] {
         // Collected first: a removal while events run must not pull the ground away.
         QStringList keys;
-        for (const auto &record : *m_root->GRServers())
+        for (const auto &record : *m_root.GRServers())
             keys << record.IP();
         for (const QString &key : keys) {
-            if (clsGRServer *record =
-                    m_root->GRServers() ? m_root->GRServers()->Item(key) : nullptr)
+            if (clsGRServer *record = m_root.GRServers() ? m_root.GRServers()->Item(key) : nullptr)
                 record->Refresh();
             QCoreApplication::processEvents();
         }
@@ -488,10 +458,10 @@ void ctlGRServers::cmdInfo_Click() {
 
 void ctlGRServers::cmdRemove_Click() {
     const QString key = selectedKey();
-    if (!key.isEmpty() && m_root && m_root->GRServers()) {
+    if (!key.isEmpty() && m_root.GRServers()) {
         const bool removed = run([&] {
-            if (m_root->GRServers()->Item(key))
-                m_root->GRServers()->RemoveServer(key);
+            if (m_root.GRServers()->Item(key))
+                m_root.GRServers()->RemoveServer(key);
         });
         if (!removed)
             return;
@@ -504,7 +474,7 @@ void ctlGRServers::cmdRemove_Click() {
 
 void ctlGRServers::cmdWatch_Click() {
     const clsGRServer *record = selectedRecord();
-    WatchEngine *watches = m_root ? m_root->Watches() : nullptr;
+    WatchEngine *watches = m_root.Watches();
     if (!record || !watches || !watches->isAvailable())
         return;
     const QString ip = record->IP();
@@ -515,7 +485,7 @@ void ctlGRServers::cmdWatch_Click() {
     watch.address = ip;
     WatchDialog dialog(server, watch, window());
     // The server may have gone while the dialog was open.
-    if (dialog.exec() != QDialog::Accepted || !m_root->GRServers()->Item(ip))
+    if (dialog.exec() != QDialog::Accepted || !m_root.GRServers()->Item(ip))
         return;
     watches->setWatch(dialog.watch());
     tmrListStatusRefresh_Timer();
@@ -527,10 +497,10 @@ void ctlGRServers::cmdLaunch_Click() {
 
 void ctlGRServers::launchServer(const QString &key) {
     const clsGRServer *record =
-        key.isEmpty() || !m_root || !m_root->GRServers() ? nullptr : m_root->GRServers()->Item(key);
+        key.isEmpty() || !m_root.GRServers() ? nullptr : m_root.GRServers()->Item(key);
     if (!record)
         return;
-    const QString root = m_root->RootDirectory();
+    const QString root = m_root.RootDirectory();
     const platform::LaunchRequest request =
         GameCommandLine::request(root, record->IP(), record->Password());
     run([&] {
@@ -538,6 +508,6 @@ void ctlGRServers::launchServer(const QString &key) {
         if (!QFileInfo(game).isFile())
             throw QuorvelError(
                 QStringLiteral("Could not start %1: the file does not exist").arg(game));
-        m_root->launcher().start(request);
+        m_root.launcher().start(request);
     });
 }

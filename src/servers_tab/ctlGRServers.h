@@ -16,7 +16,7 @@ class QTableView;
 class QTimer;
 class QToolButton;
 class ServerListModel;
-class clsGRQuorvel;
+class AppRoot;
 class clsGRServer;
 class frmServerInfo;
 
@@ -26,7 +26,7 @@ class ctlGRServers : public QWidget {
     Q_OBJECT
 public:
     // `root` exists when the tab is made; its server collection may not yet.
-    explicit ctlGRServers(clsGRQuorvel *root, QWidget *parent = nullptr);
+    explicit ctlGRServers(AppRoot &root, QWidget *parent = nullptr);
     ~ctlGRServers() override;
 
     // Tells the tab whether it is the one in front (the periodic re-query runs only then).
@@ -62,7 +62,8 @@ public:
 
     // The key (IP text) of the selected row, or empty text.
     QString selectedKey() const;
-    // The tool tip of the row of `key`: the list's own, then what the history knows of it.
+    // The tool tip of the row of `key`: the list's own, then what is watched there and its last
+    // event, then what the history knows of it. The list model shows it; nothing else does.
     QString rowToolTip(const QString &key) const;
 
 protected:
@@ -79,7 +80,7 @@ private:
     clsGRServer *selectedRecord() const;
     bool run(const std::function<void()> &step);
 
-    clsGRQuorvel *m_root;
+    AppRoot &m_root;
     std::function<bool()> m_inFront;
     int m_lngTickCount = 0;
     int m_sortColumn = 6;

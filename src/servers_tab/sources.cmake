@@ -2,4 +2,6 @@
 list(APPEND GUI_SOURCES
     src/servers_tab/ServerIcons.h src/servers_tab/ServerIcons.cpp
     src/servers_tab/ServerListModel.h src/servers_tab/ServerListModel.cpp
-    src/servers_tab/ctlGRServers.h src/servers_tab/ctlGRServers.cpp)
+    src/servers_tab/ctlGRServers.h src/servers_tab/ctlGRServers.cpp
+    src/servers_tab/frmPingAll.h src/servers_tab/frmPingAll.cpp
+    src/servers_tab/frmServerInfo.h src/servers_tab/frmServerInfo.cpp)

@@ -1,12 +1,13 @@
 #include "stats/ctlQuorvel.h"
 
-#include "app/CommonDialog.h"
-#include "app/NamedWidgets.h"
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
 #include "options/clsOptions.h"
 #include "platform/DesktopOpener.h"
 #include "platform/ProcessLauncher.h"
+#include "widgets/ClickableCaption.h"
+#include "widgets/CommonDialog.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,8 +80,8 @@ ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
     layout->addLayout(recordRow);
     layout->addWidget(m_lsvStatsDirectory, 1);
 
-    m_lblStatsDirectory->installEventFilter(this);
-    m_lblRecordStats->installEventFilter(this);
+    onCaptionClick(m_lblStatsDirectory, [this] { openDirectory(); });
+    onCaptionClick(m_lblRecordStats, [this] { m_chkRecordStats->toggle(); });
     m_lsvStatsDirectory->installEventFilter(this);
     m_lsvStatsDirectory->viewport()->installEventFilter(this);
 
@@ -121,14 +122,6 @@ void ctlQuorvel::changeEvent(QEvent *event) {
 bool ctlQuorvel::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (watched == m_lblStatsDirectory && mouse->button() == Qt::LeftButton) {
-            openDirectory();
-            return true;
-        }
-        if (watched == m_lblRecordStats && mouse->button() == Qt::LeftButton) {
-            m_chkRecordStats->toggle();
-            return true;
-        }
         if (watched == m_lsvStatsDirectory->viewport() && mouse->button() == Qt::RightButton) {
             showContextMenu(mouse->globalPosition().toPoint());
             return true;

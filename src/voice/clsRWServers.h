@@ -3,7 +3,7 @@
 #include "common/KeyedCollection.h"
 #include "voice/clsRWServer.h"
 
-class clsGRQuorvel;
+class AppRoot;
 
 // The Roger Wilco channels, keyed by the channel text they were added under (letter case
 // ignored). A record's key stays what it was added under even when its IP changes later.
@@ -12,8 +12,8 @@ public:
     clsRWServers() = default;
 
     int Count() const { return m_servers.Count(); }
-    clsGRQuorvel *Parent() const { return m_parent; }
-    void setParent(clsGRQuorvel *in_obj) { m_parent = in_obj; }
+    AppRoot *Parent() const { return m_parent; }
+    void setParent(AppRoot *in_obj) { m_parent = in_obj; }
     // By key text or by 1-based position; nullptr when there is none.
     clsRWServer *Item(const QString &key) const { return m_servers.Item(key); }
     clsRWServer *Item(int position) const { return m_servers.Item(position); }
@@ -30,6 +30,6 @@ public:
     void RemoveServer(const QString &in_strIP);
 
 private:
-    clsGRQuorvel *m_parent = nullptr;
+    AppRoot *m_parent = nullptr;
     KeyedCollection<clsRWServer> m_servers;
 };

@@ -3,5 +3,3 @@ list(APPEND CORE_SOURCES
     src/voice/clsRWServer.h
     src/voice/clsRWServers.h src/voice/clsRWServers.cpp
     src/voice/RogerWilcoLaunch.h src/voice/RogerWilcoLaunch.cpp)
-list(APPEND GUI_SOURCES
-    src/voice/ctlRWServers.h src/voice/ctlRWServers.cpp)

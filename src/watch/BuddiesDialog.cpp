@@ -1,7 +1,7 @@
 #include "watch/BuddiesDialog.h"
 
-#include "app/NamedWidgets.h"
 #include "watch/WatchEngine.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QGridLayout>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "watch/WatchDialog.h"
 
-#include "app/NamedWidgets.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

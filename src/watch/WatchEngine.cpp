@@ -1,13 +1,13 @@
 #include "watch/WatchEngine.h"
 
-#include "app/clsGRQuorvel.h"
+#include "root/AppRoot.h"
 #include "servers/clsGRServers.h"
 #include "watch/BuddyPattern.h"
 #include "watch/WatchStore.h"
 
 #include <QTime>
 
-WatchEngine::WatchEngine(clsGRQuorvel *root, std::unique_ptr<WatchStore> store, Settings settings,
+WatchEngine::WatchEngine(AppRoot &root, std::unique_ptr<WatchStore> store, Settings settings,
                          QObject *parent)
     : QObject(parent)
     , m_root(root)
@@ -118,9 +118,9 @@ QString WatchEngine::toolTip(const QString &address) const {
 }
 
 void WatchEngine::queryEnded(const QString &address, bool answered) {
-    if (!isAvailable() || !m_root || !m_root->GRServers())
+    if (!isAvailable() || !m_root.GRServers())
         return;
-    const clsGRServer *record = m_root->GRServers()->Item(address);
+    const clsGRServer *record = m_root.GRServers()->Item(address);
     if (!record)
         return;
     const QString key = keyOf(address);
@@ -191,7 +191,7 @@ void WatchEngine::post(const QString &address, const QStringList &events) {
 
 void WatchEngine::send(Outbox &box, qint64 now) {
     const clsGRServer *record =
-        m_root && m_root->GRServers() ? m_root->GRServers()->Item(box.address) : nullptr;
+        m_root.GRServers() ? m_root.GRServers()->Item(box.address) : nullptr;
     if (box.pending.isEmpty() || !record) {
         box.pending.clear();
         return;
@@ -231,7 +231,7 @@ void WatchEngine::armFlush() {
 }
 
 void WatchEngine::requery() {
-    clsGRServers *servers = m_root ? m_root->GRServers() : nullptr;
+    clsGRServers *servers = m_root.GRServers();
     if (!servers || !isAvailable())
         return;
     const qint64 now = m_clock.elapsed();

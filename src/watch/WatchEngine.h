@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Timing.h"
 #include "watch/ServerWatch.h"
 
 #include <QElapsedTimer>
@@ -14,7 +15,7 @@
 #include <optional>
 
 class WatchStore;
-class clsGRQuorvel;
+class AppRoot;
 
 // Watches servers and player names. After every ended query it compares the server's record
 // with what the server's previous queries said and turns what changed into events: a watched
@@ -28,12 +29,12 @@ class WatchEngine : public QObject {
     Q_OBJECT
 public:
     struct Settings {
-        int requeryMs = 12500;
-        int notifyEveryMs = 60000;
+        int requeryMs = Timing{}.listTickMs * Timing{}.requeryEveryTicks;
+        int notifyEveryMs = Timing{}.notifyEveryMs;
     };
 
     // `store` may be closed: watches and buddies are then off for the run.
-    WatchEngine(clsGRQuorvel *root, std::unique_ptr<WatchStore> store, Settings settings,
+    WatchEngine(AppRoot &root, std::unique_ptr<WatchStore> store, Settings settings,
                 QObject *parent = nullptr);
     ~WatchEngine() override;
 
@@ -91,7 +92,7 @@ private:
     void flushDue();
     void armFlush();
 
-    clsGRQuorvel *m_root;
+    AppRoot &m_root;
     std::unique_ptr<WatchStore> m_store;
     Settings m_settings;
     QHash<QString, ServerWatch> m_watches;

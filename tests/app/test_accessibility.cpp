@@ -2,8 +2,8 @@
 #include "app/ProgramIcon.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
-#include "servers/frmPingAll.h"
-#include "servers/frmServerInfo.h"
+#include "servers_tab/frmPingAll.h"
+#include "servers_tab/frmServerInfo.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
@@ -107,8 +107,8 @@ TEST(Accessibility, EveryControlOfEveryWindowHasANameAndEveryWindowTheIcon) {
         }
         walk();
         // The windows the panes open, and the one asking which game to use.
-        frmPingAll pingAll(&root, &main);
-        frmServerInfo info(&root, &main);
+        frmPingAll pingAll(root, &main);
+        frmServerInfo info(root, &main);
         GameChooser chooser({QStringLiteral("/a/GR"), QStringLiteral("/b/GR")});
         for (QWidget *w : std::initializer_list<QWidget *>{&pingAll, &info, &chooser})
             w->show();

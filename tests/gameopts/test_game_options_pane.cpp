@@ -248,7 +248,7 @@ TEST(OptionsDialog, SwitchesAndPathGoStraightIntoThePreferences) {
         clsOptions &options = *r.root.Options();
         options.setRogerWilcoEXE({});
         const bool ping = options.PingGRServersOnStartup(), tips = options.ShowTips();
-        frmOptions dialog(&r.root, &r.dialog, &r.main);
+        frmOptions dialog(r.root, &r.dialog, &r.main);
         dialog.show();
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options..."));
         auto *path = named<QLabel>(dialog, "lblRWPath");

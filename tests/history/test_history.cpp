@@ -1,5 +1,5 @@
 #include "../bench/HistorySimulation.h"
-#include "history/HistoryCommand.h"
+#include "app/HistoryCommand.h"
 #include "history/HistoryStore.h"
 #include "servers/SimProcess.h"
 #include "support/CoreApp.h"

@@ -3,9 +3,9 @@
 #include "history/HistoryCharts.h"
 #include "history/HistoryStore.h"
 #include "servers/GRQueryProtocol.h"
-#include "servers/frmServerInfo.h"
 #include "servers_tab/ServerListModel.h"
 #include "servers_tab/ctlGRServers.h"
+#include "servers_tab/frmServerInfo.h"
 #include "support/CoreApp.h"
 #include "support/Widgets.h"
 

@@ -2,11 +2,11 @@
 #include "app/frmMain.h"
 #include "servers/GRQueryProtocol.h"
 #include "servers/clsPing.h"
-#include "servers/frmPingAll.h"
-#include "servers/frmServerInfo.h"
 #include "servers_tab/ServerIcons.h"
 #include "servers_tab/ServerListModel.h"
 #include "servers_tab/ctlGRServers.h"
+#include "servers_tab/frmPingAll.h"
+#include "servers_tab/frmServerInfo.h"
 #include "support/CoreApp.h"
 #include "support/RealInput.h"
 #include "support/Widgets.h"
@@ -435,7 +435,7 @@ TEST(ServersTab, LaunchStartsTheGameWithSeparateArguments) {
 TEST(PingAll, ProgressCancelAndEmptyList) {
     {
         App app;
-        frmPingAll empty(app.root.get(), app.shell->mainWindow());
+        frmPingAll empty(*app.root, app.shell->mainWindow());
         QElapsedTimer clock;
         clock.start();
         empty.exec();
@@ -444,7 +444,7 @@ TEST(PingAll, ProgressCancelAndEmptyList) {
 
         for (const char *ip : {"127.20.17.1", "127.20.17.2", "127.20.17.3"})
             app.add(QString::fromLatin1(ip))->setPingStale(true);
-        frmPingAll window(app.root.get(), app.shell->mainWindow());
+        frmPingAll window(*app.root, app.shell->mainWindow());
         auto *bar = named<QProgressBar>(window, "pbrPingedServers");
         std::vector<int> values;
         QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
@@ -468,7 +468,7 @@ TEST(PingAll, ProgressCancelAndEmptyList) {
             silent.insert(QHostAddress(record->IP()).toIPv4Address());
         }
         app.root->Ping()->echo().setUnanswered(silent);
-        frmPingAll window(app.root.get(), app.shell->mainWindow());
+        frmPingAll window(*app.root, app.shell->mainWindow());
         auto *bar = named<QProgressBar>(window, "pbrPingedServers");
         QObject::connect(bar, &QProgressBar::valueChanged, &window, [&](int value) {
             if (value != 0)

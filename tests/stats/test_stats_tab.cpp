@@ -1,4 +1,3 @@
-#include "app/CommonDialog.h"
 #include "options/clsOptions.h"
 #include "platform/DesktopOpener.h"
 #include "platform/ProcessLauncher.h"
@@ -7,6 +6,7 @@
 #include "support/ScriptedCommonDialog.h"
 #include "support/ScriptedPrompter.h"
 #include "support/Widgets.h"
+#include "widgets/CommonDialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CommonDialog.h"
+#include "widgets/CommonDialog.h"
 
 #include <QStringList>
 

@@ -5,6 +5,7 @@
 #include "servers_tab/ctlGRServers.h"
 #include "support/CoreApp.h"
 #include "support/ProgramRun.h"
+#include "support/RealInput.h"
 #include "support/Widgets.h"
 #include "watch/BuddiesDialog.h"
 #include "watch/DesktopNotifier.h"
@@ -56,8 +57,10 @@ struct App {
     }
     WatchEngine &watches() const { return *root->Watches(); }
     int row(const QString &ip) const { return tab->listModel()->rowOfKey(ip); }
+    // The tool tip the list itself shows over the server's row.
     QString toolTip(const QString &ip) const {
-        return tab->listModel()->index(row(ip), 0).data(Qt::ToolTipRole).toString();
+        return realInput::toolTipAt(
+            tab->listView(), tab->sortModel()->mapFromSource(tab->listModel()->index(row(ip), 1)));
     }
     void select(const QString &ip) const {
         const QModelIndex at = tab->sortModel()->mapFromSource(tab->listModel()->index(row(ip), 1));
@@ -222,7 +225,11 @@ TEST(WatchProgram, WatchAndBuddiesDialogsMarkTheRowAndKeepWhatIsChosen) {
     const ServerWatch chosen{.address = ip, .playersReach = true, .players = 5, .slotFrees = true};
     EXPECT_EQ(app.watches().watchOf(ip), chosen);
     EXPECT_TRUE(app.tab->listModel()->rowWatched(app.row(ip)));
-    EXPECT_EQ(app.toolTip(ip), QStringLiteral("Watched: players reach 5, a slot frees up"));
+    // One tip, from the list's own line down to what the history knows.
+    const QStringList tip = app.toolTip(ip).split(u'\n');
+    EXPECT_EQ(tip.value(1), QStringLiteral("Watched: players reach 5, a slot frees up"));
+    EXPECT_TRUE(tip.value(2).startsWith(QStringLiteral("Last seen with players: ")))
+        << tip.join(u'|').toStdString();
     // Opened again, the dialog shows the watch.
     watchWith([](WatchDialog &d) {
         EXPECT_TRUE(named<QCheckBox>(d, "chkWatchSlot")->isChecked());

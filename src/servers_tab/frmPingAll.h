@@ -6,7 +6,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class clsGRQuorvel;
+class AppRoot;
 
 // Measures the round trip of every server, many echoes at a time, with a progress bar and
 // Cancel; closes itself when done. Opened modally.
@@ -16,10 +16,10 @@ public:
     // How many echoes this window keeps on the wire at once.
     static constexpr int window = 128;
 
-    frmPingAll(clsGRQuorvel *root, QWidget *parent = nullptr);
+    frmPingAll(AppRoot &root, QWidget *parent = nullptr);
     ~frmPingAll() override;
 
-    void setRoot(clsGRQuorvel *in_obj) { m_root = in_obj; }
+    AppRoot &Root() const { return m_root; }
     bool CancelRequested() const { return m_cancelRequested; }
 
 protected:
@@ -30,7 +30,7 @@ private:
     void startMore();
     void cmdCancel_Click();
 
-    clsGRQuorvel *m_root;
+    AppRoot &m_root;
     bool m_started = false;
     bool m_cancelRequested = false;
     QStringList m_keys;

@@ -1,4 +1,4 @@
-#include "app/NamedWidgets.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QAction>
 #include <QLabel>

@@ -7,7 +7,7 @@ class QGroupBox;
 class QLabel;
 class QTimer;
 class QTreeWidget;
-class clsGRQuorvel;
+class AppRoot;
 class clsGRServer;
 
 // Everything known about one server, re-queried every ten seconds. There is one such window;
@@ -16,7 +16,7 @@ class frmServerInfo : public QWidget {
     Q_OBJECT
 public:
     // `parent` is the main window; this stays a window of its own that goes with it.
-    frmServerInfo(clsGRQuorvel *root, QWidget *parent = nullptr);
+    frmServerInfo(AppRoot &root, QWidget *parent = nullptr);
     ~frmServerInfo() override;
 
     // The record is found again by its address each time, so a removed server leaves the
@@ -33,7 +33,7 @@ private:
     void growToFit();
     void tmrAutoRefresh_Timer();
 
-    clsGRQuorvel *m_root;
+    AppRoot &m_root;
     QString m_ip;
     QGroupBox *m_frmMOTD;
     QGroupBox *m_frmGameInfo;

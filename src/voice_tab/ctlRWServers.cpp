@@ -1,13 +1,14 @@
-#include "voice/ctlRWServers.h"
+#include "voice_tab/ctlRWServers.h"
 
-#include "app/NamedWidgets.h"
-#include "app/clsGRQuorvel.h"
 #include "common/BusyCursor.h"
 #include "common/Prompter.h"
 #include "options/clsOptions.h"
 #include "platform/WindowsProgram.h"
+#include "root/AppRoot.h"
 #include "voice/RogerWilcoLaunch.h"
 #include "voice/clsRWServers.h"
+#include "widgets/ListMouse.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -38,7 +39,7 @@ void setIfDifferent(QTreeWidgetItem *row, int column, const QString &text) {
 }
 } // namespace
 
-ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
+ctlRWServers::ctlRWServers(AppRoot &root, QWidget *parent)
     : QWidget(parent)
     , m_root(root) {
     setObjectName(QStringLiteral("ctlRWServers"));
@@ -55,7 +56,7 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
     m_list->header()->resizeSection(0, 233);
     m_list->header()->resizeSection(1, 180);
     m_list->header()->resizeSection(2, 89);
-    m_list->viewport()->installEventFilter(this);
+    keepSelectionAndActivateOnDoubleClick(m_list, [this] { Launch(); });
     connect(m_list, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *row) { rowClicked(row); });
     // Whatever moves the selection (keys, a right click, a removal), the Edit page follows it,
@@ -134,7 +135,7 @@ ctlRWServers::ctlRWServers(clsGRQuorvel *root, QWidget *parent)
 }
 
 bool ctlRWServers::hasChannels() const {
-    return m_root && m_root->RWServers();
+    return m_root.RWServers() != nullptr;
 }
 
 QTreeWidgetItem *ctlRWServers::selectedRow() const {
@@ -146,15 +147,15 @@ clsRWServer *ctlRWServers::selectedRecord() const {
     QTreeWidgetItem *row = selectedRow();
     if (!row || !hasChannels())
         return nullptr;
-    return m_root->RWServers()->Item(row->data(0, KeyRole).toString());
+    return m_root.RWServers()->Item(row->data(0, KeyRole).toString());
 }
 
 void ctlRWServers::RefreshList() {
     if (!hasChannels())
         return;
-    runWithRetry(m_root->prompter(), titles::error, [this] {
+    runWithRetry(m_root.prompter(), titles::error, [this] {
         m_list->clear();
-        const clsRWServers &channels = *m_root->RWServers();
+        const clsRWServers &channels = *m_root.RWServers();
         for (int i = 1; i <= channels.Count(); ++i) {
             const clsRWServer *channel = channels.Item(i);
             auto *row = new QTreeWidgetItem(
@@ -168,11 +169,10 @@ void ctlRWServers::RefreshList() {
 void ctlRWServers::UpdateList() {
     if (!hasChannels())
         return;
-    runWithRetry(m_root->prompter(), titles::error, [this] {
+    runWithRetry(m_root.prompter(), titles::error, [this] {
         for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
             QTreeWidgetItem *row = m_list->topLevelItem(i);
-            const clsRWServer *channel =
-                m_root->RWServers()->Item(row->data(0, KeyRole).toString());
+            const clsRWServer *channel = m_root.RWServers()->Item(row->data(0, KeyRole).toString());
             if (!channel)
                 continue;
             setIfDifferent(row, 0, channel->IP());
@@ -203,29 +203,12 @@ void ctlRWServers::showContextMenu(const QPoint &pos) {
     m_menu->popup(m_list->viewport()->mapToGlobal(pos));
 }
 
-bool ctlRWServers::eventFilter(QObject *watched, QEvent *event) {
-    // A press on empty space keeps the selection: the double click it may begin, and the menu
-    // of a right click, act on the selected channel.
-    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress &&
-        !m_list->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint())) {
-        m_list->setFocus(Qt::MouseFocusReason);
-        return true;
-    }
-    // A double click anywhere on the list, empty space included, joins the selected channel.
-    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        Launch();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void ctlRWServers::Add() {
     if (!hasChannels())
         return;
-    runWithRetry(m_root->prompter(), titles::error, [this] {
-        m_root->RWServers()->AddServer(m_txtAddIP->text(), m_txtAddName->text(),
-                                       m_txtAddPassword->text());
+    runWithRetry(m_root.prompter(), titles::error, [this] {
+        m_root.RWServers()->AddServer(m_txtAddIP->text(), m_txtAddName->text(),
+                                      m_txtAddPassword->text());
         BusyCursor busy(BusyCursor::Shape::Hourglass);
         RefreshList();
     });
@@ -244,7 +227,7 @@ void ctlRWServers::Save() {
 void ctlRWServers::Remove() {
     QTreeWidgetItem *row = selectedRow();
     if (row && selectedRecord()) {
-        m_root->RWServers()->RemoveServer(row->data(0, KeyRole).toString());
+        m_root.RWServers()->RemoveServer(row->data(0, KeyRole).toString());
         delete row;
     }
     if (QTreeWidgetItem *next = selectedRow())
@@ -255,9 +238,9 @@ void ctlRWServers::Launch() {
     const clsRWServer *channel = selectedRecord();
     if (!channel)
         return;
-    const QString exe = m_root->Options()->RogerWilcoEXE();
+    const QString exe = m_root.Options()->RogerWilcoEXE();
     if (exe.isEmpty() || !QFileInfo(exe).isFile()) {
-        const Answer answer = m_root->prompter().ask(
+        const Answer answer = m_root.prompter().ask(
             QStringLiteral("You will need to enter the path to your Roger Wilco EXE before using "
                            "this feature. Go to options now?"),
             QStringLiteral("Roger Wilco not found"), Buttons::YesNo, Icon::Question);
@@ -268,5 +251,5 @@ void ctlRWServers::Launch() {
     const platform::LaunchRequest request = platform::windowsProgramRequest(
         exe, rogerWilcoArguments(channel->IP(), channel->Password()),
         platform::ShowMode::NormalNotFocused);
-    runWithRetry(m_root->prompter(), titles::error, [&] { m_root->launcher().start(request); });
+    runWithRetry(m_root.prompter(), titles::error, [&] { m_root.launcher().start(request); });
 }

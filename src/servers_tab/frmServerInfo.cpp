@@ -1,11 +1,11 @@
-#include "servers/frmServerInfo.h"
+#include "servers_tab/frmServerInfo.h"
 
-#include "app/NamedWidgets.h"
-#include "app/clsGRQuorvel.h"
 #include "common/TextRules.h"
 #include "history/HistoryCharts.h"
+#include "root/AppRoot.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsPing.h"
+#include "widgets/NamedWidgets.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -36,7 +36,7 @@ QLabel *dataRow(QFormLayout *form, QWidget *parent, const char *name, const QStr
 }
 } // namespace
 
-frmServerInfo::frmServerInfo(clsGRQuorvel *root, QWidget *parent)
+frmServerInfo::frmServerInfo(AppRoot &root, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_root(root) {
     setObjectName(QStringLiteral("frmServerInfo"));
@@ -101,7 +101,7 @@ frmServerInfo::frmServerInfo(clsGRQuorvel *root, QWidget *parent)
 
     m_tmrAutoRefresh = new QTimer(this);
     m_tmrAutoRefresh->setObjectName(QStringLiteral("tmrAutoRefresh"));
-    m_tmrAutoRefresh->setInterval(m_root ? m_root->timing().infoRefreshMs : Timing{}.infoRefreshMs);
+    m_tmrAutoRefresh->setInterval(m_root.timing().infoRefreshMs);
     connect(m_tmrAutoRefresh, &QTimer::timeout, this, &frmServerInfo::tmrAutoRefresh_Timer);
     m_tmrAutoRefresh->start();
 }
@@ -113,9 +113,9 @@ void frmServerInfo::setGRServer(clsGRServer *in_obj) {
 }
 
 clsGRServer *frmServerInfo::record() const {
-    if (m_ip.isEmpty() || !m_root || !m_root->GRServers())
+    if (m_ip.isEmpty() || !m_root.GRServers())
         return nullptr;
-    return m_root->GRServers()->Item(m_ip);
+    return m_root.GRServers()->Item(m_ip);
 }
 
 void frmServerInfo::RefreshData() {
@@ -143,7 +143,7 @@ void frmServerInfo::RefreshData() {
     m_lsvPlayers->clear();
     for (const auto &name : server->Players())
         m_lsvPlayers->addTopLevelItem(new QTreeWidgetItem(QStringList{name}));
-    m_history->showServer(m_root ? m_root->History() : nullptr, server->IP());
+    m_history->showServer(m_root.History(), server->IP());
     growToFit();
 }
 
@@ -164,10 +164,10 @@ void frmServerInfo::cmdRefresh_Click() {
     if (!server)
         return;
     server->Refresh();
-    if (m_root->Ping()) {
+    if (m_root.Ping()) {
         // The echo ends later; the window is filled again when it does.
         QPointer<frmServerInfo> self(this);
-        m_root->Ping()->RefreshPing(*server, [self] {
+        m_root.Ping()->RefreshPing(*server, [self] {
             if (self)
                 self->m_lblPingData->setText(
                     self->record() ? QString::number(self->record()->Ping()) : QString());

@@ -1,4 +1,4 @@
-#include "app/MessageBoxPrompter.h"
+#include "widgets/MessageBoxPrompter.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-class clsGRQuorvel;
+class AppRoot;
 class clsRWServer;
 class QLineEdit;
 class QMenu;
@@ -18,7 +18,7 @@ class QTreeWidgetItem;
 class ctlRWServers : public QWidget {
     Q_OBJECT
 public:
-    explicit ctlRWServers(clsGRQuorvel *root, QWidget *parent = nullptr);
+    explicit ctlRWServers(AppRoot &root, QWidget *parent = nullptr);
 
     // Rebuilds the list from the channel collection.
     void RefreshList();
@@ -33,8 +33,6 @@ public:
     void Launch();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void UpdateList();
     void rowClicked(QTreeWidgetItem *row);
@@ -44,7 +42,7 @@ private:
     QTreeWidgetItem *selectedRow() const;
     bool hasChannels() const;
 
-    clsGRQuorvel *m_root;
+    AppRoot &m_root;
     std::function<void()> m_openOptions;
     QTreeWidget *m_list = nullptr;
     QTabWidget *m_pages = nullptr;

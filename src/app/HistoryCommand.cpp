@@ -1,5 +1,6 @@
-#include "history/HistoryCommand.h"
+#include "app/HistoryCommand.h"
 
+#include "app/CommandLine.h"
 #include "app/QueryCommand.h"
 #include "app/clsGRQuorvel.h"
 #include "history/HistoryStore.h"
@@ -51,15 +52,10 @@ int runHistoryCommand(const QStringList &arguments, const QString &defaultGameDi
     QString gameDirectory;
     AddressArguments given;
     const auto gameDirOption = [&](const QStringList &args, qsizetype &i) {
-        if (args[i] == u"--game-dir" && i + 1 < args.size()) {
-            gameDirectory = args[++i];
-            return true;
-        }
-        if (args[i].startsWith(u"--game-dir=")) {
-            gameDirectory = args[i].mid(11);
-            return true;
-        }
-        return false;
+        const std::optional<QString> dir = readGameDirOption(args, i);
+        if (dir && !dir->isEmpty())
+            gameDirectory = *dir;
+        return dir && !dir->isEmpty();
     };
     if (const auto end =
             readAddressArguments(arguments, in, out, err, historyUsage, given, gameDirOption))

@@ -1,6 +1,6 @@
-#include "servers/frmPingAll.h"
+#include "servers_tab/frmPingAll.h"
 
-#include "app/clsGRQuorvel.h"
+#include "root/AppRoot.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsPing.h"
 
@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-frmPingAll::frmPingAll(clsGRQuorvel *root, QWidget *parent)
+frmPingAll::frmPingAll(AppRoot &root, QWidget *parent)
     : QDialog(parent)
     , m_root(root)
     , m_lblPingStatus(new QLabel(QStringLiteral("..."), this))
@@ -50,8 +50,8 @@ void frmPingAll::activate() {
     if (m_cancelRequested || !isVisible())
         return; // cancelled before the work began
     m_cancelRequested = false;
-    clsGRServers *servers = m_root ? m_root->GRServers() : nullptr;
-    if (!servers || servers->Count() == 0 || !m_root->Ping()) {
+    clsGRServers *servers = m_root.GRServers();
+    if (!servers || servers->Count() == 0 || !m_root.Ping()) {
         accept();
         return;
     }
@@ -61,7 +61,7 @@ void frmPingAll::activate() {
                              QStringLiteral(" servers..."));
     m_pbrPingedServers->setRange(0, static_cast<int>(m_keys.size()));
     m_pbrPingedServers->setValue(0);
-    const QString note = m_root->Ping()->fallbackNote();
+    const QString note = m_root.Ping()->fallbackNote();
     if (!note.isEmpty()) {
         // Said once, here, rather than in a box per server.
         m_lblPingNote->setText(note);
@@ -71,7 +71,7 @@ void frmPingAll::activate() {
 }
 
 void frmPingAll::startMore() {
-    clsGRServers *servers = m_root ? m_root->GRServers() : nullptr;
+    clsGRServers *servers = m_root.GRServers();
     while (!m_cancelRequested && servers && m_inFlight < window && m_next < m_keys.size()) {
         clsGRServer *record = servers->Item(m_keys.at(m_next++));
         if (!record) {
@@ -81,7 +81,7 @@ void frmPingAll::startMore() {
         }
         ++m_inFlight;
         QPointer<frmPingAll> self(this);
-        m_root->Ping()->RefreshPing(*record, [self] {
+        m_root.Ping()->RefreshPing(*record, [self] {
             if (!self)
                 return; // the record got its ping; the window has gone
             --self->m_inFlight;
