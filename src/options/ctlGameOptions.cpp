@@ -6,8 +6,8 @@
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "common/TextRules.h"
+#include "gameopts/clsOptionsXML.h"
 #include "options/clsOptions.h"
-#include "options/clsOptionsXML.h"
 
 #include <QApplication>
 #include <QCheckBox>

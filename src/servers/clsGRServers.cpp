@@ -2,7 +2,7 @@
 
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
-#include "options/clsOptionsXML.h"
+#include "gameopts/clsOptionsXML.h"
 
 #include <memory>
 

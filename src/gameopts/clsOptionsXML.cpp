@@ -1,4 +1,4 @@
-#include "options/clsOptionsXML.h"
+#include "gameopts/clsOptionsXML.h"
 
 #include "common/QuorvelError.h"
 #include "common/TextRules.h"
