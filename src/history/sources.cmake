@@ -1,6 +1,8 @@
 # Sources of this directory: CORE_SOURCES build without widgets, GUI_SOURCES with them.
 list(APPEND CORE_SOURCES
+    src/history/HistorySchema.h
     src/history/HistoryStore.h src/history/HistoryStore.cpp
+    src/history/HistoryWriter.h src/history/HistoryWriter.cpp
     src/history/HistoryCommand.h src/history/HistoryCommand.cpp)
 list(APPEND GUI_SOURCES
     src/history/HistoryCharts.h src/history/HistoryCharts.cpp)
