@@ -1,7 +1,7 @@
 // Loads arbitrary bytes as the game's options.xml, reads and writes every value, and checks
 // that an edited file still loads.
 #include "common/QuorvelError.h"
-#include "options/clsOptionsXML.h"
+#include "gameopts/clsOptionsXML.h"
 
 #include <QFile>
 #include <QTemporaryDir>

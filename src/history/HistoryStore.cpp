@@ -1,5 +1,7 @@
 #include "history/HistoryStore.h"
 
+#include "history/HistorySchema.h"
+#include "history/HistoryWriter.h"
 #include "servers/clsGRServer.h"
 #include "servers/clsGlobalGRControls.h"
 
@@ -16,30 +18,12 @@
 #include <QTimeZone>
 
 #include <atomic>
-#include <map>
+
+using namespace HistorySchema;
 
 namespace {
-constexpr qint64 secondsPerDay = 24 * 3600;
-constexpr int busyTimeoutMs = 2000;
 // A round bigger than this is written at once instead of waiting for the batch timer.
 constexpr size_t flushAtCount = 5000;
-
-const char *const schema[] = {
-    "CREATE TABLE IF NOT EXISTS servers(id INTEGER PRIMARY KEY, address TEXT NOT NULL UNIQUE "
-    "COLLATE NOCASE, first_seen INTEGER NOT NULL, last_query INTEGER, last_answered INTEGER, "
-    "last_with_players INTEGER)",
-    "CREATE TABLE IF NOT EXISTS changes(server INTEGER NOT NULL, time INTEGER NOT NULL, "
-    "answered INTEGER NOT NULL, players INTEGER NOT NULL, max_players INTEGER NOT NULL, "
-    "map TEXT, mission TEXT, game_type TEXT, state TEXT, "
-    "names TEXT, PRIMARY KEY(server, time)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS hourly(server INTEGER NOT NULL, hour INTEGER NOT NULL, "
-    "queries INTEGER NOT NULL, answers INTEGER NOT NULL, player_sum INTEGER NOT NULL, "
-    "player_max INTEGER NOT NULL, PRIMARY KEY(server, hour)) WITHOUT ROWID",
-};
-
-QString text(const char *sql) {
-    return QString::fromLatin1(sql);
-}
 
 // SQLite's own codes for a file that is not (or no longer) a sound database.
 bool isDamage(const QSqlError &error) {
@@ -55,28 +39,10 @@ bool hasSqliteHeader(const QString &path) {
     return head.isEmpty() || head == QByteArray("SQLite format 3\0", 16);
 }
 
-QVariant nullable(qint64 seconds) {
-    return seconds > 0 ? QVariant(seconds) : QVariant(QMetaType::fromType<qint64>());
-}
-
 std::optional<QDateTime> timeOf(const QVariant &value) {
     if (value.isNull())
         return std::nullopt;
     return QDateTime::fromSecsSinceEpoch(value.toLongLong(), Qt::UTC);
-}
-
-QString joinNames(const QStringList &names) {
-    return names.join(u'\n');
-}
-
-QStringList splitNames(const QString &names) {
-    return names.isEmpty() ? QStringList() : names.split(u'\n');
-}
-
-bool sameFinding(const HistoryObservation &a, const HistoryObservation &b) {
-    return a.answered == b.answered && a.players == b.players && a.maxPlayers == b.maxPlayers &&
-           a.map == b.map && a.mission == b.mission && a.gameType == b.gameType &&
-           a.state == b.state && a.names == b.names;
 }
 
 QString connectionFor(const QString &base) {
@@ -84,239 +50,6 @@ QString connectionFor(const QString &base) {
     return base + QString::number(++counter);
 }
 } // namespace
-
-// Owns the second connection to the file and does every write, on the store's own thread.
-class HistoryStore::Writer {
-public:
-    Writer(QString path, QString connection)
-        : m_path(std::move(path))
-        , m_connection(std::move(connection)) {}
-
-    // The failure text when the file cannot be opened for writing.
-    QString start() {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        db.setDatabaseName(m_path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
-        if (!db.open())
-            return db.lastError().text();
-        QSqlQuery pragma(db);
-        pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
-        m_findServer = prepared(db, "SELECT id, last_query, last_answered, last_with_players "
-                                    "FROM servers WHERE address = ?");
-        m_insertServer = prepared(db, "INSERT INTO servers(address, first_seen) VALUES(?, ?)");
-        m_lastChange = prepared(db, "SELECT time, answered, players, max_players, map, mission, "
-                                    "game_type, state, names FROM changes WHERE server = ? "
-                                    "ORDER BY time DESC LIMIT 1");
-        m_insertChange =
-            prepared(db, "INSERT OR REPLACE INTO changes VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        m_updateServer = prepared(db, "UPDATE servers SET last_query = ?, last_answered = ?, "
-                                      "last_with_players = ? WHERE id = ?");
-        m_addHour = prepared(db, "INSERT INTO hourly VALUES(?, ?, ?, ?, ?, ?) "
-                                 "ON CONFLICT(server, hour) DO UPDATE SET "
-                                 "queries = queries + excluded.queries, "
-                                 "answers = answers + excluded.answers, "
-                                 "player_sum = player_sum + excluded.player_sum, "
-                                 "player_max = max(player_max, excluded.player_max)");
-        return m_error;
-    }
-
-    void stop() {
-        m_known.clear();
-        for (QSqlQuery *q : {&m_findServer, &m_insertServer, &m_lastChange, &m_insertChange,
-                             &m_updateServer, &m_addHour})
-            *q = QSqlQuery();
-        QSqlDatabase::removeDatabase(m_connection);
-    }
-
-    // One transaction for the whole batch. The failure text, or empty.
-    QString write(const std::vector<HistoryObservation> &batch) {
-        if (!m_error.isEmpty())
-            return {};
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        if (!db.transaction())
-            return failed(db.lastError());
-        struct Hour {
-            qint64 queries = 0, answers = 0, playerSum = 0, playerMax = 0;
-        };
-        QHash<QPair<qint64, qint64>, Hour> hours;
-        QList<Known *> touched;
-        qint64 latest = 0;
-        for (const HistoryObservation &o : batch) {
-            Known *known = knownFor(o);
-            if (!known)
-                return failed(m_lastError);
-            Hour &h = hours[{known->id, o.time / 3600}];
-            ++h.queries;
-            if (o.answered) {
-                ++h.answers;
-                h.playerSum += o.players;
-                h.playerMax = qMax<qint64>(h.playerMax, o.players);
-            }
-            if (!known->hasRow || !sameFinding(known->last, o) ||
-                o.time - known->lastRowTime >= heartbeatSeconds) {
-                bindAll(m_insertChange,
-                        {known->id, o.time, o.answered ? 1 : 0, o.players, o.maxPlayers, o.map,
-                         o.mission, o.gameType, o.state, joinNames(o.names)});
-                if (!m_insertChange.exec())
-                    return failed(m_insertChange.lastError());
-                known->last = o;
-                known->lastRowTime = o.time;
-                known->hasRow = true;
-            }
-            known->lastQuery = qMax(known->lastQuery, o.time);
-            if (o.answered)
-                known->lastAnswered = qMax(known->lastAnswered, o.time);
-            if (o.answered && o.players > 0)
-                known->lastWithPlayers = qMax(known->lastWithPlayers, o.time);
-            if (!known->touched) {
-                known->touched = true;
-                touched << known;
-            }
-            latest = qMax(latest, o.time);
-        }
-        for (Known *known : std::as_const(touched)) {
-            known->touched = false;
-            bindAll(m_updateServer, {nullable(known->lastQuery), nullable(known->lastAnswered),
-                                     nullable(known->lastWithPlayers), known->id});
-            if (!m_updateServer.exec())
-                return failed(m_updateServer.lastError());
-        }
-        for (auto it = hours.cbegin(); it != hours.cend(); ++it) {
-            bindAll(m_addHour, {it.key().first, it.key().second, it->queries, it->answers,
-                                it->playerSum, it->playerMax});
-            if (!m_addHour.exec())
-                return failed(m_addHour.lastError());
-        }
-        // Detail older than two days is only kept as hourly figures.
-        if (latest / 3600 != m_trimmedHour) {
-            m_trimmedHour = latest / 3600;
-            QSqlQuery trim(db);
-            trim.prepare(QStringLiteral("DELETE FROM changes WHERE time < ?"));
-            trim.addBindValue(latest - detailDays * secondsPerDay);
-            if (!trim.exec())
-                return failed(trim.lastError());
-        }
-        if (!db.commit())
-            return failed(db.lastError());
-        return {};
-    }
-
-    QString prune(qint64 now) {
-        if (!m_error.isEmpty())
-            return {};
-        m_known.clear(); // rows of pruned servers go
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        if (!db.transaction())
-            return failed(db.lastError());
-        const qint64 oldest = now - keepDays * secondsPerDay;
-        const std::pair<const char *, std::optional<qint64>> steps[] = {
-            {"DELETE FROM hourly WHERE hour < ?", oldest / 3600},
-            {"DELETE FROM changes WHERE time < ?", now - detailDays * secondsPerDay},
-            {"DELETE FROM servers WHERE coalesce(last_query, first_seen) < ?", oldest},
-            {"DELETE FROM hourly WHERE server NOT IN (SELECT id FROM servers)", std::nullopt},
-            {"DELETE FROM changes WHERE server NOT IN (SELECT id FROM servers)", std::nullopt},
-        };
-        for (const auto &[sql, value] : steps) {
-            QSqlQuery q(db);
-            q.prepare(text(sql));
-            if (value)
-                q.addBindValue(*value);
-            if (!q.exec())
-                return failed(q.lastError());
-        }
-        if (!db.commit())
-            return failed(db.lastError());
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA incremental_vacuum"));
-        return {};
-    }
-
-private:
-    struct Known {
-        qint64 id = 0;
-        bool hasRow = false;
-        bool touched = false;
-        HistoryObservation last;
-        qint64 lastRowTime = 0;
-        qint64 lastQuery = 0, lastAnswered = 0, lastWithPlayers = 0;
-    };
-
-    QSqlQuery prepared(const QSqlDatabase &db, const char *sql) {
-        QSqlQuery q(db);
-        if (!q.prepare(text(sql)) && m_error.isEmpty())
-            m_error = q.lastError().text();
-        return q;
-    }
-
-    static void bindAll(QSqlQuery &q, std::initializer_list<QVariant> values) {
-        int i = 0;
-        for (const QVariant &v : values)
-            q.bindValue(i++, v);
-    }
-
-    Known *knownFor(const HistoryObservation &o) {
-        const QString key = o.address.toLower();
-        auto it = m_known.find(key);
-        if (it != m_known.end())
-            return &it->second;
-        Known known;
-        m_findServer.bindValue(0, o.address);
-        if (!m_findServer.exec()) {
-            m_lastError = m_findServer.lastError();
-            return nullptr;
-        }
-        if (m_findServer.next()) {
-            known.id = m_findServer.value(0).toLongLong();
-            known.lastQuery = m_findServer.value(1).toLongLong();
-            known.lastAnswered = m_findServer.value(2).toLongLong();
-            known.lastWithPlayers = m_findServer.value(3).toLongLong();
-            m_findServer.finish();
-            m_lastChange.bindValue(0, known.id);
-            if (!m_lastChange.exec()) {
-                m_lastError = m_lastChange.lastError();
-                return nullptr;
-            }
-            if (m_lastChange.next()) {
-                known.hasRow = true;
-                known.lastRowTime = m_lastChange.value(0).toLongLong();
-                known.last.answered = m_lastChange.value(1).toBool();
-                known.last.players = m_lastChange.value(2).toInt();
-                known.last.maxPlayers = m_lastChange.value(3).toInt();
-                known.last.map = m_lastChange.value(4).toString();
-                known.last.mission = m_lastChange.value(5).toString();
-                known.last.gameType = m_lastChange.value(6).toString();
-                known.last.state = m_lastChange.value(7).toString();
-                known.last.names = splitNames(m_lastChange.value(8).toString());
-            }
-            m_lastChange.finish();
-        } else {
-            m_findServer.finish();
-            m_insertServer.bindValue(0, o.address);
-            m_insertServer.bindValue(1, o.time);
-            if (!m_insertServer.exec()) {
-                m_lastError = m_insertServer.lastError();
-                return nullptr;
-            }
-            known.id = m_insertServer.lastInsertId().toLongLong();
-        }
-        return &m_known.emplace(key, known).first->second;
-    }
-
-    QString failed(const QSqlError &error) {
-        QSqlDatabase::database(m_connection, false).rollback();
-        // Ids handed out inside the rolled-back transaction are gone.
-        m_known.clear();
-        m_error = error.text().isEmpty() ? QStringLiteral("write failed") : error.text();
-        return m_error;
-    }
-
-    QString m_path;
-    QString m_connection;
-    QString m_error;
-    QSqlError m_lastError;
-    std::map<QString, Known> m_known; // its entries stay put while others are added
-    qint64 m_trimmedHour = -1;
-    QSqlQuery m_findServer, m_insertServer, m_lastChange, m_insertChange, m_updateServer, m_addHour;
-};
 
 HistoryStore::HistoryStore(QObject *parent)
     : QObject(parent) {
@@ -332,7 +65,7 @@ HistoryStore::~HistoryStore() {
 void HistoryStore::close() {
     if (m_thread) {
         flush();
-        Writer *writer = m_writer;
+        HistoryWriter *writer = m_writer.get();
         QMetaObject::invokeMethod(
             m_context, [writer] { writer->stop(); }, Qt::BlockingQueuedConnection);
         m_thread->quit();
@@ -341,8 +74,7 @@ void HistoryStore::close() {
         m_context = nullptr;
         delete m_thread;
         m_thread = nullptr;
-        delete m_writer;
-        m_writer = nullptr;
+        m_writer.reset();
     }
     m_batchTimer.stop();
     m_pending.clear();
@@ -404,14 +136,14 @@ bool HistoryStore::open(const QString &path, Mode mode) {
         m_on = true;
         return true;
     }
-    m_writer = new Writer(path, m_connection + QStringLiteral("-writer"));
+    m_writer = std::make_unique<HistoryWriter>(path, m_connection + QStringLiteral("-writer"));
     m_thread = new QThread;
     m_thread->setObjectName(QStringLiteral("GRQuorvelHistoryWriter"));
     m_context = new QObject;
     m_context->moveToThread(m_thread);
     m_thread->start();
     QString failure;
-    Writer *writer = m_writer;
+    HistoryWriter *writer = m_writer.get();
     QMetaObject::invokeMethod(
         m_context, [writer, &failure] { failure = writer->start(); }, Qt::BlockingQueuedConnection);
     m_on = true;
@@ -468,8 +200,8 @@ bool HistoryStore::setUp(bool readOnly) {
     q.finish();
     if (!db.transaction())
         return fail(db.lastError(), QStringLiteral("cannot write"));
-    for (const char *sql : schema) {
-        if (!q.exec(text(sql)))
+    for (const char *sql : tables) {
+        if (!q.exec(sqlText(sql)))
             return fail(q.lastError(), QStringLiteral("cannot write"));
     }
     // Writing the version proves the file takes writes before the program relies on it.
@@ -525,7 +257,7 @@ void HistoryStore::prune(const QDateTime &now) {
     if (!m_on || !m_writer)
         return;
     flush();
-    Writer *writer = m_writer;
+    HistoryWriter *writer = m_writer.get();
     const qint64 at = now.toSecsSinceEpoch();
     QString failure;
     QMetaObject::invokeMethod(
@@ -590,7 +322,7 @@ void HistoryStore::flush() {
         return;
     // The store outlives the writer's thread (closing waits for it), so the report of a
     // failure always finds it.
-    Writer *writer = m_writer;
+    HistoryWriter *writer = m_writer.get();
     HistoryStore *store = this;
     QMetaObject::invokeMethod(m_context, [writer, store, batch = std::move(m_pending)] {
         const QString failure = writer->write(batch);

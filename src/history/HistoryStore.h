@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+class HistoryWriter;
 class QThread;
 class clsGRServer;
 class clsGlobalGRControls;
@@ -110,7 +111,6 @@ signals:
     void turnedOff(const QString &reason);
 
 private:
-    class Writer;
     void close();
     void turnOff(const QString &reason);
     bool setUp(bool readOnly);
@@ -129,5 +129,5 @@ private:
     std::function<const clsGRServer *(const QString &)> m_lookup;
     QThread *m_thread = nullptr;
     QObject *m_context = nullptr; // lives in the writer's thread
-    Writer *m_writer = nullptr;
+    std::unique_ptr<HistoryWriter> m_writer;
 };

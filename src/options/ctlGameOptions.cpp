@@ -2,8 +2,8 @@
 
 #include "common/Prompter.h"
 #include "common/TextRules.h"
+#include "gameopts/clsOptionsXML.h"
 #include "options/clsOptions.h"
-#include "options/clsOptionsXML.h"
 #include "root/AppRoot.h"
 #include "widgets/ClickableCaption.h"
 #include "widgets/CommonDialog.h"

@@ -1,7 +1,7 @@
 #include "servers/clsGRServers.h"
 
 #include "common/Prompter.h"
-#include "options/clsOptionsXML.h"
+#include "gameopts/clsOptionsXML.h"
 #include "root/AppRoot.h"
 
 #include <memory>

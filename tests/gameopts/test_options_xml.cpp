@@ -1,5 +1,5 @@
 #include "common/TextRules.h"
-#include "options/clsOptionsXML.h"
+#include "gameopts/clsOptionsXML.h"
 #include "support/Errors.h"
 #include "support/GameDir.h"
 

@@ -3,7 +3,7 @@
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
-#include "options/clsOptionsXML.h"
+#include "gameopts/clsOptionsXML.h"
 #include "support/Errors.h"
 #include "support/ProgramRun.h"
 

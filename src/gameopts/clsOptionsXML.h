@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gameopts/XmlTextEdit.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -49,7 +51,7 @@ public:
     void RemoveGRServer(const QString &in_strIP);
 
     // How the file's bytes map to characters; kept so a save writes the encoding it read.
-    enum class Encoding { Utf8, Latin1, Windows1252, Ascii, Utf16LE, Utf16BE };
+    using Encoding = XmlTextEdit::Encoding;
 
 private:
     QString GetElementText(const char *name) const;
