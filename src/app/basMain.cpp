@@ -5,11 +5,11 @@
 #include "app/ProgramIcon.h"
 #include "app/QtAppShell.h"
 #include "app/QueryCommand.h"
-#include "app/TerminationSignals.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/TerminationSignals.h"
 #include "widgets/MessageBoxPrompter.h"
 
 #include <QApplication>
@@ -105,8 +105,8 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
         // Connections and timers made for this run only.
         QObject run;
         s_run = &run;
-        TerminationSignals termination;
-        QObject::connect(&termination, &TerminationSignals::terminationRequested, &run,
+        platform::TerminationSignals termination;
+        QObject::connect(&termination, &platform::TerminationSignals::terminationRequested, &run,
                          [] { requestEnd(); });
 #ifndef QT_NO_SESSIONMANAGER
         QObject::connect(qApp, &QGuiApplication::commitDataRequest, &run,

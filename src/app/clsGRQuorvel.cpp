@@ -60,11 +60,9 @@ clsGRQuorvel::~clsGRQuorvel() {
 QString clsGRQuorvel::rootDirectoryFor(const StartupEnvironment &environment) {
     QString dir = environment.gameDirectory.isEmpty() ? environment.executableDirectory
                                                       : environment.gameDirectory;
-#ifdef Q_OS_WIN
-    if (environment.gameDirectory.isEmpty() &&
-        QDir::toNativeSeparators(dir).contains(QStringLiteral("DevelopmentRoot\\Development")))
-        return QStringLiteral("C:\\Program Files\\_Games\\Red Storm Entertainment\\Ghost Recon\\");
-#endif
+    if (environment.gameDirectory.isEmpty())
+        if (const QString fixed = platform::developmentGameDirectory(dir); !fixed.isEmpty())
+            return fixed;
     return asRootDirectory(dir);
 }
 

@@ -1,6 +1,5 @@
 list(APPEND CORE_SOURCES
     src/app/AppShell.h
-    src/app/TerminationSignals.h src/app/TerminationSignals.cpp
     src/app/basGlobals.h src/app/basGlobals.cpp
     src/app/clsGRQuorvel.h src/app/clsGRQuorvel.cpp
     src/app/CommandLine.h src/app/CommandLine.cpp

@@ -2,6 +2,7 @@
 
 #include "common/Prompter.h"
 #include "options/clsOptions.h"
+#include "platform/WindowsProgram.h"
 #include "root/AppRoot.h"
 #include "widgets/ClickableCaption.h"
 #include "widgets/CommonDialog.h"
@@ -90,23 +91,10 @@ void frmOptions::RefreshData() {
 }
 
 QString frmOptions::rogerWilcoStartDirectory(const QString &rootDirectory) {
-    QStringList candidates;
-#ifdef Q_OS_WIN
-    Q_UNUSED(rootDirectory);
-    candidates = {QStringLiteral("C:\\Program Files\\Roger Wilco"),
-                  QStringLiteral("C:\\Program Files")};
-#else
-    // A Windows game runs under Wine: its C: drive is the prefix's drive_c directory.
-    const QString root = QDir::fromNativeSeparators(rootDirectory);
-    const QString marker = QStringLiteral("/drive_c/");
-    const qsizetype at = root.indexOf(marker);
-    if (at >= 0) {
-        const QString driveC = root.left(at + marker.size() - 1);
-        candidates = {driveC + QStringLiteral("/Program Files/Roger Wilco"),
-                      driveC + QStringLiteral("/Program Files")};
-    }
-#endif
-    for (const QString &candidate : candidates)
+    const QString programFiles = platform::programFilesDirectory(rootDirectory);
+    if (programFiles.isEmpty())
+        return {};
+    for (const QString &candidate : {programFiles + QStringLiteral("/Roger Wilco"), programFiles})
         if (QFileInfo(candidate).isDir())
             return QDir::toNativeSeparators(candidate);
     return {};

@@ -25,6 +25,13 @@ public:
     void openPage(const QString &path) override;
 
 private:
+    // Opens `path` when `exists` (`what` names it in the error).
+    void openExisting(const QString &path, bool exists, const QString &what,
+                      const QString &windowsProgram);
+    // Opens an existing `path` with `windowsProgram` on Windows and with the desktop's choice
+    // elsewhere.
+    void open(const QString &path, const QString &what, const QString &windowsProgram);
+
     ProcessLauncher &m_launcher;
 };
 

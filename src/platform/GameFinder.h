@@ -31,6 +31,10 @@ struct GameSearchLimits {
 // links to directories are not followed below a candidate (a prefix links to the whole disk).
 QStringList findGames(const GameSearchPlaces &places, const GameSearchLimits &limits = {});
 
+// The fixed installation that a copy of this program run from the developers' tree takes the
+// game from, or empty text. Only a Windows path can name that tree.
+QString developmentGameDirectory(const QString &executableDirectory);
+
 // The directories listed by a Steam library index (steamapps/libraryfolders.vdf).
 QStringList steamLibraryPaths(const QByteArray &libraryFolders);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
@@ -70,11 +72,16 @@ private:
         Callback done;
     };
 
+    // The system's own half: opening and closing the socket, sending, reading and the clock
+    // the system stamps replies with.
     void openSocket(Prefer prefer);
+    void closeSocket();
+    // Sends a built echo request; Success, or the status the echo ends with at once.
+    qint32 sendPacket(quint32 ipv4, const QByteArray &packet);
     void readPending();
-    void handlePacket(const unsigned char *data, qsizetype size, quint32 source,
-                      qint64 arrivedWallNs);
     static qint64 wallClockNs();
+
+    void handlePacket(QByteArrayView packet, quint32 source, qint64 arrivedWallNs);
     void finish(quint16 sequence, const Reply &reply);
     void finishLater(Callback done, const Reply &reply);
     void expire();

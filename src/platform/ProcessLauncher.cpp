@@ -12,18 +12,7 @@ void DetachedProcessLauncher::start(const LaunchRequest &request) {
     QProcess process;
     process.setProgram(request.program);
     process.setArguments(request.arguments);
-#ifdef Q_OS_WIN
-    if (!request.nativeCommandLine.isEmpty()) {
-        // The line starts with the quoted program, which QProcess writes the same way; the
-        // rest goes to CreateProcess as it stands.
-        const QString quoted = u'"' + request.program + u'"';
-        QString rest = request.nativeCommandLine;
-        if (rest.startsWith(quoted))
-            rest.remove(0, quoted.size());
-        process.setArguments({});
-        process.setNativeArguments(rest.trimmed());
-    }
-#endif
+    useNativeCommandLine(process, request);
     if (!request.workingDirectory.isEmpty())
         process.setWorkingDirectory(request.workingDirectory);
     if (!request.extraEnvironment.isEmpty()) {

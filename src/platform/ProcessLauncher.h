@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QProcess;
+
 namespace platform {
 
 // How the started program's main window should appear (the values are the Windows show modes).
@@ -31,6 +33,10 @@ public:
 class DetachedProcessLauncher : public ProcessLauncher {
 public:
     void start(const LaunchRequest &request) override;
+
+private:
+    // Hands the request's native command line to the process where the system has one.
+    static void useNativeCommandLine(QProcess &process, const LaunchRequest &request);
 };
 
 } // namespace platform

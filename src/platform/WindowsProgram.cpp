@@ -17,20 +17,4 @@ QString winePrefixFor(const QString &path) {
     return unixPath.left(at);
 }
 
-LaunchRequest windowsProgramRequest(const QString &program, const QStringList &arguments,
-                                    ShowMode showMode) {
-    LaunchRequest request;
-    request.showMode = showMode;
-#ifdef Q_OS_WIN
-    request.program = program;
-    request.arguments = arguments;
-#else
-    request.program = wineRunner();
-    request.arguments = QStringList{program} + arguments;
-    if (const QString prefix = winePrefixFor(program); !prefix.isEmpty())
-        request.extraEnvironment.insert(QStringLiteral("WINEPREFIX"), prefix);
-#endif
-    return request;
-}
-
 } // namespace platform

@@ -13,8 +13,14 @@ QString wineRunner();
 // lies in no prefix.
 QString winePrefixFor(const QString &path);
 
-// The request that starts `program` with `arguments`, each argument kept whole.
+// The request that starts `program` with `arguments`, each argument kept whole. On Windows,
+// a `windowsCommandLine` (starting with the quoted program) is used as it stands instead; Wine
+// takes the arguments one by one.
 LaunchRequest windowsProgramRequest(const QString &program, const QStringList &arguments,
-                                    ShowMode showMode);
+                                    ShowMode showMode, const QString &windowsCommandLine = {});
+
+// The directory a Windows program knows as C:\Program Files: that one itself on Windows; under
+// Wine the one in the prefix holding `path`, or empty text when the path lies in no prefix.
+QString programFilesDirectory(const QString &path);
 
 } // namespace platform

@@ -3,6 +3,31 @@ list(APPEND CORE_SOURCES
     src/platform/SystemInfo.h src/platform/SystemInfo.cpp
     src/platform/GameFinder.h src/platform/GameFinder.cpp
     src/platform/WindowsProgram.h src/platform/WindowsProgram.cpp
-    src/platform/IcmpEcho.h src/platform/IcmpEcho.cpp)
+    src/platform/IcmpPacket.h src/platform/IcmpPacket.cpp
+    src/platform/IcmpEcho.h src/platform/IcmpEcho.cpp
+    src/platform/TerminationSignals.h)
 list(APPEND GUI_SOURCES
     src/platform/DesktopOpener.h src/platform/DesktopOpener.cpp)
+
+# Each system's own half of the classes above.
+if(WIN32)
+    list(APPEND CORE_SOURCES
+        src/platform/ProcessLauncher_win.cpp
+        src/platform/SystemInfo_win.cpp
+        src/platform/GameFinder_win.cpp
+        src/platform/WindowsProgram_win.cpp
+        src/platform/IcmpEcho_win.cpp
+        src/platform/TerminationSignals_win.cpp)
+    list(APPEND GUI_SOURCES
+        src/platform/DesktopOpener_win.cpp)
+else()
+    list(APPEND CORE_SOURCES
+        src/platform/ProcessLauncher_posix.cpp
+        src/platform/SystemInfo_posix.cpp
+        src/platform/GameFinder_posix.cpp
+        src/platform/WindowsProgram_posix.cpp
+        src/platform/IcmpEcho_linux.cpp
+        src/platform/TerminationSignals_posix.cpp)
+    list(APPEND GUI_SOURCES
+        src/platform/DesktopOpener_posix.cpp)
+endif()

@@ -18,10 +18,6 @@ platform::LaunchRequest GameCommandLine::request(const QString &rootDirectory, c
     QStringList arguments{QStringLiteral("-client"), AddressForUse(ip)};
     if (!password.isEmpty())
         arguments << QStringLiteral("-password") << password;
-    platform::LaunchRequest request =
-        platform::windowsProgramRequest(game, arguments, platform::ShowMode::MaximizedFocused);
-#ifdef Q_OS_WIN
-    request.nativeCommandLine = windowsText(rootDirectory, ip, password);
-#endif
-    return request;
+    return platform::windowsProgramRequest(game, arguments, platform::ShowMode::MaximizedFocused,
+                                           windowsText(rootDirectory, ip, password));
 }

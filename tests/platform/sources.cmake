@@ -1,1 +1,4 @@
-list(APPEND TEST_SOURCES platform/test_game_finder.cpp)
+list(APPEND TEST_SOURCES
+    platform/test_game_finder.cpp
+    platform/test_icmp_packet.cpp
+    platform/test_windows_program.cpp)

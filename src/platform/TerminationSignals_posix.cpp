@@ -1,8 +1,7 @@
-#include "app/TerminationSignals.h"
+#include "platform/TerminationSignals.h"
 
 #include <QSocketNotifier>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -23,6 +22,8 @@ void onSignal(int number) {
     errno = saved;
 }
 } // namespace
+
+namespace platform {
 
 TerminationSignals::TerminationSignals(QObject *parent)
     : QObject(parent) {
@@ -62,12 +63,4 @@ void TerminationSignals::readPipe() {
         emit terminationRequested(byte);
 }
 
-#else
-
-// Other systems end a windowed program through its windows and the session's logout only.
-TerminationSignals::TerminationSignals(QObject *parent)
-    : QObject(parent) {}
-TerminationSignals::~TerminationSignals() = default;
-void TerminationSignals::readPipe() {}
-
-#endif
+} // namespace platform

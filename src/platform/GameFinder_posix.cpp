@@ -1,0 +1,9 @@
+#include "platform/GameFinder.h"
+
+namespace platform {
+
+QString developmentGameDirectory(const QString &) {
+    return {};
+}
+
+} // namespace platform

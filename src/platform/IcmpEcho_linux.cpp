@@ -1,0 +1,137 @@
+#include "platform/IcmpEcho.h"
+
+#include "platform/IcmpPacket.h"
+
+#include <QSocketNotifier>
+#include <QStringList>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/icmp.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+QString errnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+} // namespace
+
+void IcmpEcho::openSocket(Prefer prefer) {
+    int datagramError = 0;
+    if (prefer == Prefer::Auto || prefer == Prefer::DatagramOnly) {
+        // Unprivileged echo sockets, allowed for the groups in net.ipv4.ping_group_range.
+        m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+        if (m_fd >= 0)
+            m_kind = Kind::Datagram;
+        else
+            datagramError = errno;
+    }
+    int rawError = 0;
+    if (m_fd < 0 && (prefer == Prefer::Auto || prefer == Prefer::RawOnly)) {
+        m_fd = ::socket(AF_INET, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+        if (m_fd >= 0) {
+            m_kind = Kind::Raw;
+            // A raw socket sees every ICMP message of the host; keep only what can answer us.
+            icmp_filter filter{};
+            filter.data = ~((1u << icmp::typeEchoReply) | (1u << icmp::typeUnreachable) |
+                            (1u << icmp::typeTimeExceeded));
+            ::setsockopt(m_fd, SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
+        } else {
+            rawError = errno;
+        }
+    }
+    if (m_fd < 0) {
+        QStringList why;
+        if (datagramError)
+            why << QStringLiteral("echo sockets: %1 (this user's group is not in "
+                                  "net.ipv4.ping_group_range)")
+                       .arg(errnoText(datagramError));
+        if (rawError)
+            why << QStringLiteral("raw sockets: %1 (they need CAP_NET_RAW)")
+                       .arg(errnoText(rawError));
+        m_unavailableReason = QStringLiteral("The system permits no ICMP socket to this user (") +
+                              why.join(QStringLiteral("; ")) + u')';
+        return;
+    }
+    const int ttl = 255;
+    ::setsockopt(m_fd, IPPROTO_IP, IP_TTL, &ttl, sizeof ttl);
+    // The kernel stamps each reply as it arrives, so a busy event loop does not add to the
+    // round trip.
+    const int on = 1;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+    const int buffer = 1 << 20;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+    // The kernel puts its own identifier on datagram echo sockets; raw ones carry ours.
+    m_identifier = static_cast<quint16>((::getpid() ^ reinterpret_cast<quintptr>(this)) & 0xffff);
+    m_sequence = static_cast<quint16>(reinterpret_cast<quintptr>(this) >> 4);
+    m_notifier = new QSocketNotifier(static_cast<qintptr>(m_fd), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &IcmpEcho::readPending);
+}
+
+void IcmpEcho::closeSocket() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+qint32 IcmpEcho::sendPacket(quint32 ipv4, const QByteArray &packet) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(ipv4);
+    const ssize_t sent = ::sendto(m_fd, packet.constData(), static_cast<size_t>(packet.size()), 0,
+                                  reinterpret_cast<const sockaddr *>(&to), sizeof to);
+    if (sent == packet.size())
+        return Success;
+    // No route, or the address cannot be reached from here at all.
+    const bool unreachable = errno == ENETUNREACH || errno == EHOSTUNREACH;
+    return unreachable ? qint32(DestinationHostUnreachable) : qint32(GeneralFailure);
+}
+
+qint64 IcmpEcho::wallClockNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+void IcmpEcho::readPending() {
+    // One batch per turn of the event loop, so that a flood (a raw socket sees every ICMP
+    // message of the host) cannot hold the program up. The notifier fires again on the next
+    // turn while anything is left unread.
+    constexpr int batch = 64;
+    char buffer[1500];
+    for (int n = 0; n < batch; ++n) {
+        sockaddr_in from{};
+        iovec io{buffer, sizeof buffer};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof from;
+        message.msg_iov = &io;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t size = ::recvmsg(m_fd, &message, MSG_DONTWAIT);
+        if (size < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        qint64 arrivedWallNs = 0;
+        for (cmsghdr *c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+                timespec stamp{};
+                std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
+                arrivedWallNs = qint64(stamp.tv_sec) * 1000000000 + stamp.tv_nsec;
+            }
+        }
+        handlePacket(QByteArrayView(buffer, size), ntohl(from.sin_addr.s_addr), arrivedWallNs);
+    }
+}
+
+} // namespace platform

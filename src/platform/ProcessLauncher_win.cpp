@@ -1,0 +1,21 @@
+#include "platform/ProcessLauncher.h"
+
+#include <QProcess>
+
+namespace platform {
+
+void DetachedProcessLauncher::useNativeCommandLine(QProcess &process,
+                                                   const LaunchRequest &request) {
+    if (request.nativeCommandLine.isEmpty())
+        return;
+    // The line starts with the quoted program, which QProcess writes the same way; the rest goes
+    // to CreateProcess as it stands.
+    const QString quoted = u'"' + request.program + u'"';
+    QString rest = request.nativeCommandLine;
+    if (rest.startsWith(quoted))
+        rest.remove(0, quoted.size());
+    process.setArguments({});
+    process.setNativeArguments(rest.trimmed());
+}
+
+} // namespace platform
