@@ -123,7 +123,7 @@ TEST(About, OneWindowWithTheVersionAndTheSystemInformationTool) {
         prompter.expect(QStringLiteral("GRQuorvel"), Answer::Ok,
                         QStringLiteral("System Information Is Unavailable At This Time"));
         sysInfo->click();
-        EXPECT_EQ(prompter.shown().back().icon, Icon::None);
+        EXPECT_EQ(prompter.lastShown().icon, Icon::None);
         EXPECT_TRUE(about->isVisible());
 
         // A tool found on the path is started.

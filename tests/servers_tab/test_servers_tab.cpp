@@ -310,7 +310,7 @@ TEST(ServersTab, AddRefusesBadAddressesAndKeepsOneRowPerServer) {
         ip->setText(QString::fromLatin1(bad));
         add->click();
         EXPECT_EQ(app.root->GRServers()->Count(), 0);
-        EXPECT_EQ(app.prompter.shown().back().icon, Icon::Exclamation);
+        EXPECT_EQ(app.prompter.lastShown().icon, Icon::Exclamation);
     }
     ip->setText(QStringLiteral("127.20.13.1"));
     app.find<QLineEdit>("txtAddPassword")->setText(QStringLiteral("first"));
@@ -427,7 +427,7 @@ TEST(ServersTab, LaunchStartsTheGameWithSeparateArguments) {
                         QStringLiteral("/nonexistent/wine"));
     app.prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel);
     app.find<QPushButton>("cmdLaunch")->click();
-    EXPECT_EQ(app.prompter.shown().back().buttons, Buttons::RetryCancel);
+    EXPECT_EQ(app.prompter.lastShown().buttons, Buttons::RetryCancel);
     qunsetenv("GRQUORVEL_WINE");
 }
 #endif

@@ -160,7 +160,7 @@ TEST_F(StatsTab, OpenAndDeleteActOnTheSelectedPage) {
     const QPoint onItem = select(QStringLiteral("notes.htm"));
     prompter.expect(QStringLiteral("Confirm Delete"), Answer::No);
     QTest::keyClick(list, Qt::Key_Delete);
-    const ScriptedPrompter::Box &box = prompter.shown().back();
+    const ScriptedPrompter::Box box = prompter.lastShown();
     EXPECT_EQ(box.text, QStringLiteral("You are about to delete the stats file: notes.htm\r\n\r\n"
                                        "Are you sure you want to do this?"));
     EXPECT_TRUE(box.is(Buttons::YesNo, Icon::Question));

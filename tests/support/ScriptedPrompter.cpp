@@ -31,3 +31,11 @@ Answer ScriptedPrompter::ask(const QString &text, const QString &title, Buttons 
     }
     return next.answer;
 }
+
+ScriptedPrompter::Box ScriptedPrompter::lastShown() const {
+    if (m_shown.empty()) {
+        ADD_FAILURE() << "no message box was shown";
+        return {};
+    }
+    return m_shown.back();
+}

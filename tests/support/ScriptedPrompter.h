@@ -25,6 +25,8 @@ public:
     Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
 
     const std::vector<Box> &shown() const { return m_shown; }
+    // The last box shown; when none was, the test fails and an empty box is returned.
+    Box lastShown() const;
 
 private:
     struct Expectation {
