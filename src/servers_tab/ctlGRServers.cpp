@@ -8,6 +8,7 @@
 #include "history/HistoryStore.h"
 #include "platform/ProcessLauncher.h"
 #include "servers/GameCommandLine.h"
+#include "servers/GameSettingsText.h"
 #include "servers/basUtilities.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
@@ -370,6 +371,14 @@ bool ctlGRServers::eventFilter(QObject *watched, QEvent *event) {
 
 QString ctlGRServers::rowToolTip(const QString &key) const {
     QStringList lines{m_lsvGRServers->toolTip()};
+    if (const clsGRServer *record =
+            m_root && m_root->GRServers() ? m_root->GRServers()->Item(key) : nullptr) {
+        if (const QString settings = GameSettingsText::summary(record->Settings());
+            !settings.isEmpty())
+            lines << settings;
+        if (record->PasswordRequired())
+            lines << QStringLiteral("A password is needed to join.");
+    }
     if (const HistoryStore *history = m_root ? m_root->History() : nullptr;
         history && history->isOn()) {
         const std::optional<QDateTime> seen = history->lastSeenWithPlayers(key);
@@ -377,6 +386,12 @@ QString ctlGRServers::rowToolTip(const QString &key) const {
                      (seen ? seen->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
                            : QStringLiteral("never"));
     }
+    // The watch on the server and its last event.
+    const int row = m_model->rowOfKey(key);
+    if (const QString watch =
+            m_model->index(row, ServerListModel::ColIP).data(Qt::ToolTipRole).toString();
+        row >= 0 && !watch.isEmpty())
+        lines << watch;
     return lines.join(u'\n');
 }
 
