@@ -390,6 +390,28 @@ TEST(ServerInfo, WindowTextsForAnsweredSilentAndDedicatedServers) {
 }
 
 namespace {
+// The accessible object named `name` with `role` within `face`, depth first.
+QAccessibleInterface *findAccessible(QAccessibleInterface *face, QAccessible::Role role,
+                                     const QString &name) {
+    if (!face)
+        return nullptr;
+    if (face->role() == role && face->text(QAccessible::Name) == name)
+        return face;
+    for (int i = 0; i < face->childCount(); ++i)
+        if (QAccessibleInterface *found = findAccessible(face->child(i), role, name))
+            return found;
+    return nullptr;
+}
+
+// What a screen reader reads of a group of captions and values: "caption value" per row.
+QStringList readOut(QAccessibleInterface *group) {
+    QStringList rows;
+    for (int i = 0; i + 1 < group->childCount(); i += 2)
+        rows << group->child(i)->text(QAccessible::Name) + u' ' +
+                    group->child(i + 1)->text(QAccessible::Name);
+    return rows;
+}
+
 // A co-op server with respawns and a team server without IFF or threat indicator, at
 // `net`.1 and `net`.2 (tests that run at once each take a net of their own).
 QByteArray twoGames(const char *net) {
@@ -449,6 +471,77 @@ void screenshot(QWidget *window, const char *name) {
                        dir + u'/' + QLatin1String(name) + QStringLiteral(".png")});
 }
 } // namespace
+
+TEST(ServerInfo, GameSettingsAndEachPlayersTeamAndStateShowThroughTheWindow) {
+    const SimProcess sim(twoGames("127.20.19"));
+    ASSERT_TRUE(sim.isReady());
+    App app;
+    ASSERT_TRUE(askTwoGames(app, "127.20.19"));
+
+    app.clickRow(QStringLiteral("127.20.19.1"));
+    app.tab->cmdInfo_Click();
+    frmServerInfo *info = app.tab->infoWindow();
+    ASSERT_NE(info, nullptr);
+    const auto settings = [&] {
+        QAccessibleInterface *group =
+            findAccessible(QAccessible::queryAccessibleInterface(info), QAccessible::Grouping,
+                           QStringLiteral("Game settings"));
+        return group ? readOut(group) : QStringList{QStringLiteral("no group")};
+    };
+    const auto players = [&] {
+        QStringList rows;
+        auto *list = named<QTreeWidget>(*info, "lsvPlayers");
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = list->topLevelItem(i);
+            rows << item->text(0) + u'|' + item->text(1) + u'|' + item->text(2);
+        }
+        return rows;
+    };
+    EXPECT_EQ(settings(),
+              QStringList({
+                  QStringLiteral("Patch: 1.4 (Desert Siege, Island Thunder)"),
+                  QStringLiteral("Game mode: Co-operative"),
+                  QStringLiteral("Mission type: Mission"),
+                  QStringLiteral("Password: Needed to join"),
+                  QStringLiteral("Respawns: Individual, 3 respawns"),
+                  QStringLiteral("Respawn wait: 10 s to 30 s, then invulnerable for 5 s"),
+                  QStringLiteral("IFF: Reticle"),
+                  QStringLiteral("Threat indicator: On"),
+                  QStringLiteral("Observers: Allowed"),
+                  QStringLiteral("Start timer: 1 min 30 s, start wait 30 s"),
+                  QStringLiteral("Debrief time: 1 min"),
+                  QStringLiteral("Weapon restrictions: No grenade launchers"),
+              }));
+    // The host of a dedicated server is not a player; an observer has no team.
+    EXPECT_EQ(players(),
+              QStringList({QStringLiteral("Rook|1|Alive"), QStringLiteral("Sniper|1|Dead"),
+                           QStringLiteral("Ghost7|Unassigned|Alive")}));
+    screenshot(info, "details-coop-respawns");
+
+    app.clickRow(QStringLiteral("127.20.19.2"));
+    app.tab->cmdInfo_Click();
+    // Patch 1.2 servers do not tell their timings.
+    EXPECT_EQ(settings(), QStringList({
+                              QStringLiteral("Patch: 1.2"),
+                              QStringLiteral("Game mode: Team"),
+                              QStringLiteral("Mission type: Team Sharpshooter"),
+                              QStringLiteral("Password: None"),
+                              QStringLiteral("Respawns: None"),
+                              QStringLiteral("Respawn wait: n/a"),
+                              QStringLiteral("IFF: None"),
+                              QStringLiteral("Threat indicator: Off"),
+                              QStringLiteral("Observers: Not allowed"),
+                              QStringLiteral("Start timer: Off"),
+                              QStringLiteral("Debrief time: n/a"),
+                              QStringLiteral("Weapon restrictions: None"),
+                          }));
+    EXPECT_EQ(players(),
+              QStringList({QStringLiteral("Viper|1|Alive"), QStringLiteral("Echo|2|Dead"),
+                           QStringLiteral("Nomad|2|Alive")}));
+    EXPECT_EQ(named<QLabel>(*info, "lblTimeRemainingData")->text(), QStringLiteral("n/a"))
+        << "in debrief";
+    screenshot(info, "details-team-no-iff-no-threat");
+}
 
 TEST(ServersTab, APasswordedServerShowsALockBesideItsAddressAndItsSettingsInTheToolTip) {
     const SimProcess sim(twoGames("127.20.20"));
