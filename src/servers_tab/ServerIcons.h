@@ -18,9 +18,6 @@ public:
     // The same icon with the small bell of a watched server in its lower right corner and the
     // padlock of a server that needs a password in its lower left, beside the bell.
     static const QIcon &marked(int index, bool ghosted, bool watched, bool locked);
-    static const QIcon &watched(int index, bool ghosted = false) {
-        return marked(index, ghosted, true, false);
-    }
     // Two computers linked to a globe, for the re-ping-all button.
     static QIcon refreshAll();
 };
