@@ -15,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <initializer_list>
+#include <optional>
+
 const char queryUsage[] =
     "Usage: grquorvel --query [--json] [--file FILE] ADDR...\n"
     "  Asks every server for its game once and prints one line per server: address, status,\n"
@@ -54,11 +57,48 @@ QString statusName(int status) {
     }
 }
 
+template <typename T> QJsonValue orNull(const std::optional<T> &value) {
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+// A code by its name; null when it was not sent or is not one of `names` (the first being
+// code `first`).
+QJsonValue codeName(std::optional<int> code, int first, std::initializer_list<const char *> names) {
+    if (!code || *code < first || *code >= first + static_cast<int>(names.size()))
+        return QJsonValue::Null;
+    return QString::fromLatin1(names.begin()[*code - first]);
+}
+
+QJsonValue patchName(std::optional<grquery::Patch> patch) {
+    if (!patch)
+        return QJsonValue::Null;
+    switch (*patch) {
+    case grquery::Patch::V1_2:
+        return QStringLiteral("1.2");
+    case grquery::Patch::V1_3:
+        return QStringLiteral("1.3");
+    case grquery::Patch::V1_4:
+        return QStringLiteral("1.4");
+    case grquery::Patch::Unknown:
+        break;
+    }
+    return QStringLiteral("unknown");
+}
+
 QJsonObject toJson(const clsGRServer &r) {
     const bool answered = r.status() == clsGRServer::Answered;
     QJsonArray players;
-    for (const QString &name : r.Players())
+    QJsonArray playerStates;
+    for (int i = 1; i <= r.Players().Count(); ++i) {
+        const QString name = *r.Players().Item(i);
         players.append(name);
+        const grquery::PlayerState *state = r.PlayerStateOf(r.Players().keyAt(i));
+        QJsonObject o{{QStringLiteral("name"), name}};
+        o.insert(QStringLiteral("team"), state ? QJsonValue(state->team) : QJsonValue());
+        o.insert(QStringLiteral("dead"), state ? QJsonValue(state->dead) : QJsonValue());
+        playerStates.append(o);
+    }
+    const grquery::GameSettings &g = r.Settings();
     QJsonObject o;
     o.insert(QStringLiteral("address"), r.IP());
     o.insert(QStringLiteral("status"), statusName(r.status()));
@@ -79,6 +119,24 @@ QJsonObject toJson(const clsGRServer &r) {
     o.insert(QStringLiteral("timeRemaining"), r.TimeRemaining());
     o.insert(QStringLiteral("queryMs"),
              answered ? QJsonValue(r.QueryRoundTripMs()) : QJsonValue(QJsonValue::Null));
+    o.insert(QStringLiteral("patch"), patchName(g.patch));
+    o.insert(QStringLiteral("password"), orNull(g.password));
+    o.insert(QStringLiteral("gameMode"), codeName(g.gameMode, 2, {"coop", "solo", "team"}));
+    o.insert(QStringLiteral("respawnType"),
+             codeName(g.respawnType, 0, {"none", "individual", "team", "infinite"}));
+    o.insert(QStringLiteral("respawnCount"), orNull(g.respawnCount));
+    o.insert(QStringLiteral("respawnWaitShortest"), orNull(g.respawnWaitShortest));
+    o.insert(QStringLiteral("respawnWaitLongest"), orNull(g.respawnWaitLongest));
+    o.insert(QStringLiteral("respawnInvulnerable"), orNull(g.respawnInvulnerable));
+    o.insert(QStringLiteral("debriefTime"), orNull(g.debriefSeconds));
+    o.insert(QStringLiteral("startTimer"), orNull(g.startTimer));
+    o.insert(QStringLiteral("startTimerSeconds"), orNull(g.startTimerSeconds));
+    o.insert(QStringLiteral("startWait"), orNull(g.startWaitSeconds));
+    o.insert(QStringLiteral("observers"), orNull(g.observers));
+    o.insert(QStringLiteral("iff"), codeName(g.iff, 0, {"none", "reticle", "names"}));
+    o.insert(QStringLiteral("threatIndicator"), orNull(g.threatIndicator));
+    o.insert(QStringLiteral("weaponRestrictions"), orNull(g.weaponRestrictions));
+    o.insert(QStringLiteral("playerStates"), playerStates);
     return o;
 }
 

@@ -76,17 +76,25 @@ bool clsGRServer::DataArrival(QByteArrayView bytes, qint32 roundTripMs) {
     m_maxPlayers = reply->maxPlayers;
     m_reportedPlayerCount = static_cast<qint32>(reply->players.size());
     m_players.clear();
-    for (qsizetype i = 0; i < reply->players.size(); ++i)
-        m_players.add(u'R' + QString::number(i + 1), reply->players[i]);
+    m_playerStates.clear();
+    for (qsizetype i = 0; i < reply->players.size(); ++i) {
+        const QString key = u'R' + QString::number(i + 1);
+        m_players.add(key, reply->players[i]);
+        if (i < reply->playerStates.size())
+            m_playerStates.add(key, reply->playerStates[i]);
+    }
     m_version = reply->version;
     m_mods = reply->mods;
     m_dedicated = reply->dedicated;
-    if (m_dedicated)
+    if (m_dedicated) {
         m_players.remove(QStringLiteral("R1"));
+        m_playerStates.remove(QStringLiteral("R1"));
+    }
     m_timeElapsed = reply->timeElapsed;
     m_gameState = grquery::gameStateText(reply->gameStateCode);
     m_motd = reply->motd;
     m_length = reply->length;
+    m_settings = reply->settings;
     m_queryRoundTripMs = roundTripMs;
     m_status = Answered;
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/KeyedCollection.h"
+#include "servers/GRQueryProtocol.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -64,6 +65,14 @@ public:
     qint32 TimeElapsed() const { return m_timeElapsed; }
     qint32 LengthSeconds() const { return m_length; }
     const QString &GameState() const { return m_gameState; }
+    // The game's settings from the last reply; empty before any, and where the reply did not
+    // reach them.
+    const grquery::GameSettings &Settings() const { return m_settings; }
+    bool PasswordRequired() const { return m_settings.password.value_or(false); }
+    // The team and state of the player under `key` (as in Players), when the reply gave them.
+    const grquery::PlayerState *PlayerStateOf(const QString &key) const {
+        return m_playerStates.Item(key);
+    }
     // Milliseconds from the request leaving to its reply arriving; -1 before any reply.
     qint32 QueryRoundTripMs() const { return m_queryRoundTripMs; }
 
@@ -95,6 +104,8 @@ private:
     QString m_gameState;
     QString m_motd;
     KeyedCollection<QString> m_players;
+    KeyedCollection<grquery::PlayerState> m_playerStates;
+    grquery::GameSettings m_settings;
     qint32 m_ping = 0;
     bool m_pingStale = false;
     int m_status = NotQueried;

@@ -94,11 +94,31 @@ QPixmap withBell(const QPixmap &source) {
     return pixmap;
 }
 
+// A small steel padlock, not dimmed either, in a colour of its own beside the amber bell.
+QPixmap withLock(const QPixmap &source) {
+    QPixmap pixmap = source;
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shackle;
+    shackle.moveTo(2.0, 10.5);
+    shackle.lineTo(2.0, 8.5);
+    shackle.arcTo(QRectF(2.0, 6.0, 4.5, 5.0), 180.0, -180.0);
+    shackle.lineTo(6.5, 10.5);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(40, 40, 50), 1.4));
+    p.drawPath(shackle);
+    p.setPen(QPen(QColor(30, 30, 40), 1.0));
+    p.setBrush(QColor(95, 105, 125));
+    p.drawRect(QRectF(0.5, 10.5, 7.5, 5.0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(235, 235, 235));
+    p.drawRect(QRectF(3.6, 12.0, 1.3, 2.2));
+    return pixmap;
+}
+
 struct Set {
-    std::array<QIcon, 7> normal;
-    std::array<QIcon, 7> ghosted;
-    std::array<QIcon, 7> watchedNormal;
-    std::array<QIcon, 7> watchedGhosted;
+    // By 1-based index, dimmed or not, with the bell or not, with the padlock or not.
+    std::array<QIcon, 7> icons[2][2][2];
     Set() {
         const std::array<QPixmap, 7> pictures = {
             blank(),
@@ -110,10 +130,14 @@ struct Set {
             blank(),
         };
         for (size_t i = 0; i < pictures.size(); ++i) {
-            normal[i] = QIcon(pictures[i]);
-            ghosted[i] = QIcon(dimmed(pictures[i]));
-            watchedNormal[i] = QIcon(withBell(pictures[i]));
-            watchedGhosted[i] = QIcon(withBell(dimmed(pictures[i])));
+            for (int ghosted : {0, 1}) {
+                const QPixmap base = ghosted ? dimmed(pictures[i]) : pictures[i];
+                for (int watched : {0, 1}) {
+                    const QPixmap belled = watched ? withBell(base) : base;
+                    icons[ghosted][watched][0][i] = QIcon(belled);
+                    icons[ghosted][watched][1][i] = QIcon(withLock(belled));
+                }
+            }
         }
     }
 };
@@ -125,15 +149,13 @@ const Set &icons() {
 } // namespace
 
 const QIcon &ServerIcons::icon(int index, bool ghosted) {
-    const Set &set = icons();
-    const auto at = static_cast<size_t>(index >= 1 && index <= 6 ? index : 0);
-    return ghosted ? set.ghosted[at] : set.normal[at];
+    return marked(index, ghosted, false, false);
 }
 
-const QIcon &ServerIcons::watched(int index, bool ghosted) {
+const QIcon &ServerIcons::marked(int index, bool ghosted, bool watched, bool locked) {
     const Set &set = icons();
     const auto at = static_cast<size_t>(index >= 1 && index <= 6 ? index : 0);
-    return ghosted ? set.watchedGhosted[at] : set.watchedNormal[at];
+    return set.icons[ghosted][watched][locked][at];
 }
 
 QIcon ServerIcons::refreshAll() {

@@ -15,8 +15,9 @@ public:
     };
     // The icon at a 1-based index; `ghosted` draws it dimmed.
     static const QIcon &icon(int index, bool ghosted = false);
-    // The same icon with the small bell of a watched server in its lower right corner.
-    static const QIcon &watched(int index, bool ghosted = false);
+    // The same icon with the small bell of a watched server in its lower right corner and the
+    // padlock of a server that needs a password in its lower left, beside the bell.
+    static const QIcon &marked(int index, bool ghosted, bool watched, bool locked);
     // Two computers linked to a globe, for the re-ping-all button.
     static QIcon refreshAll();
 };

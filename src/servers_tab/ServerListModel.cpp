@@ -63,6 +63,7 @@ void ServerListModel::setRecords(const std::vector<const clsGRServer *> &records
         row.cells[ColIP] = record->IP();
         row.cells[ColName] = record->Name();
         row.cells[ColPassword] = record->Password();
+        row.locked = record->PasswordRequired();
         applyStatus(row, record->status());
         m_rows.push_back(std::move(row));
     }
@@ -116,6 +117,10 @@ quint32 ServerListModel::tick(const Lookup &lookup) {
             row.watched = watched;
             changed |= 1u << ColIP;
         }
+        if (row.locked != record->PasswordRequired()) {
+            row.locked = record->PasswordRequired();
+            changed |= 1u << ColIP;
+        }
 
         if (status != clsGRServer::Answered) {
             if (row.cells[ColPlayers] != noPlayers) {
@@ -157,6 +162,10 @@ void ServerListModel::setWatchInfo(WatchedLookup watched, TipLookup tip) {
 
 bool ServerListModel::rowWatched(int row) const {
     return row >= 0 && row < rowCount() && m_rows[static_cast<size_t>(row)].watched;
+}
+
+bool ServerListModel::rowLocked(int row) const {
+    return row >= 0 && row < rowCount() && m_rows[static_cast<size_t>(row)].locked;
 }
 
 bool ServerListModel::removeKey(const QString &key) {
@@ -231,8 +240,7 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const {
         return row.cells[static_cast<size_t>(column)];
     case Qt::DecorationRole:
         if (column == ColIP && row.icon)
-            return row.watched ? ServerIcons::watched(row.icon, row.ghosted)
-                               : ServerIcons::icon(row.icon, row.ghosted);
+            return ServerIcons::marked(row.icon, row.ghosted, row.watched, row.locked);
         if (column == ColPing && row.pingIcon)
             return ServerIcons::icon(row.pingIcon);
         return {};
@@ -242,6 +250,17 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const {
         if (column == ColPing && row.pingColored)
             return QColor(row.pingColor);
         return {};
+    case Qt::AccessibleTextRole: {
+        // What the marks beside the address say, for those who cannot see them.
+        if (column != ColIP || (!row.watched && !row.locked))
+            return {};
+        QString text = row.cells[ColIP];
+        if (row.locked)
+            text += QStringLiteral(", password needed");
+        if (row.watched)
+            text += QStringLiteral(", watched");
+        return text;
+    }
     case Qt::ToolTipRole: {
         // Asked for only when the pointer rests on a row: the pane's whole tip for it.
         const QString tip = m_tip ? m_tip(row.cells[ColIP]) : QString();

@@ -45,6 +45,8 @@ public:
     // row's tool tip comes from.
     void setWatchInfo(WatchedLookup watched, TipLookup tip);
     bool rowWatched(int row) const;
+    // The server of the row needs a password to join (marked with a padlock in the first cell).
+    bool rowLocked(int row) const;
 
     int rowOfKey(const QString &key) const;
     QString key(int row) const;
@@ -72,6 +74,7 @@ private:
         QRgb pingColor = 0;
         bool pingColored = false;
         bool watched = false;
+        bool locked = false;
     };
     static void applyStatus(Row &row, int status);
     void rebuildIndex();

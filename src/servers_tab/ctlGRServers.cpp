@@ -7,6 +7,7 @@
 #include "platform/ProcessLauncher.h"
 #include "root/AppRoot.h"
 #include "servers/GameCommandLine.h"
+#include "servers/GameSettingsText.h"
 #include "servers/basUtilities.h"
 #include "servers/clsGRServer.h"
 #include "servers/clsGRServers.h"
@@ -341,6 +342,13 @@ bool ctlGRServers::eventFilter(QObject *watched, QEvent *event) {
 
 QString ctlGRServers::rowToolTip(const QString &key) const {
     QStringList lines{m_lsvGRServers->toolTip()};
+    if (const clsGRServer *record = m_root.GRServers() ? m_root.GRServers()->Item(key) : nullptr) {
+        if (const QString settings = GameSettingsText::summary(record->Settings());
+            !settings.isEmpty())
+            lines << settings;
+        if (record->PasswordRequired())
+            lines << QStringLiteral("A password is needed to join.");
+    }
     if (const WatchEngine *watches = m_root.Watches()) {
         if (const QString watched = watches->toolTip(key); !watched.isEmpty())
             lines << watched;

@@ -3,6 +3,8 @@
 #include "common/TextRules.h"
 #include "history/HistoryCharts.h"
 #include "root/AppRoot.h"
+#include "servers/GameSettingsText.h"
+#include "servers/clsGRServer.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsPing.h"
 #include "widgets/NamedWidgets.h"
@@ -33,6 +35,17 @@ QLabel *dataRow(QFormLayout *form, QWidget *parent, const char *name, const QStr
     QLabel *label = dataLabel(parent, name);
     form->addRow(caption, label);
     return label;
+}
+
+// The same, with the caption made first so that a screen reader meets it before its value,
+// and tied to it as the value's label.
+QLabel *settingRow(QFormLayout *form, QWidget *parent, const char *name, const QString &caption) {
+    auto *captionLabel = new QLabel(caption, parent);
+    QLabel *value = dataLabel(parent, name);
+    value->setWordWrap(true);
+    captionLabel->setBuddy(value);
+    form->addRow(captionLabel, value);
+    return value;
 }
 } // namespace
 
@@ -65,12 +78,41 @@ frmServerInfo::frmServerInfo(AppRoot &root, QWidget *parent)
     m_lblTimeRemainingData =
         dataRow(game, m_frmGameInfo, "lblTimeRemainingData", QStringLiteral("Remaining:"));
 
+    m_frmGameSettings = new QGroupBox(QStringLiteral("Game settings"), this);
+    m_frmGameSettings->setObjectName(QStringLiteral("frmGameSettings"));
+    auto *settings = new QFormLayout(m_frmGameSettings);
+    QWidget *box = m_frmGameSettings;
+    m_lblPatchData = settingRow(settings, box, "lblPatchData", QStringLiteral("Patch:"));
+    m_lblGameModeData = settingRow(settings, box, "lblGameModeData", QStringLiteral("Game mode:"));
+    m_lblMissionTypeData =
+        settingRow(settings, box, "lblMissionTypeData", QStringLiteral("Mission type:"));
+    m_lblPasswordData = settingRow(settings, box, "lblPasswordData", QStringLiteral("Password:"));
+    m_lblRespawnsData = settingRow(settings, box, "lblRespawnsData", QStringLiteral("Respawns:"));
+    m_lblRespawnWaitData =
+        settingRow(settings, box, "lblRespawnWaitData", QStringLiteral("Respawn wait:"));
+    m_lblIFFData = settingRow(settings, box, "lblIFFData", QStringLiteral("IFF:"));
+    m_lblThreatIndicatorData =
+        settingRow(settings, box, "lblThreatIndicatorData", QStringLiteral("Threat indicator:"));
+    m_lblObserversData =
+        settingRow(settings, box, "lblObserversData", QStringLiteral("Observers:"));
+    m_lblStartTimerData =
+        settingRow(settings, box, "lblStartTimerData", QStringLiteral("Start timer:"));
+    m_lblDebriefTimeData =
+        settingRow(settings, box, "lblDebriefTimeData", QStringLiteral("Debrief time:"));
+    m_lblWeaponRestrictionsData = settingRow(settings, box, "lblWeaponRestrictionsData",
+                                             QStringLiteral("Weapon restrictions:"));
+
     m_lblPlayers = dataLabel(this, "lblPlayers");
     m_lsvPlayers = new QTreeWidget(this);
     m_lsvPlayers->setObjectName(QStringLiteral("lsvPlayers"));
     m_lsvPlayers->setAccessibleName(QStringLiteral("Players"));
-    m_lsvPlayers->setHeaderLabels({QStringLiteral("Player Name")});
+    m_lsvPlayers->setHeaderLabels(
+        {QStringLiteral("Player Name"), QStringLiteral("Team"), QStringLiteral("Status")});
     m_lsvPlayers->setRootIsDecorated(false);
+    m_lsvPlayers->header()->setStretchLastSection(false);
+    m_lsvPlayers->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_lsvPlayers->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_lsvPlayers->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
 
     auto *cmdRefresh = namedButton(this, u"cmdRefresh", u"Refresh");
     auto *cmdClose = namedButton(this, u"cmdClose", u"Close");
@@ -81,23 +123,27 @@ frmServerInfo::frmServerInfo(AppRoot &root, QWidget *parent)
     left->addWidget(m_frmMOTD);
     left->addLayout(server);
     left->addWidget(m_frmGameInfo);
+    left->addStretch(1);
+    // The settings beside the rest, wide enough for their longest values on one line.
     auto *right = new QVBoxLayout;
-    right->addWidget(m_lblPlayers);
-    right->addWidget(m_lsvPlayers, 1);
+    right->addWidget(m_frmGameSettings);
+    right->addStretch(1);
     auto *columns = new QHBoxLayout;
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
+    columns->addLayout(left, 4);
+    columns->addLayout(right, 5);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdRefresh);
     buttons->addWidget(cmdClose);
     m_history = new HistoryCharts(this);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(columns, 1);
+    layout->addLayout(columns);
+    layout->addWidget(m_lblPlayers);
+    layout->addWidget(m_lsvPlayers, 1);
     layout->addWidget(m_history, 1);
     layout->addLayout(buttons);
-    // Room for both history charts to stay legible.
-    resize(600, 600);
+    // Room for both history charts to stay legible, and for the settings beside the players.
+    resize(780, 600);
 
     m_tmrAutoRefresh = new QTimer(this);
     m_tmrAutoRefresh->setObjectName(QStringLiteral("tmrAutoRefresh"));
@@ -140,11 +186,40 @@ void frmServerInfo::RefreshData() {
     m_lblLengthData->setText(formatZeros(minutes, 2) + u':' +
                              formatZeros(length - 60 * minutes, 2));
     m_lblTimeRemainingData->setText(server->TimeRemaining());
+    fillSettings(*server);
     m_lsvPlayers->clear();
-    for (const auto &name : server->Players())
-        m_lsvPlayers->addTopLevelItem(new QTreeWidgetItem(QStringList{name}));
+    const KeyedCollection<QString> &players = server->Players();
+    for (int i = 1; i <= players.Count(); ++i) {
+        QStringList row{*players.Item(i)};
+        if (const grquery::PlayerState *state = server->PlayerStateOf(players.keyAt(i)))
+            row << GameSettingsText::team(state->team)
+                << (state->dead ? QStringLiteral("Dead") : QStringLiteral("Alive"));
+        m_lsvPlayers->addTopLevelItem(new QTreeWidgetItem(row));
+    }
     m_history->showServer(m_root.History(), server->IP());
     growToFit();
+}
+
+void frmServerInfo::fillSettings(const clsGRServer &server) {
+    using Text = GameSettingsText;
+    const grquery::GameSettings &g = server.Settings();
+    m_lblPatchData->setText(Text::patch(g.patch));
+    m_lblGameModeData->setText(Text::gameMode(g.gameMode));
+    m_lblMissionTypeData->setText(g.patch ? server.GameType() : Text::notGiven());
+    m_lblPasswordData->setText(!g.password   ? Text::notGiven()
+                               : *g.password ? QStringLiteral("Needed to join")
+                                             : QStringLiteral("None"));
+    m_lblRespawnsData->setText(Text::respawns(g));
+    m_lblRespawnWaitData->setText(Text::respawnWaits(g));
+    m_lblIFFData->setText(Text::iff(g.iff));
+    m_lblThreatIndicatorData->setText(Text::onOff(g.threatIndicator));
+    m_lblObserversData->setText(Text::allowed(g.observers));
+    QString startTimer = Text::startTimer(g);
+    if (const QString wait = Text::startWait(g); wait != Text::notGiven())
+        startTimer += QStringLiteral(", start wait ") + wait;
+    m_lblStartTimerData->setText(startTimer);
+    m_lblDebriefTimeData->setText(Text::duration(g.debriefSeconds));
+    m_lblWeaponRestrictionsData->setText(Text::weaponRestrictions(g.weaponRestrictions));
 }
 
 void frmServerInfo::growToFit() {

@@ -30,6 +30,7 @@ public:
 
 private:
     clsGRServer *record() const;
+    void fillSettings(const clsGRServer &server);
     void growToFit();
     void tmrAutoRefresh_Timer();
 
@@ -46,6 +47,19 @@ private:
     QLabel *m_lblGameTypeData;
     QLabel *m_lblLengthData;
     QLabel *m_lblTimeRemainingData;
+    QGroupBox *m_frmGameSettings;
+    QLabel *m_lblPatchData;
+    QLabel *m_lblGameModeData;
+    QLabel *m_lblMissionTypeData;
+    QLabel *m_lblPasswordData;
+    QLabel *m_lblRespawnsData;
+    QLabel *m_lblRespawnWaitData;
+    QLabel *m_lblIFFData;
+    QLabel *m_lblThreatIndicatorData;
+    QLabel *m_lblObserversData;
+    QLabel *m_lblStartTimerData;
+    QLabel *m_lblDebriefTimeData;
+    QLabel *m_lblWeaponRestrictionsData;
     QLabel *m_lblPlayers;
     QTreeWidget *m_lsvPlayers;
     QTimer *m_tmrAutoRefresh;

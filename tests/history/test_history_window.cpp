@@ -143,14 +143,15 @@ TEST(HistoryWindow, DetailsShowTheTextsAndBothChartsOfAKnownHistory) {
     EXPECT_EQ(highest, 6.0);
     EXPECT_GE(points.first().x(), double(now - 86400) * 1000 - 60000) << "only the last day";
 
-    // The list's tool tip for the row: its own line, then when it last had players.
+    // The list's tool tip for the row: its own line first; and when it last had players.
     QTableView *list = app.tab->listView();
     const QPoint pos = list->visualRect(app.rowAt(ip)).center();
     QHelpEvent help(QEvent::ToolTip, pos, list->viewport()->mapToGlobal(pos));
     QApplication::sendEvent(list->viewport(), &help);
-    EXPECT_EQ(QToolTip::text().section(u'\n', 1),
-              QStringLiteral("Last seen with players: ") + localText(now - 60));
-    EXPECT_EQ(QToolTip::text().section(u'\n', 0, 0), list->toolTip());
+    const QStringList lines = QToolTip::text().split(u'\n');
+    EXPECT_TRUE(lines.contains(QStringLiteral("Last seen with players: ") + localText(now - 60)))
+        << QToolTip::text().toStdString();
+    EXPECT_EQ(lines.first(), list->toolTip());
     QToolTip::hideText();
 
     if (const QByteArray shot = qgetenv("HISTORY_SCREENSHOT"); !shot.isEmpty()) {
@@ -171,7 +172,7 @@ TEST(HistoryWindow, ADamagedFileLeavesTheProgramRunningWithTheHistoryOff) {
     EXPECT_TRUE(off->text().startsWith(
         QStringLiteral("History is off for this run: the damaged history file was kept as ")));
     EXPECT_FALSE(named<QChartView>(*info, "chtBusyHours")->isVisibleTo(info));
-    EXPECT_EQ(app.tab->rowToolTip(QStringLiteral("127.20.31.2")), app.tab->listView()->toolTip());
+    EXPECT_FALSE(app.tab->rowToolTip(QStringLiteral("127.20.31.2")).contains(u"Last seen"));
     // The watches live in that file: they are off too, and nothing asks the player anything.
     EXPECT_FALSE(named<QAction>(*app.shell->mainWindow(), "mnuFileBuddies")->isEnabled());
     EXPECT_EQ(app.shell->mainWindow()->notifier(), nullptr);

@@ -3,7 +3,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 
-SimProcess::SimProcess(const QByteArray &scenarioJson) {
+SimProcess::SimProcess(const QByteArray &scenarioJson, const QStringList &arguments) {
     const QString path = m_dir.filePath(QStringLiteral("scenario.json"));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
@@ -11,7 +11,7 @@ SimProcess::SimProcess(const QByteArray &scenarioJson) {
     file.close();
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(QUORVEL_BINARY_DIR "/tools/grq-sim/grq-sim"),
-                    {QStringLiteral("--scenario"), path});
+                    QStringList{QStringLiteral("--scenario"), path} + arguments);
     const QDeadlineTimer deadline(10000);
     while (!m_ready && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
         if (m_process.canReadLine() || m_process.waitForReadyRead(100))

@@ -6,8 +6,8 @@
 // A running grq-sim serving the scenario `scenarioJson`, ended when this goes.
 class SimProcess {
 public:
-    // Starts grq-sim and waits for its "ready" line.
-    explicit SimProcess(const QByteArray &scenarioJson);
+    // Starts grq-sim, with `arguments` besides the scenario, and waits for its "ready" line.
+    explicit SimProcess(const QByteArray &scenarioJson, const QStringList &arguments = {});
     ~SimProcess();
     SimProcess(const SimProcess &) = delete;
     SimProcess &operator=(const SimProcess &) = delete;

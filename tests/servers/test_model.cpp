@@ -35,6 +35,7 @@ TEST(ServerRecord, TimeLeftFollowsTheGameState) {
     } cases[] = {
         {4, 600, 75, 525, u"08:45"}, {4, 0, 75, 9990, u"--:--"},  {4, 600, 630, -30, u"-01:30"},
         {4, 60, 0, 60, u"01:00"},    {3, 600, 75, 0, u"Joining"}, {7, 600, 75, 9999, u"n/a"},
+        {5, 600, 75, 9999, u"n/a"}, // the screen after a mission
     };
     for (const auto &c : cases) {
         clsGRServer r;
@@ -53,8 +54,13 @@ TEST(ServerRecord, DedicatedServerLeavesItsHostOut) {
         EXPECT_TRUE(r.DataArrival(grquery::encodeReply(s)));
         QStringList texts{QString::number(r.PlayerCount()), r.PlayerCountString()};
         for (const char *key : {"R1", "R2", "R3", "R4"})
-            if (const QString *name = r.Players().Item(QString::fromLatin1(key)))
+            if (const QString *name = r.Players().Item(QString::fromLatin1(key))) {
                 texts << QString::fromLatin1(key) + u'=' + *name;
+                if (const grquery::PlayerState *state = r.PlayerStateOf(QString::fromLatin1(key)))
+                    texts.last() += QStringLiteral("(%1%2)")
+                                        .arg(state->team)
+                                        .arg(state->dead ? QStringLiteral(",dead") : QString());
+            }
         return texts.join(u' ');
     };
     grquery::ServerStatus s;
@@ -63,9 +69,16 @@ TEST(ServerRecord, DedicatedServerLeavesItsHostOut) {
     s.players = {QStringLiteral("Host")};
     EXPECT_EQ(shows(s), QStringLiteral("0 0/7"));
     s.players = {QStringLiteral("Host"), QStringLiteral("Rook"), QStringLiteral("Sniper")};
-    EXPECT_EQ(shows(s), QStringLiteral("2 2/7 R2=Rook R3=Sniper"));
+    s.playerStates = {{.team = 5}, {.dead = true, .team = 2}, {.team = 1}};
+    EXPECT_EQ(shows(s), QStringLiteral("2 2/7 R2=Rook(2,dead) R3=Sniper(1)"));
     s.dedicated = false;
-    EXPECT_EQ(shows(s), QStringLiteral("3 3/8 R1=Host R2=Rook R3=Sniper"));
+    EXPECT_EQ(shows(s), QStringLiteral("3 3/8 R1=Host(5) R2=Rook(2,dead) R3=Sniper(1)"));
+    // A reply whose player table ends early leaves the later players' states unknown.
+    QByteArray cut = grquery::encodeReply(s);
+    cut.truncate(cut.indexOf(QByteArray("\0\1\2\0\0", 5)) + 5);
+    clsGRServer r;
+    ASSERT_TRUE(r.DataArrival(cut));
+    EXPECT_TRUE(r.PlayerStateOf(QStringLiteral("R2")) && !r.PlayerStateOf(QStringLiteral("R3")));
 }
 
 TEST(ServerRecord, AReplyThatDoesNotReadToItsEndChangesNothing) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <tuple>
 
 using namespace grquery;
@@ -29,9 +30,130 @@ ServerStatus sampleStatus() {
     s.gameStateCode = 4;
     s.motd = QString(250, u'm');
     s.length = 600;
-    s.hasPassword = true;
+    s.playerStates = {{.dead = false, .team = 5}, {.dead = true, .team = 2}, {.team = 1}};
+    GameSettings &g = s.settings;
+    g.patch = Patch::V1_4;
+    g.password = true;
+    g.gameMode = 4;
+    g.respawnType = 2;
+    g.startTimer = true;
+    g.startTimerSeconds = 90;
+    g.debriefSeconds = 30;
+    g.respawnWaitShortest = 5;
+    g.respawnWaitLongest = 20;
+    g.respawnInvulnerable = 3;
+    g.respawnCount = 7;
+    g.observers = true;
+    g.startWaitSeconds = 45;
+    g.iff = 1;
+    g.threatIndicator = false;
+    g.weaponRestrictions = QStringLiteral("No M203");
     return s;
 }
+
+// The settings a reply of `patch` carries: those of 1.2 lack the four timings, and one of an
+// unknown patch is read no further than its start timer.
+GameSettings carried(GameSettings g, Patch patch) {
+    g.patch = patch;
+    if (patch == Patch::V1_2 || patch == Patch::Unknown) {
+        g.debriefSeconds = g.respawnWaitShortest = g.respawnWaitLongest = g.respawnInvulnerable =
+            std::nullopt;
+    }
+    if (patch == Patch::Unknown) {
+        g.respawnCount = std::nullopt;
+        g.observers = g.threatIndicator = std::nullopt;
+        g.startWaitSeconds = g.iff = std::nullopt;
+        g.weaponRestrictions = std::nullopt;
+    }
+    return g;
+}
+
+// Writes a reply field by field as a server lays it out, with junk wherever a byte is not read,
+// so that a reader one byte off reads junk.
+class ReplyBuilder {
+public:
+    explicit ReplyBuilder(QByteArray signature) {
+        m_out = bytes({0xC0, 0xDE, 0xF1, 0x11, 0x42, 0, 0});
+        m_out += signature;
+        junk(4);
+    }
+    ReplyBuilder &junk(int n) {
+        m_out += QByteArray(n, '\xEE');
+        return *this;
+    }
+    ReplyBuilder &byte(int v) {
+        m_out += static_cast<char>(v);
+        return *this;
+    }
+    // A four-byte field of which the first byte is the value.
+    ReplyBuilder &code(int v) { return byte(v).junk(3); }
+    ReplyBuilder &count(int v) { return byte(v).byte(0).byte(0).byte(0); }
+    ReplyBuilder &text(const char *t) {
+        const QByteArray latin(t);
+        count(static_cast<int>(latin.size() + 1));
+        m_out += latin;
+        return byte(0);
+    }
+    ReplyBuilder &real(float v) {
+        const auto b = std::bit_cast<quint32>(v);
+        for (int i = 0; i < 4; ++i)
+            byte(static_cast<int>((b >> (8 * i)) & 0xFF));
+        return *this;
+    }
+    qsizetype size() const { return m_out.size(); }
+    QByteArray done() {
+        const auto after = m_out.size() - 7;
+        m_out[5] = static_cast<char>(after & 0xFF);
+        m_out[6] = static_cast<char>(after >> 8);
+        return m_out;
+    }
+
+private:
+    QByteArray m_out;
+};
+
+QByteArray signatureOf(Patch patch) {
+    switch (patch) {
+    case Patch::V1_2:
+        return bytes(
+            {0xF4, 0x03, 0x14, 0x02, 0x0A, 0x41, 0x02, 0x0A, 0x41, 0, 0, 0x78, 0x30, 0x63});
+    case Patch::V1_3:
+        return bytes(
+            {0xF4, 0x03, 0x14, 0x03, 0x05, 0x41, 0x03, 0x05, 0x41, 0, 0, 0x78, 0x30, 0x63});
+    case Patch::V1_4:
+        return bytes(
+            {0xF4, 0x03, 0x14, 0x04, 0x00, 0x41, 0x04, 0x00, 0x41, 0, 0, 0x78, 0x30, 0x63});
+    case Patch::Unknown:
+        break;
+    }
+    return bytes({0xF4, 0x03, 0x14, 0x04, 0x01, 0x41, 0x04, 0x01, 0x41, 0, 0, 0x78, 0x30, 0x63});
+}
+
+// The reply of sampleStatus() from a server of `patch`, laid out by hand.
+QByteArray handBuilt(Patch patch) {
+    ReplyBuilder r(signatureOf(patch));
+    r.text("Caf\xE9 Ghosts").text("Castle").text("Mission 03").text("Last Man Standing");
+    r.junk(1).byte(1); // needs a password
+    r.code(12).count(3).text("Host").text("Rook").text("Sniper");
+    r.junk(17).text("11.101A").text("mp1");
+    r.byte(1).real(75.0f).code(4).code(4);
+    r.text(QByteArray(250, 'm').constData());
+    r.code(2).real(600.0f);
+    r.count(3);
+    for (auto [dead, team] : {std::pair{0, 5}, {1, 2}, {0, 1}})
+        r.junk(1).byte(dead).byte(team).junk(2);
+    r.junk(40 + 1).byte(1).real(90.0f);
+    if (patch != Patch::V1_2)
+        r.real(30.0f).real(5.0f).real(20.0f).real(3.0f);
+    r.junk(4).byte(7).junk(4).byte(1).junk(3).real(45.0f).byte(1).byte(0).junk(5);
+    r.text("No M203").junk(23);
+    return r.done();
+}
+
+const auto oldFields = [](const ServerStatus &x) {
+    return std::tie(x.name, x.map, x.mission, x.gameType, x.maxPlayers, x.players, x.version,
+                    x.mods, x.dedicated, x.timeElapsed, x.gameStateCode, x.motd, x.length);
+};
 } // namespace
 
 TEST(QueryProtocol, RequestIsTheFixedThirteenBytes) {
@@ -87,24 +209,45 @@ TEST(QueryProtocol, FloatsGiveTheRoundedMagnitudeOrZero) {
     }
 }
 
+TEST(QueryProtocol, RepliesLaidOutByHandReadEveryFieldOfEachPatch) {
+    for (Patch patch : {Patch::V1_2, Patch::V1_3, Patch::V1_4, Patch::Unknown}) {
+        SCOPED_TRACE(static_cast<int>(patch));
+        const auto read = decodeReply(handBuilt(patch));
+        ASSERT_TRUE(read.has_value());
+        EXPECT_TRUE(oldFields(*read) == oldFields(sampleStatus()));
+        EXPECT_EQ(read->playerStates, sampleStatus().playerStates);
+        EXPECT_EQ(read->settings, carried(sampleStatus().settings, patch));
+    }
+    // The game state of the screen after a mission.
+    EXPECT_EQ(gameStateText(5), QStringLiteral("Debrief"));
+}
+
 TEST(QueryProtocol, EncodedRepliesReadBackAndLookLikeARealServers) {
-    for (bool dedicated : {false, true}) {
-        ServerStatus s = sampleStatus();
-        s.dedicated = dedicated;
-        const QByteArray reply = encodeReply(s);
-        EXPECT_EQ(reply.left(5), bytes({0xC0, 0xDE, 0xF1, 0x11, 0x42}));
-        EXPECT_EQ(static_cast<quint8>(reply[5]) + 256 * static_cast<quint8>(reply[6]),
-                  reply.size() - 7);
-        EXPECT_EQ(reply.mid(7, 14), bytes({0xF4, 0x03, 0x14, 0x04, 0x00, 0x41, 0x04, 0x00, 0x41,
-                                           0x00, 0x00, 0x78, 0x30, 0x63}));
-        const auto back = decodeReply(reply);
-        ASSERT_TRUE(back.has_value());
-        const auto fields = [](const ServerStatus &x) {
-            return std::tie(x.name, x.map, x.mission, x.gameType, x.maxPlayers, x.players,
-                            x.version, x.mods, x.dedicated, x.timeElapsed, x.gameStateCode, x.motd,
-                            x.length);
-        };
-        EXPECT_TRUE(fields(*back) == fields(s));
+    for (Patch patch : {Patch::V1_2, Patch::V1_3, Patch::V1_4, Patch::Unknown}) {
+        for (bool dedicated : {false, true}) {
+            SCOPED_TRACE(static_cast<int>(patch) * 10 + dedicated);
+            ServerStatus s = sampleStatus();
+            s.dedicated = dedicated;
+            s.settings = carried(s.settings, patch);
+            const QByteArray reply = encodeReply(s);
+            EXPECT_EQ(reply.left(5), bytes({0xC0, 0xDE, 0xF1, 0x11, 0x42}));
+            EXPECT_EQ(static_cast<quint8>(reply[5]) + 256 * static_cast<quint8>(reply[6]),
+                      reply.size() - 7);
+            if (patch != Patch::Unknown) {
+                // Byte for byte what the server sends, but for the bytes of unknown use.
+                const QByteArray real = handBuilt(patch);
+                ASSERT_EQ(reply.size(), real.size());
+                EXPECT_EQ(reply.mid(7, 14), signatureOf(patch));
+            } else {
+                EXPECT_EQ(reply.mid(7, 3), signatureOf(patch).left(3));
+                EXPECT_NE(reply.mid(7, 14), signatureOf(Patch::V1_4));
+            }
+            const auto back = decodeReply(reply);
+            ASSERT_TRUE(back.has_value());
+            EXPECT_TRUE(oldFields(*back) == oldFields(s));
+            EXPECT_EQ(back->playerStates, s.playerStates);
+            EXPECT_EQ(back->settings, s.settings);
+        }
     }
     // Texts too long for one length byte are cut rather than corrupting the reply.
     ServerStatus longName;
@@ -112,6 +255,55 @@ TEST(QueryProtocol, EncodedRepliesReadBackAndLookLikeARealServers) {
     const auto back = decodeReply(encodeReply(longName));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(back->name, QString(254, u'n'));
+}
+
+TEST(QueryProtocol, ARepliesCutShortKeepsWhatCameBeforeAndLeavesTheRestUnknown) {
+    for (Patch patch : {Patch::V1_2, Patch::V1_4, Patch::Unknown}) {
+        SCOPED_TRACE(static_cast<int>(patch));
+        const QByteArray whole = handBuilt(patch);
+        const ServerStatus full = *decodeReply(whole);
+        // The game state byte is the last one a reply cannot do without.
+        const qsizetype stateAt = whole.indexOf(QByteArray(250, 'm')) - 4 - 8;
+        ASSERT_EQ(static_cast<quint8>(whole[stateAt]), 4);
+        std::optional<ServerStatus> before;
+        for (qsizetype n = 0; n <= whole.size(); ++n) {
+            const auto cut = decodeReply(whole.left(n));
+            if (n <= stateAt) {
+                EXPECT_FALSE(cut.has_value()) << n;
+                continue;
+            }
+            ASSERT_TRUE(cut.has_value()) << "a cut the reply's first part accepts, at " << n;
+            // Each setting is the whole reply's or unknown, and once known stays known.
+            const auto same = [](const auto &part, const auto &whole, const auto &previous) {
+                return (!part || part == whole) && (!previous || part);
+            };
+            const GameSettings &g = cut->settings;
+            const GameSettings &w = full.settings;
+            const GameSettings p = before ? before->settings : GameSettings{};
+            EXPECT_TRUE(g.patch == w.patch && g.password == w.password) << n;
+            EXPECT_TRUE(same(g.gameMode, w.gameMode, p.gameMode) &&
+                        same(g.respawnType, w.respawnType, p.respawnType) &&
+                        same(g.startTimer, w.startTimer, p.startTimer) &&
+                        same(g.startTimerSeconds, w.startTimerSeconds, p.startTimerSeconds) &&
+                        same(g.debriefSeconds, w.debriefSeconds, p.debriefSeconds) &&
+                        same(g.respawnWaitShortest, w.respawnWaitShortest, p.respawnWaitShortest) &&
+                        same(g.respawnWaitLongest, w.respawnWaitLongest, p.respawnWaitLongest) &&
+                        same(g.respawnInvulnerable, w.respawnInvulnerable, p.respawnInvulnerable) &&
+                        same(g.respawnCount, w.respawnCount, p.respawnCount) &&
+                        same(g.observers, w.observers, p.observers) &&
+                        same(g.startWaitSeconds, w.startWaitSeconds, p.startWaitSeconds) &&
+                        same(g.iff, w.iff, p.iff) &&
+                        same(g.threatIndicator, w.threatIndicator, p.threatIndicator) &&
+                        same(g.weaponRestrictions, w.weaponRestrictions, p.weaponRestrictions))
+                << n;
+            EXPECT_EQ(cut->playerStates, full.playerStates.mid(0, cut->playerStates.size())) << n;
+            EXPECT_GE(cut->playerStates.size(), before ? before->playerStates.size() : 0) << n;
+            before = cut;
+        }
+        // Only the trailing bytes of unknown use are missing: every setting is there.
+        EXPECT_EQ(decodeReply(whole.left(whole.size() - 23))->settings, full.settings);
+        EXPECT_TRUE(oldFields(*before) == oldFields(full));
+    }
 }
 
 TEST(QueryProtocol, RepliesThatEndTooEarlyDoNotDecode) {
@@ -135,10 +327,12 @@ TEST(QueryProtocol, RepliesThatEndTooEarlyDoNotDecode) {
     empty.dedicated = true;
     EXPECT_FALSE(decodeReply(encodeReply(empty)));
 
-    // Cut after the game state: the message of the day and the length read as empty and zero.
+    // Cut after the game state: the message of the day and the length read as empty and zero,
+    // the game mode in between as unknown.
     const qsizetype motdAt = good.indexOf(QByteArray(250, 'm')) - 4;
     const auto cut = decodeReply(good.left(motdAt - 4));
     ASSERT_TRUE(cut.has_value());
     EXPECT_TRUE(cut->gameStateCode == 4 && cut->motd.isEmpty() && cut->length == 0);
+    EXPECT_FALSE(cut->settings.gameMode || cut->settings.respawnType);
     EXPECT_FALSE(decodeReply(good.left(motdAt - 9))); // the game state itself is gone
 }

@@ -1,12 +1,20 @@
 #include "app/QueryCommand.h"
+#include "servers/GRQueryProtocol.h"
 #include "servers/SimProcess.h"
 
+#include <QFile>
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkDatagram>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -85,15 +93,120 @@ TEST(QueryCommand, LinesOrJsonPerServerAndTheExitStatusByTheAnswers) {
     EXPECT_EQ(json.status, 1);
     QJsonArray array = QJsonDocument::fromJson(json.out.toUtf8()).array();
     ASSERT_EQ(array.size(), 2);
-    QJsonObject answered = array[0].toObject();
-    EXPECT_TRUE(answered.take(QLatin1String("queryMs")).isDouble());
-    EXPECT_EQ(answered, QJsonDocument::fromJson(R"({"address": "127.10.6.1", "status": "Answered",
-        "name": "Alpha", "map": "Castle", "mission": "M1", "gameType": "Siege",
-        "players": ["Rook"], "playerCount": 1, "maxPlayers": 7, "dedicated": true,
-        "version": "11.101A", "mods": "mp1", "motd": "hi", "gameState": "Playing",
-        "timeElapsed": 0, "length": 0, "timeRemaining": "--:--"})")
-                            .object());
+    const QJsonObject answered = array[0].toObject();
+    EXPECT_TRUE(answered.value(QLatin1String("queryMs")).isDouble());
+    const QJsonObject expected = QJsonDocument::fromJson(R"({"address": "127.10.6.1",
+        "status": "Answered", "name": "Alpha", "map": "Castle", "mission": "M1",
+        "gameType": "Siege", "players": ["Rook"], "playerCount": 1, "maxPlayers": 7,
+        "dedicated": true, "version": "11.101A", "mods": "mp1", "motd": "hi",
+        "gameState": "Playing", "timeElapsed": 0, "length": 0, "timeRemaining": "--:--"})")
+                                     .object();
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        EXPECT_EQ(answered.value(it.key()), it.value()) << it.key().toStdString();
     const QJsonObject noReply = array[1].toObject();
     EXPECT_EQ(noReply.value(QLatin1String("status")).toString(), QStringLiteral("NoReply"));
     EXPECT_TRUE(noReply.value(QLatin1String("queryMs")).isNull());
+}
+
+TEST(QueryCommand, JsonGivesEverySettingUnderTheKeysTheManualNames) {
+    const SimProcess sim(R"({"servers": [
+        {"address": "127.10.6.11", "state": {"name": "Coop", "gameType": "Mission",
+         "players": ["Host", "Rook", "Ann"], "dedicated": true, "gameState": "Debrief",
+         "playerStates": [{"team": 5}, {"team": 1, "dead": true}, {"team": 1}],
+         "patch": "1.3", "password": true, "gameMode": "coop", "respawnType": "individual",
+         "respawnCount": 3, "respawnWaitShortest": 10, "respawnWaitLongest": 30,
+         "respawnInvulnerable": 5, "debriefTime": 60, "startTimer": true,
+         "startTimerSeconds": 120, "startWait": 40, "observers": false, "iff": "reticle",
+         "threatIndicator": true, "weaponRestrictions": "No M203"}},
+        {"address": "127.10.6.12", "state": {"players": ["Rook"], "dedicated": false,
+         "patch": "unknown", "gameMode": 4, "respawnType": 0, "startTimer": false,
+         "startTimerSeconds": 0, "iff": 7, "password": false}}]})");
+    ASSERT_TRUE(sim.isReady());
+    const Outcome run = runInProcess(
+        {QStringLiteral("--json"), QStringLiteral("127.10.6.11"), QStringLiteral("127.10.6.12")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonArray array = QJsonDocument::fromJson(run.out.toUtf8()).array();
+    ASSERT_EQ(array.size(), 2);
+    const auto has = [](const QJsonObject &o, const char *json) {
+        const QJsonObject want = QJsonDocument::fromJson(json).object();
+        EXPECT_FALSE(want.isEmpty()) << json;
+        for (auto it = want.begin(); it != want.end(); ++it)
+            EXPECT_EQ(o.value(it.key()), it.value()) << it.key().toStdString();
+    };
+    has(array[0].toObject(), R"({"gameState": "Debrief", "timeRemaining": "n/a",
+        "patch": "1.3", "password": true, "gameMode": "coop", "respawnType": "individual",
+        "respawnCount": 3, "respawnWaitShortest": 10, "respawnWaitLongest": 30,
+        "respawnInvulnerable": 5, "debriefTime": 60, "startTimer": true,
+        "startTimerSeconds": 120, "startWait": 40, "observers": false, "iff": "reticle",
+        "threatIndicator": true, "weaponRestrictions": "No M203",
+        "playerStates": [{"name": "Rook", "team": 1, "dead": true},
+                         {"name": "Ann", "team": 1, "dead": false}]})");
+    // A patch not known: its reply is read up to the start timer; a code not known is null.
+    has(array[1].toObject(), R"({"patch": "unknown", "password": false, "gameMode": "team",
+        "respawnType": "none", "startTimer": false, "startTimerSeconds": 0,
+        "respawnCount": null, "debriefTime": null, "observers": null, "iff": null,
+        "threatIndicator": null, "weaponRestrictions": null,
+        "playerStates": [{"name": "Rook", "team": 5, "dead": false}]})");
+
+    // Every key is in the manual page.
+    QFile manual(QStringLiteral(QUORVEL_SOURCE_DIR "/data/grquorvel.1"));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(manual.readAll());
+    QStringList keys = array[0].toObject().keys();
+    keys += array[0].toObject().value(QLatin1String("playerStates"))[0].toObject().keys();
+    for (const QString &key : keys)
+        EXPECT_TRUE(page.contains(QRegularExpression(QStringLiteral("^\\.IR? %1\\b").arg(key),
+                                                     QRegularExpression::MultilineOption)))
+            << key.toStdString();
+}
+
+TEST(Simulator, CountedServersVaryTheirSettingsAndAnswerInTheRealLayout) {
+    constexpr int count = 60;
+    const SimProcess sim(R"({"servers": []})",
+                         {QStringLiteral("--count"), QString::number(count),
+                          QStringLiteral("--first"), QStringLiteral("127.10.12.1")});
+    ASSERT_TRUE(sim.isReady());
+    QUdpSocket socket;
+    ASSERT_TRUE(socket.bind(QHostAddress::LocalHost, 0));
+    for (int i = 1; i <= count; ++i)
+        socket.writeDatagram(grquery::request(),
+                             QHostAddress(QStringLiteral("127.10.12.%1").arg(i)), grquery::port);
+    QList<QByteArray> replies;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (socket.hasPendingDatagrams())
+                replies << socket.receiveDatagram().data();
+            return replies.size() == count;
+        },
+        5000));
+
+    QSet<QString> seen;
+    QSet<int> patches;
+    const auto onOff = [](bool on) { return on ? QStringLiteral(" on") : QStringLiteral(" off"); };
+    for (const QByteArray &reply : replies) {
+        const auto status = grquery::decodeReply(reply);
+        ASSERT_TRUE(status.has_value());
+        // Written again from what was read, the reply is the same to the byte: every field
+        // was read, and the length in the header is right.
+        EXPECT_EQ(grquery::encodeReply(*status), reply);
+        EXPECT_EQ(static_cast<quint8>(reply[5]) + 256 * static_cast<quint8>(reply[6]),
+                  reply.size() - 7);
+        const grquery::GameSettings &g = status->settings;
+        ASSERT_TRUE(g.weaponRestrictions.has_value()) << "read to the end";
+        EXPECT_EQ(status->playerStates.size(), status->players.size());
+        patches << static_cast<int>(*g.patch);
+        seen << QStringLiteral("co-op") + onOff(*g.gameMode == 2)
+             << QStringLiteral("respawns") + onOff(*g.respawnType != 0)
+             << QStringLiteral("iff") + onOff(*g.iff != 0)
+             << QStringLiteral("threat") + onOff(*g.threatIndicator)
+             << QStringLiteral("password") + onOff(*g.password)
+             << QStringLiteral("start timer") + onOff(*g.startTimer);
+        for (const grquery::PlayerState &p : status->playerStates)
+            seen << QStringLiteral("dead") + onOff(p.dead);
+    }
+    for (const char *setting :
+         {"co-op", "respawns", "iff", "threat", "password", "start timer", "dead"})
+        for (bool on : {false, true})
+            EXPECT_TRUE(seen.contains(QLatin1String(setting) + onOff(on))) << setting << on;
+    EXPECT_GE(patches.size(), 2);
 }

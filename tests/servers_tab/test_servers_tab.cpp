@@ -1,6 +1,7 @@
 #include "app/QtAppShell.h"
 #include "app/frmMain.h"
 #include "servers/GRQueryProtocol.h"
+#include "servers/SimProcess.h"
 #include "servers/clsPing.h"
 #include "servers_tab/ServerIcons.h"
 #include "servers_tab/ServerListModel.h"
@@ -10,16 +11,20 @@
 #include "support/CoreApp.h"
 #include "support/RealInput.h"
 #include "support/Widgets.h"
+#include "watch/WatchEngine.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
@@ -28,6 +33,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -381,6 +387,218 @@ TEST(ServerInfo, WindowTextsForAnsweredSilentAndDedicatedServers) {
     app.tab->cmdInfo_Click();
     EXPECT_EQ(info->windowTitle(), QStringLiteral("127.20.15.3  -  Ded (Dedicated)"));
     EXPECT_EQ(shows(), QStringLiteral("30:00|29:00|Players (2/7)|Rick|Ann"));
+}
+
+namespace {
+// The accessible object named `name` with `role` within `face`, depth first.
+QAccessibleInterface *findAccessible(QAccessibleInterface *face, QAccessible::Role role,
+                                     const QString &name) {
+    if (!face)
+        return nullptr;
+    if (face->role() == role && face->text(QAccessible::Name) == name)
+        return face;
+    for (int i = 0; i < face->childCount(); ++i)
+        if (QAccessibleInterface *found = findAccessible(face->child(i), role, name))
+            return found;
+    return nullptr;
+}
+
+// What a screen reader reads of a group of captions and values: "caption value" per row.
+QStringList readOut(QAccessibleInterface *group) {
+    QStringList rows;
+    for (int i = 0; i + 1 < group->childCount(); i += 2)
+        rows << group->child(i)->text(QAccessible::Name) + u' ' +
+                    group->child(i + 1)->text(QAccessible::Name);
+    return rows;
+}
+
+// A co-op server with respawns and a team server without IFF or threat indicator, at
+// `net`.1 and `net`.2 (tests that run at once each take a net of their own).
+QByteArray twoGames(const char *net) {
+    return QByteArray(R"({"servers": [
+    {"address": "127.20.19.1", "state": {"name": "Coop Night", "map": "Castle",
+     "mission": "Mission 03", "gameType": "Mission", "maxPlayers": 8, "dedicated": true,
+     "players": ["Coop Night", "Rook", "Sniper", "Ghost7"], "gameState": "Playing",
+     "length": 1800, "timeElapsed": 300, "motd": "Co-op every night. Be nice.",
+     "version": "11.101A", "mods": "mp1 mp2",
+     "playerStates": [{"team": 5}, {"team": 1}, {"team": 1, "dead": true}, {"team": 5}],
+     "patch": "1.4", "password": true, "gameMode": "coop", "respawnType": "individual",
+     "respawnCount": 3, "respawnWaitShortest": 10, "respawnWaitLongest": 30,
+     "respawnInvulnerable": 5, "debriefTime": 60, "startTimer": true, "startTimerSeconds": 90,
+     "startWait": 30, "observers": true, "iff": "reticle", "threatIndicator": true,
+     "weaponRestrictions": "No grenade launchers"}},
+    {"address": "127.20.19.2", "state": {"name": "Hard Teams", "map": "Village",
+     "mission": "", "gameType": "Team Sharpshooter", "maxPlayers": 12, "dedicated": false,
+     "players": ["Viper", "Echo", "Nomad"], "gameState": "Debrief", "length": 900,
+     "motd": "IFF off, threat indicator off. Good luck.", "version": "10.1010A", "mods": "",
+     "playerStates": [{"team": 1}, {"team": 2, "dead": true}, {"team": 2}],
+     "patch": "1.2", "password": false, "gameMode": "team", "respawnType": "none",
+     "startTimer": false, "observers": false, "iff": "none", "threatIndicator": false,
+     "weaponRestrictions": ""}}]})")
+        .replace("127.20.19", net);
+}
+
+// Adds the servers of twoGames(net) and waits for both to answer.
+bool askTwoGames(App &app, const char *net) {
+    const QStringList ips{QLatin1String(net) + QStringLiteral(".1"),
+                          QLatin1String(net) + QStringLiteral(".2")};
+    for (const QString &ip : ips)
+        app.add(ip);
+    app.refresh();
+    app.root->GRServers()->RefreshAllServerData();
+    const bool answered = QTest::qWaitFor(
+        [&] {
+            for (const QString &ip : ips)
+                if (app.root->GRServers()->Item(ip)->status() != clsGRServer::Answered)
+                    return false;
+            return true;
+        },
+        5000);
+    app.tab->tmrListStatusRefresh_Timer();
+    return answered;
+}
+
+// Under a real display, with GRQ_SHOTS naming a directory, puts a picture of the screen there.
+void screenshot(QWidget *window, const char *name) {
+    const QString dir = qEnvironmentVariable("GRQ_SHOTS");
+    if (dir.isEmpty())
+        return;
+    window->show();
+    window->raise();
+    QTest::qWait(500);
+    QProcess::execute(QStringLiteral("import"),
+                      {QStringLiteral("-window"), QStringLiteral("root"),
+                       dir + u'/' + QLatin1String(name) + QStringLiteral(".png")});
+}
+} // namespace
+
+TEST(ServerInfo, GameSettingsAndEachPlayersTeamAndStateShowThroughTheWindow) {
+    const SimProcess sim(twoGames("127.20.19"));
+    ASSERT_TRUE(sim.isReady());
+    App app;
+    ASSERT_TRUE(askTwoGames(app, "127.20.19"));
+
+    app.clickRow(QStringLiteral("127.20.19.1"));
+    app.tab->cmdInfo_Click();
+    frmServerInfo *info = app.tab->infoWindow();
+    ASSERT_NE(info, nullptr);
+    const auto settings = [&] {
+        QAccessibleInterface *group =
+            findAccessible(QAccessible::queryAccessibleInterface(info), QAccessible::Grouping,
+                           QStringLiteral("Game settings"));
+        return group ? readOut(group) : QStringList{QStringLiteral("no group")};
+    };
+    const auto players = [&] {
+        QStringList rows;
+        auto *list = named<QTreeWidget>(*info, "lsvPlayers");
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = list->topLevelItem(i);
+            rows << item->text(0) + u'|' + item->text(1) + u'|' + item->text(2);
+        }
+        return rows;
+    };
+    EXPECT_EQ(settings(),
+              QStringList({
+                  QStringLiteral("Patch: 1.4 (Desert Siege, Island Thunder)"),
+                  QStringLiteral("Game mode: Co-operative"),
+                  QStringLiteral("Mission type: Mission"),
+                  QStringLiteral("Password: Needed to join"),
+                  QStringLiteral("Respawns: Individual, 3 respawns"),
+                  QStringLiteral("Respawn wait: 10 s to 30 s, then invulnerable for 5 s"),
+                  QStringLiteral("IFF: Reticle"),
+                  QStringLiteral("Threat indicator: On"),
+                  QStringLiteral("Observers: Allowed"),
+                  QStringLiteral("Start timer: 1 min 30 s, start wait 30 s"),
+                  QStringLiteral("Debrief time: 1 min"),
+                  QStringLiteral("Weapon restrictions: No grenade launchers"),
+              }));
+    // The host of a dedicated server is not a player; an observer has no team.
+    EXPECT_EQ(players(),
+              QStringList({QStringLiteral("Rook|1|Alive"), QStringLiteral("Sniper|1|Dead"),
+                           QStringLiteral("Ghost7|Unassigned|Alive")}));
+    screenshot(info, "details-coop-respawns");
+
+    app.clickRow(QStringLiteral("127.20.19.2"));
+    app.tab->cmdInfo_Click();
+    // Patch 1.2 servers do not tell their timings.
+    EXPECT_EQ(settings(), QStringList({
+                              QStringLiteral("Patch: 1.2"),
+                              QStringLiteral("Game mode: Team"),
+                              QStringLiteral("Mission type: Team Sharpshooter"),
+                              QStringLiteral("Password: None"),
+                              QStringLiteral("Respawns: None"),
+                              QStringLiteral("Respawn wait: n/a"),
+                              QStringLiteral("IFF: None"),
+                              QStringLiteral("Threat indicator: Off"),
+                              QStringLiteral("Observers: Not allowed"),
+                              QStringLiteral("Start timer: Off"),
+                              QStringLiteral("Debrief time: n/a"),
+                              QStringLiteral("Weapon restrictions: None"),
+                          }));
+    EXPECT_EQ(players(),
+              QStringList({QStringLiteral("Viper|1|Alive"), QStringLiteral("Echo|2|Dead"),
+                           QStringLiteral("Nomad|2|Alive")}));
+    EXPECT_EQ(named<QLabel>(*info, "lblTimeRemainingData")->text(), QStringLiteral("n/a"))
+        << "in debrief";
+    screenshot(info, "details-team-no-iff-no-threat");
+}
+
+TEST(ServersTab, APasswordedServerShowsALockBesideItsAddressAndItsSettingsInTheToolTip) {
+    const SimProcess sim(twoGames("127.20.20"));
+    ASSERT_TRUE(sim.isReady());
+    App app;
+    const QString locked = QStringLiteral("127.20.20.1"), open = QStringLiteral("127.20.20.2");
+    ASSERT_TRUE(askTwoGames(app, "127.20.20"));
+    QTableView *list = app.list();
+    list->resize(600, 200);
+    const auto cellOf = [&](const QString &ip, int column) {
+        const int source = app.tab->listModel()->rowOfKey(ip);
+        return app.tab->sortModel()->mapFromSource(app.tab->listModel()->index(source, column));
+    };
+    // What a screen reader reads of the address cell, and whether the padlock is drawn
+    // beside the address.
+    const auto shows = [&](const QString &ip) {
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(list);
+        const QModelIndex at = cellOf(ip, 0);
+        QAccessibleInterface *cell = table->tableInterface()->cellAt(at.row(), at.column());
+        const QImage picture = list->viewport()->grab().toImage();
+        const QRect rect = list->visualRect(at);
+        bool steel = false;
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x < rect.left() + 24; ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                // The padlock's steel body.
+                steel = steel || (qAbs(c.red() - 95) < 6 && qAbs(c.green() - 105) < 6 &&
+                                  qAbs(c.blue() - 125) < 6);
+            }
+        return (cell ? cell->text(QAccessible::Name) : QStringLiteral("no cell")) +
+               (steel ? QStringLiteral(" [lock]") : QString());
+    };
+    EXPECT_EQ(shows(locked), locked + QStringLiteral(", password needed [lock]"));
+    EXPECT_EQ(shows(open), open);
+    // Beside the bell of a watched server.
+    app.root->Watches()->setWatch({.address = locked, .answersAgain = true});
+    app.root->Watches()->setWatch({.address = open, .answersAgain = true});
+    app.tab->tmrListStatusRefresh_Timer();
+    EXPECT_EQ(shows(locked), locked + QStringLiteral(", password needed, watched [lock]"));
+    EXPECT_EQ(shows(open), open + QStringLiteral(", watched"));
+    screenshot(app.shell->mainWindow(), "list-lock-and-bell");
+
+    // The tool tip the list shows when the pointer rests on a row.
+    const auto tip = [&](const QString &ip) {
+        return realInput::toolTipAt(list, cellOf(ip, 1)).split(u'\n');
+    };
+    const QStringList lockedTip = tip(locked);
+    EXPECT_EQ(lockedTip.first(), list->toolTip());
+    EXPECT_TRUE(lockedTip.contains(QStringLiteral(
+        "Co-operative, respawns: individual (3), IFF: reticle, threat indicator: on")));
+    EXPECT_TRUE(lockedTip.contains(QStringLiteral("A password is needed to join.")));
+    EXPECT_TRUE(lockedTip.contains(QStringLiteral("Watched: answers again")))
+        << lockedTip.join(u'|').toStdString();
+    const QStringList openTip = tip(open);
+    EXPECT_TRUE(
+        openTip.contains(QStringLiteral("Team, respawns: none, IFF: none, threat indicator: off")));
+    EXPECT_FALSE(openTip.contains(QStringLiteral("A password is needed to join.")));
 }
 
 #ifndef Q_OS_WIN

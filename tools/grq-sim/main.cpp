@@ -14,8 +14,15 @@
 //   "floodMs":   on every request, also flood the asker from "from" with junk datagrams for
 //                this long, from a process of its own (a hostile server, or a neighbour)
 //   "state":     {"name", "map", "mission", "gameType", "maxPlayers", "players": [...],
-//                 "version", "mods", "dedicated", "timeElapsed", "gameState" (3, 4,
-//                 "Joining" or "Playing"), "motd", "length", "password"}
+//                 "version", "mods", "dedicated", "timeElapsed", "gameState" (a code, or
+//                 "Joining", "Playing" or "Debrief"), "motd", "length", "password",
+//                 "patch" ("1.2", "1.3", "1.4" or "unknown"), "gameMode" (a code, or "coop",
+//                 "solo" or "team"), "respawnType" (a code, or "none", "individual", "team"
+//                 or "infinite"), "respawnCount", "respawnWaitShortest", "respawnWaitLongest",
+//                 "respawnInvulnerable", "debriefTime", "startTimer", "startTimerSeconds",
+//                 "startWait", "observers", "iff" (a code, or "none", "reticle" or "names"),
+//                 "threatIndicator", "weaponRestrictions",
+//                 "playerStates": [{"dead", "team"}, ...] (one per name, host first)}
 // Fields the state leaves out are made up as for the servers of --count.
 
 #include "servers/GRQueryProtocol.h"
@@ -43,6 +50,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
+#include <optional>
 #include <queue>
 #include <random>
 #include <vector>
@@ -150,8 +159,66 @@ grquery::ServerStatus madeUpState(int index, unsigned seed) {
     s.timeElapsed = s.gameStateCode == 3 ? 0 : between(0, s.length ? s.length : 3600);
     const int motdLength = between(0, 3) == 0 ? between(100, 250) : between(0, 40);
     s.motd = QStringLiteral("Welcome. No camping. ").repeated(13).left(motdLength);
-    s.hasPassword = between(0, 4) == 0;
+    s.settings.password = between(0, 4) == 0;
+
+    // The settings of the game, drawn after everything above so that a seed keeps giving the
+    // same names, maps and players.
+    grquery::GameSettings &g = s.settings;
+    const int patchDraw = between(0, 9);
+    g.patch = patchDraw == 0   ? grquery::Patch::V1_2
+              : patchDraw == 1 ? grquery::Patch::V1_3
+                               : grquery::Patch::V1_4;
+    const bool coopType =
+        s.gameType == u"Mission" || s.gameType == u"Firefight" || s.gameType == u"Recon";
+    g.gameMode = coopType ? 2 : between(3, 4);
+    g.respawnType = between(0, 3);
+    g.respawnCount = *g.respawnType == 1 || *g.respawnType == 2 ? between(1, 10) : 0;
+    g.respawnWaitShortest = between(0, 2) * 5;
+    g.respawnWaitLongest = *g.respawnWaitShortest + between(0, 6) * 5;
+    g.respawnInvulnerable = between(0, 2) * 3;
+    g.debriefSeconds = between(1, 6) * 10;
+    g.startTimer = between(0, 1) == 1;
+    g.startTimerSeconds = *g.startTimer ? between(1, 12) * 15 : 0;
+    g.startWaitSeconds = *g.startTimer ? between(0, *g.startTimerSeconds) : 0;
+    g.observers = between(0, 2) != 0;
+    g.iff = between(0, 2);
+    g.threatIndicator = between(0, 1) == 1;
+    static const std::vector<QString> restrictions = {
+        QString(), QString(), QStringLiteral("No sniper rifles"),
+        QStringLiteral("No grenade launchers, no demolitions"), QStringLiteral("Pistols only")};
+    g.weaponRestrictions = pick(rng, restrictions);
+    for (qsizetype i = 0; i < s.players.size(); ++i) {
+        grquery::PlayerState player;
+        if (s.dedicated && i == 0) {
+            s.playerStates << player; // the host plays on no team
+            continue;
+        }
+        const bool observing = *g.observers && between(0, 9) == 0;
+        player.team = observing ? 5 : *g.gameMode == 4 ? between(1, 2) : 1;
+        player.dead = !observing && s.gameStateCode == 4 && between(0, 3) == 0;
+        s.playerStates << player;
+    }
     return s;
+}
+
+// A code given as a number or by one of its names (the first name is code `first`).
+void code(const QJsonObject &state, const char *key, std::optional<int> &into, int first,
+          std::initializer_list<const char *> names) {
+    const QJsonValue value = state.value(QLatin1String(key));
+    if (value.isDouble()) {
+        into = value.toInt();
+        return;
+    }
+    int at = first;
+    for (const char *name : names) {
+        if (value.toString() == QLatin1String(name)) {
+            into = at;
+            return;
+        }
+        ++at;
+    }
+    if (!value.isUndefined())
+        fail(QStringLiteral("bad %1 in the scenario").arg(QLatin1String(key)));
 }
 
 void applyState(grquery::ServerStatus &s, const QJsonObject &state) {
@@ -179,15 +246,53 @@ void applyState(grquery::ServerStatus &s, const QJsonObject &state) {
         s.timeElapsed = state.value(QLatin1String("timeElapsed")).toInt();
     if (state.contains(QLatin1String("length")))
         s.length = state.value(QLatin1String("length")).toInt();
-    if (state.contains(QLatin1String("password")))
-        s.hasPassword = state.value(QLatin1String("password")).toBool();
-    const QJsonValue gameState = state.value(QLatin1String("gameState"));
-    if (gameState.isDouble())
-        s.gameStateCode = gameState.toInt();
-    else if (gameState.toString() == u"Joining")
-        s.gameStateCode = 3;
-    else if (gameState.toString() == u"Playing")
-        s.gameStateCode = 4;
+    std::optional<int> gameState;
+    code(state, "gameState", gameState, 3, {"Joining", "Playing", "Debrief"});
+    s.gameStateCode = gameState.value_or(s.gameStateCode);
+
+    grquery::GameSettings &g = s.settings;
+    auto flag = [&state](const char *key, std::optional<bool> &into) {
+        if (state.contains(QLatin1String(key)))
+            into = state.value(QLatin1String(key)).toBool();
+    };
+    auto number = [&state](const char *key, auto &into) {
+        if (state.contains(QLatin1String(key)))
+            into = state.value(QLatin1String(key)).toInt();
+    };
+    flag("password", g.password);
+    if (state.contains(QLatin1String("patch"))) {
+        const QString patch = state.value(QLatin1String("patch")).toString();
+        g.patch = patch == u"1.2"   ? grquery::Patch::V1_2
+                  : patch == u"1.3" ? grquery::Patch::V1_3
+                  : patch == u"1.4" ? grquery::Patch::V1_4
+                                    : grquery::Patch::Unknown;
+    }
+    code(state, "gameMode", g.gameMode, 2, {"coop", "solo", "team"});
+    code(state, "respawnType", g.respawnType, 0, {"none", "individual", "team", "infinite"});
+    code(state, "iff", g.iff, 0, {"none", "reticle", "names"});
+    number("respawnCount", g.respawnCount);
+    number("respawnWaitShortest", g.respawnWaitShortest);
+    number("respawnWaitLongest", g.respawnWaitLongest);
+    number("respawnInvulnerable", g.respawnInvulnerable);
+    number("debriefTime", g.debriefSeconds);
+    flag("startTimer", g.startTimer);
+    number("startTimerSeconds", g.startTimerSeconds);
+    number("startWait", g.startWaitSeconds);
+    flag("observers", g.observers);
+    flag("threatIndicator", g.threatIndicator);
+    if (state.contains(QLatin1String("weaponRestrictions")))
+        g.weaponRestrictions = state.value(QLatin1String("weaponRestrictions")).toString();
+    if (state.contains(QLatin1String("playerStates"))) {
+        s.playerStates.clear();
+        for (const QJsonValue &v : state.value(QLatin1String("playerStates")).toArray()) {
+            const QJsonObject o = v.toObject();
+            s.playerStates.append({.dead = o.value(QLatin1String("dead")).toBool(),
+                                   .team = o.value(QLatin1String("team")).toInt(5)});
+        }
+    } else if (state.contains(QLatin1String("players"))) {
+        // Made-up states would not match other names.
+        s.playerStates.clear();
+    }
 }
 
 Behaviour behaviourFrom(const QString &name) {
