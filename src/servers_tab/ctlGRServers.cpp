@@ -3,6 +3,7 @@
 #include "common/BusyCursor.h"
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
+#include "common/StateFile.h"
 #include "history/HistoryStore.h"
 #include "platform/ProcessLauncher.h"
 #include "root/AppRoot.h"
@@ -423,14 +424,78 @@ void ctlGRServers::onColumnClicked(int column) {
     if (column == ServerListModel::ColPing || column == ServerListModel::ColPlayers ||
         column == ServerListModel::ColTimeLeft)
         key = column + 1;
-    if (key == m_sortColumn) {
-        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    } else {
-        m_sortColumn = key;
-        m_sortOrder = Qt::AscendingOrder;
-    }
-    m_lsvGRServers->horizontalHeader()->setSortIndicator(column, m_sortOrder);
+    if (key == m_sortColumn)
+        setSort(key, m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    else
+        setSort(key, Qt::AscendingOrder);
+}
+
+void ctlGRServers::setSort(int key, Qt::SortOrder order) {
+    using M = ServerListModel;
+    // The hidden keys show their indicator on the column they sort.
+    const bool hiddenKey =
+        key == M::ColSortPing || key == M::ColSortPlayers || key == M::ColSortTimeLeft;
+    m_sortColumn = key;
+    m_sortOrder = order;
+    m_lsvGRServers->horizontalHeader()->setSortIndicator(hiddenKey ? key - 1 : key, order);
     resort();
+}
+
+namespace {
+namespace keys {
+constexpr char sortColumn[] = "servers/sortColumn";
+constexpr char sortOrder[] = "servers/sortDescending";
+constexpr char widths[] = "servers/columnWidths";
+constexpr char search[] = "servers/search";
+constexpr char hideEmpty[] = "servers/hideEmpty";
+constexpr char hideFull[] = "servers/hideFull";
+constexpr char hideSilent[] = "servers/hideSilent";
+constexpr char hidePassworded[] = "servers/hidePassworded";
+constexpr char gameMode[] = "servers/gameMode";
+} // namespace keys
+} // namespace
+
+void ctlGRServers::saveState(StateFile &state) const {
+    state.setValue(keys::sortColumn, m_sortColumn);
+    state.setValue(keys::sortOrder, m_sortOrder == Qt::DescendingOrder);
+    QStringList widths;
+    for (int c = 0; c < ServerListModel::ColumnCount; ++c)
+        widths << QString::number(m_lsvGRServers->horizontalHeader()->sectionSize(c));
+    state.setValue(keys::widths, widths.join(u','));
+    const ServerFilter &f = filter();
+    state.setValue(keys::search, f.search);
+    state.setValue(keys::hideEmpty, f.hideEmpty);
+    state.setValue(keys::hideFull, f.hideFull);
+    state.setValue(keys::hideSilent, f.hideSilent);
+    state.setValue(keys::hidePassworded, f.hidePassworded);
+    state.setValue(keys::gameMode, f.gameMode);
+}
+
+void ctlGRServers::restoreState(const StateFile &state) {
+    // A file edited by hand or left by another version may say anything: what does not fit is
+    // passed over.
+    using M = ServerListModel;
+    bool ok = false;
+    const int key = state.value(keys::sortColumn).toInt(&ok);
+    if (ok && (key == M::ColIP || key == M::ColName || key == M::ColPassword ||
+               key == M::ColSortPing || key == M::ColSortPlayers || key == M::ColSortTimeLeft))
+        setSort(key,
+                state.value(keys::sortOrder).toBool() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const QStringList widths = state.value(keys::widths).toString().split(u',');
+    QHeaderView *header = m_lsvGRServers->horizontalHeader();
+    for (int c = 0; c < ServerListModel::ColumnCount && c < widths.size(); ++c) {
+        const int width = widths[c].toInt(&ok);
+        if (ok && !header->isSectionHidden(c) && width >= 8 && width <= 2000)
+            header->resizeSection(c, width);
+    }
+    ServerFilter f;
+    f.search = state.value(keys::search).toString().left(200);
+    f.hideEmpty = state.value(keys::hideEmpty).toBool();
+    f.hideFull = state.value(keys::hideFull).toBool();
+    f.hideSilent = state.value(keys::hideSilent).toBool();
+    f.hidePassworded = state.value(keys::hidePassworded).toBool();
+    f.gameMode = state.value(keys::gameMode).toInt();
+    setFilter(f);
 }
 
 void ctlGRServers::onRowClicked(int sourceRow) {

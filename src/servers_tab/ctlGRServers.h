@@ -17,6 +17,7 @@ class QTabWidget;
 class QTableView;
 class QTimer;
 class QToolButton;
+class StateFile;
 class ServerListModel;
 class ServerFilterProxy;
 struct ServerFilter;
@@ -58,6 +59,11 @@ public:
     // What the list is narrowed to; setting it also sets the search box and the check boxes.
     const ServerFilter &filter() const;
     void setFilter(const ServerFilter &filter);
+    // Sorts by the column `key` (a hidden sort key for Ping, Players and Time Left).
+    void setSort(int key, Qt::SortOrder order);
+    // The sort, the column widths, the filters and the search text, kept across runs.
+    void saveState(StateFile &state) const;
+    void restoreState(const StateFile &state);
     // "12 of 480 servers shown, 468 hidden by filters"
     QString countLine() const;
     QTableView *listView() const { return m_lsvGRServers; }
