@@ -3,15 +3,19 @@
 #include "common/Prompter.h"
 #include "platform/IcmpEcho.h"
 #include "platform/ProcessLauncher.h"
+#include "servers/GRQueryProtocol.h"
+#include "servers/clsGRServer.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "servers/clsPing.h"
 #include "servers_tab/ServerListModel.h"
+#include "servers_tab/ctlGRServers.h"
 #include "servers_tab/frmPingAll.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QLineEdit>
 #include <QSortFilterProxyModel>
 
 #include <algorithm>
@@ -83,6 +87,56 @@ void benchTick(int rows) {
         rows, median(still), median(all));
 }
 
+// Typing into the search box over a list where every server answers with a map, a mission and
+// players, then clearing it: each keystroke filters and sorts the whole list in the shown pane.
+void benchSearch(int rows) {
+    Engine engine(rows, QHostAddress(QStringLiteral("127.21.0.1")).toIPv4Address());
+    const QStringList maps{QStringLiteral("Caves"), QStringLiteral("Castle"),
+                           QStringLiteral("Farm"), QStringLiteral("Embassy")};
+    int i = 0;
+    for (auto &record : *engine.root->GRServers()) {
+        grquery::ServerStatus s;
+        s.name = QStringLiteral("Server %1").arg(i);
+        s.map = maps[i % maps.size()];
+        s.mission = QStringLiteral("Mission %1").arg(i % 17);
+        s.maxPlayers = 16;
+        for (int p = 0; p < i % 9; ++p)
+            s.players << QStringLiteral("Player%1").arg((i * 7 + p * 13) % 5000);
+        s.gameStateCode = 4;
+        s.length = 900;
+        record.DataArrival(grquery::encodeReply(s));
+        ++i;
+    }
+    ctlGRServers pane(*engine.root);
+    pane.resize(900, 600);
+    pane.show();
+    pane.RefreshList();
+    pane.tmrListStatusRefresh_Timer();
+    QCoreApplication::processEvents();
+    auto *search = pane.findChild<QLineEdit *>(QStringLiteral("txtSearch"));
+
+    std::vector<double> typed, erased;
+    for (int round = 0; round < 5; ++round) {
+        for (const QChar c : QStringLiteral("player42")) {
+            QElapsedTimer t;
+            t.start();
+            search->insert(QString(c));
+            typed.push_back(t.nsecsElapsed() / 1e6);
+        }
+        while (!search->text().isEmpty()) {
+            QElapsedTimer t;
+            t.start();
+            search->backspace();
+            erased.push_back(t.nsecsElapsed() / 1e6);
+        }
+        QCoreApplication::processEvents();
+    }
+    std::printf("search %6d rows: keystroke median %6.2f ms, worst %6.2f ms; backspace median "
+                "%6.2f ms, worst %6.2f ms\n",
+                rows, median(typed), *std::max_element(typed.begin(), typed.end()), median(erased),
+                *std::max_element(erased.begin(), erased.end()));
+}
+
 void benchPingAll(int count, bool dead) {
     Engine engine(count, QHostAddress(QStringLiteral("127.20.200.1")).toIPv4Address());
     clsPing &ping = *engine.root->Ping();
@@ -113,6 +167,8 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     benchTick(1000);
     benchTick(10000);
+    benchSearch(1000);
+    benchSearch(10000);
     benchPingAll(1000, false);
     benchPingAll(100, true);
     return 0;

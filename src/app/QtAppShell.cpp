@@ -67,12 +67,15 @@ void QtAppShell::showMainWindow() {
     // The servers tab was made before the preferences filled the collection.
     if (m_main->serversPane())
         m_main->serversPane()->RefreshList();
+    m_main->restoreWindowState();
     m_main->show();
 }
 
 void QtAppShell::commitEdits() {
-    if (m_main)
+    if (m_main) {
         m_main->commitEdits();
+        m_main->saveWindowState();
+    }
 }
 
 void QtAppShell::releaseWindows() {

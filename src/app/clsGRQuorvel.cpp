@@ -100,6 +100,10 @@ QString clsGRQuorvel::PreferencesFileName() const {
     return m_rootDirectory + QStringLiteral("GRQuorvelOptions.xml");
 }
 
+QString clsGRQuorvel::StateFileName() const {
+    return m_rootDirectory + QStringLiteral("GRQuorvelState.ini");
+}
+
 QString clsGRQuorvel::HistoryFileName() const {
     return m_rootDirectory + HistoryStore::fileName();
 }

@@ -65,6 +65,8 @@ public:
     const QString &RootDirectory() const override { return m_rootDirectory; }
     QString StatsCacheFileName() const;
     QString PreferencesFileName() const;
+    // How the windows were left, beside the preferences.
+    QString StateFileName() const;
     static QString VersionString();
 
     Prompter &prompter() const override { return m_prompter; }

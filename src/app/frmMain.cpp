@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include "common/StateFile.h"
+
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmAbout.h"
@@ -26,6 +28,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -242,6 +245,48 @@ void frmMain::showAbout() {
 void frmMain::commitEdits() {
     if (m_ctlGameOptions)
         m_ctlGameOptions->commitTypedName();
+}
+
+namespace {
+constexpr char geometryKey[] = "window/geometry";
+constexpr char maximizedKey[] = "window/maximized";
+constexpr char tabKey[] = "window/tab";
+} // namespace
+
+void frmMain::saveWindowState() {
+    StateFile state(m_root.StateFileName());
+    state.setValue(geometryKey, normalGeometry());
+    state.setValue(maximizedKey, isMaximized());
+    state.setValue(tabKey, m_tabs->currentIndex());
+    m_ctlGRServers->saveState(state);
+    state.save(); // the window's state is a convenience: a file that cannot be written is let go
+}
+
+void frmMain::restoreWindowState() {
+    const StateFile state(m_root.StateFileName());
+    // Only a place that lies whole on one of the screens there are now: a screen unplugged
+    // since must not leave the window out of sight.
+    const QRect saved = state.value(geometryKey).toRect();
+    if (saved.isValid() && saved.width() >= 200 && saved.height() >= 150) {
+        for (const QScreen *screen : QGuiApplication::screens()) {
+            if (screen->availableGeometry().contains(saved)) {
+                setGeometry(saved);
+                break;
+            }
+        }
+    }
+    if (state.value(maximizedKey).toBool())
+        setWindowState(windowState() | Qt::WindowMaximized);
+    bool ok = false;
+    const int tab = state.value(tabKey).toInt(&ok);
+    if (ok && tab >= 0 && tab < m_tabs->count() && m_tabs->isTabEnabled(tab)) {
+        // Brought back, not chosen: the Roger Wilco tab shows its list without asking at start.
+        const QSignalBlocker quiet(m_tabs);
+        m_tabs->setCurrentIndex(tab);
+        if (tab == TabRogerWilco)
+            m_ctlRWServers->RefreshList();
+    }
+    m_ctlGRServers->restoreState(state);
 }
 
 void frmMain::closeEvent(QCloseEvent *event) {

@@ -49,6 +49,10 @@ public:
     void showAbout();
     // Commits what the panes hold but the player has not confirmed yet (a typed player name).
     void commitEdits();
+    // How the window was left (size and place where they fit the screens, the tab in front, the
+    // servers list's order, widths and filters), in the state file beside the preferences.
+    void saveWindowState();
+    void restoreWindowState();
     frmTips *tipsWindow() const;
     frmAbout *aboutWindow() const;
 

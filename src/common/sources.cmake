@@ -2,6 +2,7 @@ list(APPEND CORE_SOURCES
     src/common/KeyedCollection.h
     src/common/QuorvelError.h
     src/common/Prompter.h src/common/Prompter.cpp
+    src/common/StateFile.h src/common/StateFile.cpp
     src/common/TextRules.h src/common/TextRules.cpp
     src/common/Timing.h)
 list(APPEND GUI_SOURCES

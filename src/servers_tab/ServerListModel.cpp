@@ -4,7 +4,9 @@
 #include "servers/clsGRServer.h"
 #include "servers_tab/ServerIcons.h"
 
+#include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace {
 constexpr QRgb grey = qRgb(128, 128, 128);
@@ -65,6 +67,7 @@ void ServerListModel::setRecords(const std::vector<const clsGRServer *> &records
         row.cells[ColPassword] = record->Password();
         row.locked = record->PasswordRequired();
         applyStatus(row, record->status());
+        updateFacts(row, *record, true);
         m_rows.push_back(std::move(row));
     }
     rebuildIndex();
@@ -73,6 +76,7 @@ void ServerListModel::setRecords(const std::vector<const clsGRServer *> &records
 
 quint32 ServerListModel::tick(const Lookup &lookup) {
     quint32 changedColumns = 0;
+    const bool buddiesChanged = std::exchange(m_buddiesChanged, false);
     const int rows = static_cast<int>(m_rows.size());
     for (int r = 0; r < rows; ++r) {
         Row &row = m_rows[static_cast<size_t>(r)];
@@ -144,6 +148,9 @@ quint32 ServerListModel::tick(const Lookup &lookup) {
             }
         }
 
+        if (updateFacts(row, *record, buddiesChanged))
+            changedColumns |= FactsChanged;
+
         if (changed) {
             changedColumns |= changed;
             // One signal per row, spanning only the columns that changed.
@@ -153,6 +160,101 @@ quint32 ServerListModel::tick(const Lookup &lookup) {
         }
     }
     return changedColumns;
+}
+
+bool ServerListModel::updateFacts(Row &row, const clsGRServer &record, bool buddiesChanged) const {
+    Facts &facts = row.facts;
+    const bool answered = record.status() == clsGRServer::Answered;
+    bool changed = false;
+
+    // The search text is made again only when what it is made of changed.
+    bool sourceChanged = false;
+    const auto take = [&](QString &kept, const QString &now) {
+        if (kept != now) {
+            kept = now;
+            sourceChanged = true;
+        }
+    };
+    take(row.name, record.Name());
+    take(row.map, record.Map());
+    take(row.mission, record.Mission());
+    take(row.mods, record.Mods());
+    // Who plays there is known only while the server answers.
+    const KeyedCollection<QString> &players = record.Players();
+    const int count = answered ? players.Count() : 0;
+    bool samePlayers = row.players.size() == count;
+    if (samePlayers && count > 0) {
+        qsizetype i = 0;
+        for (const QString &player : players) {
+            if (row.players[i++] != player) {
+                samePlayers = false;
+                break;
+            }
+        }
+    }
+    if (!samePlayers) {
+        row.players.clear();
+        if (answered)
+            for (const QString &player : players)
+                row.players << player;
+        sourceChanged = true;
+    }
+    if (sourceChanged) {
+        QString text = record.IP();
+        for (const QString *part : {&row.name, &row.map, &row.mission, &row.mods})
+            if (!part->isEmpty())
+                text += u'\n' + *part;
+        for (const QString &player : std::as_const(row.players))
+            text += u'\n' + player;
+        facts.searchText = text.toCaseFolded();
+        changed = true;
+    }
+    if (sourceChanged || buddiesChanged) {
+        bool buddy = false;
+        if (m_buddyMatch && !m_buddies.isEmpty())
+            buddy = std::any_of(row.players.cbegin(), row.players.cend(), m_buddyMatch);
+        if (facts.buddy != buddy) {
+            facts.buddy = buddy;
+            changed = true;
+        }
+    }
+
+    // What joining takes and how the game is played, as the last answer told.
+    const std::optional<bool> passworded =
+        answered ? record.Settings().password : std::optional<bool>();
+    const std::optional<int> gameMode =
+        answered ? record.Settings().gameMode : std::optional<int>();
+    if (facts.passworded != passworded || facts.gameMode != gameMode) {
+        facts.passworded = passworded;
+        facts.gameMode = gameMode;
+        changed = true;
+    }
+
+    const int status = record.status();
+    const int playing = answered ? record.PlayerCount() : 0;
+    const int slotCount = answered ? record.MaxPlayers() - (record.Dedicated() ? 1 : 0) : 0;
+    if (facts.status != status || facts.players != playing || facts.slotCount != slotCount) {
+        facts.status = status;
+        facts.players = playing;
+        facts.slotCount = slotCount;
+        changed = true;
+    }
+    // The reply read here does not carry the password flag or the game mode yet: both stay
+    // unknown, and the filters on them pass every server.
+    return changed;
+}
+
+void ServerListModel::setBuddies(const QStringList &buddies, BuddyMatch match) {
+    if (buddies != m_buddies) {
+        m_buddies = buddies;
+        m_buddiesChanged = true;
+    }
+    m_buddyMatch = std::move(match);
+}
+
+const ServerListModel::Facts &ServerListModel::facts(int row) const {
+    static const Facts none;
+    return row >= 0 && row < rowCount() ? m_rows[static_cast<size_t>(row)].facts : none;
 }
 
 void ServerListModel::setWatchInfo(WatchedLookup watched, TipLookup tip) {

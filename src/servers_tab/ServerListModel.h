@@ -4,9 +4,11 @@
 #include <QColor>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class clsGRServer;
@@ -31,6 +33,24 @@ public:
     using Lookup = std::function<const clsGRServer *(const QString &key)>;
     using WatchedLookup = std::function<bool(const QString &key)>;
     using TipLookup = std::function<QString(const QString &key)>;
+    // True when a player's name belongs to a buddy.
+    using BuddyMatch = std::function<bool(const QString &playerName)>;
+
+    // What the filters read of a row, kept up to date by the tick.
+    struct Facts {
+        // Address, name, map, mission, mods and (while the server answers) the players' names,
+        // case-folded, one a line.
+        QString searchText;
+        int status = 0;
+        int players = 0;
+        int slotCount = 0;
+        bool buddy = false; // a buddy plays there
+        // Unknown until the reply carries them.
+        std::optional<bool> passworded;
+        std::optional<int> gameMode;
+    };
+    // Set in the tick's result when a row's facts changed.
+    static constexpr quint32 FactsChanged = 1u << 31;
 
     explicit ServerListModel(QObject *parent = nullptr);
 
@@ -47,6 +67,10 @@ public:
     bool rowWatched(int row) const;
     // The server of the row needs a password to join (marked with a padlock in the first cell).
     bool rowLocked(int row) const;
+    // Where the tick learns who the buddies are. `buddies` is the list as it stands: when it is
+    // not the list of the last tick, every row is looked at again.
+    void setBuddies(const QStringList &buddies, BuddyMatch match);
+    const Facts &facts(int row) const;
 
     int rowOfKey(const QString &key) const;
     QString key(int row) const;
@@ -75,12 +99,20 @@ private:
         bool pingColored = false;
         bool watched = false;
         bool locked = false;
+        Facts facts;
+        QStringList players; // as the search text last took them
+        QString name, map, mission, mods;
     };
     static void applyStatus(Row &row, int status);
+    // Brings the row's facts up to date from its record; true when they changed.
+    bool updateFacts(Row &row, const clsGRServer &record, bool buddiesChanged) const;
     void rebuildIndex();
 
     WatchedLookup m_watched;
     TipLookup m_tip;
+    BuddyMatch m_buddyMatch;
+    QStringList m_buddies;
+    bool m_buddiesChanged = false;
     std::vector<Row> m_rows;
     QHash<QString, int> m_index; // lower-case key -> row
 };

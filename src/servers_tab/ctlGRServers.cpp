@@ -3,6 +3,7 @@
 #include "common/BusyCursor.h"
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
+#include "common/StateFile.h"
 #include "history/HistoryStore.h"
 #include "platform/ProcessLauncher.h"
 #include "root/AppRoot.h"
@@ -13,6 +14,7 @@
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "servers/clsPing.h"
+#include "servers_tab/ServerFilterProxy.h"
 #include "servers_tab/ServerIcons.h"
 #include "servers_tab/ServerListModel.h"
 #include "servers_tab/frmPingAll.h"
@@ -24,6 +26,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -34,6 +38,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
@@ -45,13 +50,16 @@ ctlGRServers::ctlGRServers(AppRoot &root, QWidget *parent)
     : QWidget(parent)
     , m_root(root)
     , m_model(new ServerListModel(this))
-    , m_proxy(new QSortFilterProxyModel(this)) {
+    , m_proxy(new ServerFilterProxy(*m_model, this)) {
     setObjectName(QStringLiteral("ctlGRServers"));
+    QWidget *filterBar = buildFilterBar();
     buildList();
     buildPages();
     buildMenu();
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(filterBar);
     layout->addWidget(m_lsvGRServers, 1);
+    layout->addWidget(m_lblServerCount);
     auto *lower = new QHBoxLayout;
     lower->addWidget(m_tabControls, 1);
     auto *refreshAll = new QToolButton(this);
@@ -92,8 +100,117 @@ frmServerInfo *ctlGRServers::infoWindow() const {
     return m_info.data();
 }
 
+QSortFilterProxyModel *ctlGRServers::sortModel() const {
+    return m_proxy;
+}
+
+QWidget *ctlGRServers::buildFilterBar() {
+    auto *bar = new QWidget(this);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_txtSearch = namedEdit(bar, "txtSearch",
+                            "Finds servers by name, address, map, mission, mods or a player's "
+                            "name (Ctrl+F; Escape clears)");
+    m_txtSearch->setPlaceholderText(QStringLiteral("Search servers and players"));
+    m_txtSearch->setClearButtonEnabled(true);
+    m_txtSearch->setAccessibleName(QStringLiteral("Search servers and players"));
+    row->addWidget(m_txtSearch, 1);
+    const auto check = [bar, row](const char *name, const char *caption, const char *tip) {
+        auto *box = new QCheckBox(QString::fromLatin1(caption), bar);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setToolTip(QString::fromLatin1(tip));
+        row->addWidget(box);
+        return box;
+    };
+    m_chkHideEmpty =
+        check("chkHideEmpty", "Hide empty", "Hides servers that answer with no players");
+    m_chkHideFull = check("chkHideFull", "Hide full", "Hides servers with every slot taken");
+    m_chkHideSilent = check("chkHideSilent", "Hide silent", "Hides servers that do not answer");
+    m_chkHidePassworded =
+        check("chkHidePassworded", "Hide passworded", "Hides servers that ask for a password");
+    m_cboGameMode = new QComboBox(bar);
+    m_cboGameMode->setObjectName(QStringLiteral("cboGameMode"));
+    m_cboGameMode->addItems({QStringLiteral("Any mode"), QStringLiteral("Co-operative"),
+                             QStringLiteral("Solo"), QStringLiteral("Team")});
+    m_cboGameMode->setAccessibleName(QStringLiteral("Game mode"));
+    m_cboGameMode->setToolTip(QStringLiteral("Shows only servers playing this game mode"));
+    row->addWidget(m_cboGameMode);
+
+    connect(m_txtSearch, &QLineEdit::textChanged, this, &ctlGRServers::applyFilter);
+    for (QCheckBox *box : {m_chkHideEmpty, m_chkHideFull, m_chkHideSilent, m_chkHidePassworded})
+        connect(box, &QCheckBox::toggled, this, &ctlGRServers::applyFilter);
+    connect(m_cboGameMode, &QComboBox::currentIndexChanged, this, &ctlGRServers::applyFilter);
+
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_txtSearch->setFocus(Qt::ShortcutFocusReason);
+        m_txtSearch->selectAll();
+    });
+    auto *clear = new QShortcut(QKeySequence(Qt::Key_Escape), m_txtSearch, nullptr, nullptr,
+                                Qt::WidgetShortcut);
+    connect(clear, &QShortcut::activated, m_txtSearch, &QLineEdit::clear);
+
+    m_lblServerCount = new QLabel(this);
+    m_lblServerCount->setObjectName(QStringLiteral("lblServerCount"));
+    return bar;
+}
+
+const ServerFilter &ctlGRServers::filter() const {
+    return m_proxy->filter();
+}
+
+void ctlGRServers::setFilter(const ServerFilter &filter) {
+    {
+        m_settingFilter = true;
+        m_txtSearch->setText(filter.search);
+        m_chkHideEmpty->setChecked(filter.hideEmpty);
+        m_chkHideFull->setChecked(filter.hideFull);
+        m_chkHideSilent->setChecked(filter.hideSilent);
+        m_chkHidePassworded->setChecked(filter.hidePassworded);
+        m_cboGameMode->setCurrentIndex(
+            filter.gameMode >= 0 && filter.gameMode < m_cboGameMode->count() ? filter.gameMode : 0);
+        m_settingFilter = false;
+    }
+    applyFilter();
+}
+
+void ctlGRServers::applyFilter() {
+    if (m_settingFilter)
+        return;
+    ServerFilter filter;
+    filter.search = m_txtSearch->text();
+    filter.hideEmpty = m_chkHideEmpty->isChecked();
+    filter.hideFull = m_chkHideFull->isChecked();
+    filter.hideSilent = m_chkHideSilent->isChecked();
+    filter.hidePassworded = m_chkHidePassworded->isChecked();
+    filter.gameMode = m_cboGameMode->currentIndex();
+    m_proxy->setServerFilter(filter);
+    updateCountLine();
+}
+
+QString ctlGRServers::countLine() const {
+    return m_lblServerCount->text();
+}
+
+void ctlGRServers::updateCountLine() {
+    const int all = m_model->rowCount();
+    const int shown = m_proxy->rowCount();
+    const QString text = QStringLiteral("%1 of %2 %3 shown, %4 hidden by filters")
+                             .arg(shown)
+                             .arg(all)
+                             .arg(all == 1 ? QStringLiteral("server") : QStringLiteral("servers"))
+                             .arg(all - shown);
+    if (m_lblServerCount->text() != text)
+        m_lblServerCount->setText(text);
+}
+
+void ctlGRServers::lookForBuddies() {
+    if (WatchEngine *watches = m_root.Watches())
+        m_model->setBuddies(watches->buddies(),
+                            [watches](const QString &name) { return watches->isBuddyName(name); });
+}
+
 void ctlGRServers::buildList() {
-    m_proxy->setSourceModel(m_model);
     m_proxy->setDynamicSortFilter(false); // the tick re-sorts once, after all its writes
     m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_lsvGRServers = new QTableView(this);
@@ -251,9 +368,11 @@ void ctlGRServers::RefreshList() {
         records.reserve(static_cast<size_t>(m_root.GRServers()->Count()));
         for (const auto &record : *m_root.GRServers())
             records.push_back(&record);
+        lookForBuddies();
         m_model->setRecords(records);
         resort();
     });
+    updateCountLine();
 }
 
 void ctlGRServers::resort() {
@@ -264,10 +383,15 @@ void ctlGRServers::tmrListStatusRefresh_Timer() {
     run([this] {
         clsGRServers *servers = m_root.GRServers();
         if (servers) {
+            lookForBuddies();
             const quint32 changed =
                 m_model->tick([servers](const QString &key) { return servers->Item(key); });
+            // Rows that start or stop matching come and go here, under the filter in use.
+            if (changed & ServerListModel::FactsChanged)
+                m_proxy->refilter();
             if (changed & (1u << m_sortColumn))
                 resort();
+            updateCountLine();
         }
 
         if (selectedKey().isEmpty()) {
@@ -298,14 +422,78 @@ void ctlGRServers::onColumnClicked(int column) {
     if (column == ServerListModel::ColPing || column == ServerListModel::ColPlayers ||
         column == ServerListModel::ColTimeLeft)
         key = column + 1;
-    if (key == m_sortColumn) {
-        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    } else {
-        m_sortColumn = key;
-        m_sortOrder = Qt::AscendingOrder;
-    }
-    m_lsvGRServers->horizontalHeader()->setSortIndicator(column, m_sortOrder);
+    if (key == m_sortColumn)
+        setSort(key, m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    else
+        setSort(key, Qt::AscendingOrder);
+}
+
+void ctlGRServers::setSort(int key, Qt::SortOrder order) {
+    using M = ServerListModel;
+    // The hidden keys show their indicator on the column they sort.
+    const bool hiddenKey =
+        key == M::ColSortPing || key == M::ColSortPlayers || key == M::ColSortTimeLeft;
+    m_sortColumn = key;
+    m_sortOrder = order;
+    m_lsvGRServers->horizontalHeader()->setSortIndicator(hiddenKey ? key - 1 : key, order);
     resort();
+}
+
+namespace {
+namespace keys {
+constexpr char sortColumn[] = "servers/sortColumn";
+constexpr char sortOrder[] = "servers/sortDescending";
+constexpr char widths[] = "servers/columnWidths";
+constexpr char search[] = "servers/search";
+constexpr char hideEmpty[] = "servers/hideEmpty";
+constexpr char hideFull[] = "servers/hideFull";
+constexpr char hideSilent[] = "servers/hideSilent";
+constexpr char hidePassworded[] = "servers/hidePassworded";
+constexpr char gameMode[] = "servers/gameMode";
+} // namespace keys
+} // namespace
+
+void ctlGRServers::saveState(StateFile &state) const {
+    state.setValue(keys::sortColumn, m_sortColumn);
+    state.setValue(keys::sortOrder, m_sortOrder == Qt::DescendingOrder);
+    QStringList widths;
+    for (int c = 0; c < ServerListModel::ColumnCount; ++c)
+        widths << QString::number(m_lsvGRServers->horizontalHeader()->sectionSize(c));
+    state.setValue(keys::widths, widths.join(u','));
+    const ServerFilter &f = filter();
+    state.setValue(keys::search, f.search);
+    state.setValue(keys::hideEmpty, f.hideEmpty);
+    state.setValue(keys::hideFull, f.hideFull);
+    state.setValue(keys::hideSilent, f.hideSilent);
+    state.setValue(keys::hidePassworded, f.hidePassworded);
+    state.setValue(keys::gameMode, f.gameMode);
+}
+
+void ctlGRServers::restoreState(const StateFile &state) {
+    // A file edited by hand or left by another version may say anything: what does not fit is
+    // passed over.
+    using M = ServerListModel;
+    bool ok = false;
+    const int key = state.value(keys::sortColumn).toInt(&ok);
+    if (ok && (key == M::ColIP || key == M::ColName || key == M::ColPassword ||
+               key == M::ColSortPing || key == M::ColSortPlayers || key == M::ColSortTimeLeft))
+        setSort(key,
+                state.value(keys::sortOrder).toBool() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const QStringList widths = state.value(keys::widths).toString().split(u',');
+    QHeaderView *header = m_lsvGRServers->horizontalHeader();
+    for (int c = 0; c < ServerListModel::ColumnCount && c < widths.size(); ++c) {
+        const int width = widths[c].toInt(&ok);
+        if (ok && !header->isSectionHidden(c) && width >= 8 && width <= 2000)
+            header->resizeSection(c, width);
+    }
+    ServerFilter f;
+    f.search = state.value(keys::search).toString().left(200);
+    f.hideEmpty = state.value(keys::hideEmpty).toBool();
+    f.hideFull = state.value(keys::hideFull).toBool();
+    f.hideSilent = state.value(keys::hideSilent).toBool();
+    f.hidePassworded = state.value(keys::hidePassworded).toBool();
+    f.gameMode = state.value(keys::gameMode).toInt();
+    setFilter(f);
 }
 
 void ctlGRServers::onRowClicked(int sourceRow) {
@@ -474,6 +662,7 @@ void ctlGRServers::cmdRemove_Click() {
         if (!removed)
             return;
         m_model->removeKey(key);
+        updateCountLine();
     }
     const QString now = selectedKey();
     if (!now.isEmpty())

@@ -6,6 +6,8 @@
 #include <functional>
 
 class QAction;
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -15,7 +17,10 @@ class QTabWidget;
 class QTableView;
 class QTimer;
 class QToolButton;
+class StateFile;
 class ServerListModel;
+class ServerFilterProxy;
+struct ServerFilter;
 class AppRoot;
 class clsGRServer;
 class frmServerInfo;
@@ -50,7 +55,17 @@ public:
     void launchServer(const QString &key);
 
     ServerListModel *listModel() const { return m_model; }
-    QSortFilterProxyModel *sortModel() const { return m_proxy; }
+    QSortFilterProxyModel *sortModel() const;
+    // What the list is narrowed to; setting it also sets the search box and the check boxes.
+    const ServerFilter &filter() const;
+    void setFilter(const ServerFilter &filter);
+    // Sorts by the column `key` (a hidden sort key for Ping, Players and Time Left).
+    void setSort(int key, Qt::SortOrder order);
+    // The sort, the column widths, the filters and the search text, kept across runs.
+    void saveState(StateFile &state) const;
+    void restoreState(const StateFile &state);
+    // "12 of 480 servers shown, 468 hidden by filters"
+    QString countLine() const;
     QTableView *listView() const { return m_lsvGRServers; }
     // The size the list needs to show every column and `rows` rows without scrolling.
     QSize listSizeForRows(int rows) const;
@@ -71,6 +86,10 @@ protected:
 
 private:
     void buildList();
+    QWidget *buildFilterBar();
+    void applyFilter();
+    void updateCountLine();
+    void lookForBuddies();
     void buildPages();
     void buildMenu();
     void onColumnClicked(int column);
@@ -87,9 +106,17 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 
     ServerListModel *m_model;
-    QSortFilterProxyModel *m_proxy;
+    ServerFilterProxy *m_proxy;
     QTableView *m_lsvGRServers = nullptr;
     QTimer *m_tmrListStatusRefresh = nullptr;
+    QLineEdit *m_txtSearch = nullptr;
+    QCheckBox *m_chkHideEmpty = nullptr;
+    QCheckBox *m_chkHideFull = nullptr;
+    QCheckBox *m_chkHideSilent = nullptr;
+    QCheckBox *m_chkHidePassworded = nullptr;
+    QComboBox *m_cboGameMode = nullptr;
+    QLabel *m_lblServerCount = nullptr;
+    bool m_settingFilter = false;
     QTabWidget *m_tabControls = nullptr;
     QLineEdit *m_txtAddIP = nullptr;
     QLineEdit *m_txtAddPassword = nullptr;

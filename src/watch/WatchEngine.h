@@ -52,6 +52,8 @@ public:
     // False for an empty pattern or one already listed (letter case ignored).
     bool addBuddy(const QString &pattern);
     void removeBuddy(const QString &pattern);
+    // True when a player of this name is a buddy.
+    bool isBuddyName(const QString &name) const { return isBuddy(name.toCaseFolded()); }
 
     // What the servers list tells about the server: what is watched and the last event.
     QString toolTip(const QString &address) const;

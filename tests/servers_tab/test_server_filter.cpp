@@ -1,0 +1,237 @@
+#include "app/QtAppShell.h"
+#include "app/clsGRQuorvel.h"
+#include "app/frmMain.h"
+#include "platform/ProcessLauncher.h"
+#include "servers/GRQueryProtocol.h"
+#include "servers/clsGRServer.h"
+#include "servers/clsGRServers.h"
+#include "servers/clsGlobalGRControls.h"
+#include "servers_tab/ServerFilterProxy.h"
+#include "servers_tab/ServerListModel.h"
+#include "servers_tab/ctlGRServers.h"
+#include "support/GameDir.h"
+#include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
+#include "watch/WatchEngine.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The whole program up to its main window; list ticks are run by hand.
+struct App {
+    App() {
+        StartupEnvironment env;
+        env.executableDirectory = QStringLiteral("/nonexistent");
+        env.gameDirectory = dir.root();
+        env.commandLine = {QStringLiteral("-noStartupPing")};
+        root = std::make_unique<clsGRQuorvel>(
+            env, prompter, launcher,
+            Timing{.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200});
+        shell = std::make_unique<QtAppShell>(*root);
+        EXPECT_EQ(root->Startup(*shell), clsGRQuorvel::StartupResult::Running);
+        main = shell->mainWindow();
+        tab = main->serversPane();
+        main->tabs()->setCurrentIndex(frmMain::TabServers);
+        main->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(main));
+    }
+    clsGRServer *add(const QString &ip) {
+        const auto slot = root->GRServerControls()->fnNextTimerAndWinsock();
+        return root->GRServers()->AddServer(ip, {}, {}, slot.value_or(-1));
+    }
+    template <typename T> T *find(const char *name) const { return named<T>(*tab, name); }
+    void tick() const { tab->tmrListStatusRefresh_Timer(); }
+    // The last number of the address of each row shown, top to bottom.
+    std::string order() const {
+        QStringList last;
+        for (int r = 0; r < tab->sortModel()->rowCount(); ++r)
+            last << tab->sortModel()->index(r, 0).data().toString().section(u'.', 3);
+        return last.join(u' ').toStdString();
+    }
+    // The same in address order.
+    std::string shown() const {
+        QStringList last = QString::fromStdString(order()).split(u' ', Qt::SkipEmptyParts);
+        last.sort();
+        return last.join(u' ').toStdString();
+    }
+    std::string countLine() const { return tab->countLine().toStdString(); }
+    void type(const QString &text) const { QTest::keyClicks(QApplication::focusWidget(), text); }
+    void click(const char *box) const { QTest::mouseClick(find<QCheckBox>(box), Qt::LeftButton); }
+
+    GameDir dir{{.optionsXml = false}};
+    ScriptedPrompter prompter;
+    platform::DetachedProcessLauncher launcher;
+    std::unique_ptr<clsGRQuorvel> root;
+    std::unique_ptr<QtAppShell> shell;
+    frmMain *main = nullptr;
+    ctlGRServers *tab = nullptr;
+};
+
+void answer(clsGRServer &record, const QString &name, const QString &map,
+            const QStringList &players, int slotCount, grquery::GameSettings settings = {}) {
+    grquery::ServerStatus s;
+    s.settings = settings;
+    s.name = name;
+    s.map = map;
+    s.mission = QStringLiteral("Recon");
+    s.mods = QStringLiteral("origmiss");
+    s.maxPlayers = slotCount;
+    s.players = players;
+    s.gameStateCode = 4;
+    s.length = 600;
+    ASSERT_TRUE(record.DataArrival(grquery::encodeReply(s)));
+}
+
+grquery::GameSettings settings(bool password, int gameMode) {
+    grquery::GameSettings g;
+    g.password = password;
+    g.gameMode = gameMode;
+    return g;
+}
+
+} // namespace
+
+TEST(ServerFilter, KeyPressesInTheSearchBoxAndTheQuickFiltersNarrowTheListUnderTheTick) {
+    App app;
+    clsGRServer *alpha = app.add(QStringLiteral("127.20.30.1"));
+    clsGRServer *bravo = app.add(QStringLiteral("127.20.30.2"));
+    clsGRServer *charlie = app.add(QStringLiteral("127.20.30.3"));
+    clsGRServer *silent = app.add(QStringLiteral("127.20.30.4"));
+    app.add(QStringLiteral("127.20.30.5")); // never asked
+    answer(*alpha, QStringLiteral("Alpha Base"), QStringLiteral("Caves"),
+           {QStringLiteral("Kilo"), QStringLiteral("Lima")}, 8);
+    answer(*bravo, QStringLiteral("Bravo"), QStringLiteral("Farm"), {}, 8);
+    answer(*charlie, QStringLiteral("Charlie"), QStringLiteral("Castle"),
+           {QStringLiteral("P1"), QStringLiteral("P2")}, 2);
+    silent->Refresh(); // nothing listens there
+    ASSERT_TRUE(QTest::qWaitFor([&] { return silent->status() == clsGRServer::NoReply; }));
+    app.tab->RefreshList();
+    app.tick();
+    EXPECT_EQ(app.shown(), "1 2 3 4 5");
+    EXPECT_EQ(app.countLine(), "5 of 5 servers shown, 0 hidden by filters");
+
+    // Ctrl+F from anywhere in the window puts the typing into the search box.
+    app.find<QTableView>("lsvGRServers")->setFocus();
+    QTest::keyClick(app.main, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(QApplication::focusWidget(), app.find<QLineEdit>("txtSearch"));
+    const struct {
+        const char *typed;
+        const char *rows;
+    } searches[] = {
+        {"kilo", "1"},            // a player's name
+        {"LIMA", "1"},            // letter case ignored
+        {"farm", "2"},            // the map
+        {"127.20.30.3", "3"},     // the address
+        {"alpha base", "1"},      // every word, each anywhere
+        {"origmiss castle", "3"}, // the mods and the map
+        {"recon", "1 2 3"},       // the mission, of the servers that answered
+        {"nobody", ""},
+    };
+    for (const auto &s : searches) {
+        app.type(QString::fromLatin1(s.typed));
+        EXPECT_EQ(app.shown(), s.rows) << s.typed;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_TRUE(app.find<QLineEdit>("txtSearch")->text().isEmpty()) << s.typed;
+    }
+    app.type(QStringLiteral("nobody"));
+    EXPECT_EQ(app.countLine(), "0 of 5 servers shown, 5 hidden by filters");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // Each quick filter hides what it says, and the count line follows.
+    app.click("chkHideEmpty");
+    EXPECT_EQ(app.shown(), "1 3 4 5");
+    app.click("chkHideFull");
+    EXPECT_EQ(app.shown(), "1 4 5");
+    app.click("chkHideSilent");
+    EXPECT_EQ(app.shown(), "1 5");
+    EXPECT_EQ(app.countLine(), "2 of 5 servers shown, 3 hidden by filters");
+
+    // The tick goes on under the filters: Bravo fills up and shows, Alpha empties and goes.
+    answer(*bravo, QStringLiteral("Bravo"), QStringLiteral("Farm"), {QStringLiteral("Kilo")}, 8);
+    answer(*alpha, QStringLiteral("Alpha Base"), QStringLiteral("Caves"), {}, 8);
+    app.tick();
+    EXPECT_EQ(app.shown(), "2 5");
+    app.find<QLineEdit>("txtSearch")->setFocus();
+    app.type(QStringLiteral("kilo"));
+    EXPECT_EQ(app.shown(), "2") << "Kilo moved to Bravo";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // A server where a buddy plays stays whatever the filters say.
+    ASSERT_TRUE(app.root->Watches() && app.root->Watches()->isAvailable());
+    app.root->Watches()->addBuddy(QStringLiteral("p?"));
+    app.type(QStringLiteral("bravo"));
+    EXPECT_EQ(app.shown(), "2"); // Charlie's players are not seen yet
+    app.tick();
+    EXPECT_EQ(app.shown(), "2 3");
+    EXPECT_EQ(app.countLine(), "2 of 5 servers shown, 3 hidden by filters");
+    app.root->Watches()->removeBuddy(QStringLiteral("p?"));
+    app.tick();
+    EXPECT_EQ(app.shown(), "2");
+}
+
+TEST(ServerFilter, SortingHoldsUnderTheFilterAndRemovalCountsAgain) {
+    App app;
+    for (int i = 1; i <= 6; ++i) {
+        clsGRServer *record = app.add(QStringLiteral("127.20.31.%1").arg(i));
+        QStringList players;
+        for (int p = 0; p < (7 - i); ++p)
+            players << QStringLiteral("N%1").arg(p);
+        answer(*record, QStringLiteral("Odd%1").arg(i % 2), QStringLiteral("Map"), players, 10);
+    }
+    app.tab->RefreshList();
+    app.tick();
+    EXPECT_EQ(app.order(), "6 5 4 3 2 1"); // fewest players first
+    app.find<QLineEdit>("txtSearch")->setFocus();
+    app.type(QStringLiteral("odd1"));
+    EXPECT_EQ(app.order(), "5 3 1");
+    // A server that changes its players moves to its place among the rows shown.
+    answer(*app.root->GRServers()->Item(QStringLiteral("127.20.31.1")), QStringLiteral("Odd1"),
+           QStringLiteral("Map"), {}, 10);
+    app.tick();
+    EXPECT_EQ(app.order(), "1 5 3");
+
+    const QModelIndex first = app.tab->sortModel()->index(0, 1);
+    QTest::mouseClick(app.tab->listView()->viewport(), Qt::LeftButton, {},
+                      app.tab->listView()->visualRect(first).center());
+    app.tick();
+    QTest::mouseClick(named<QPushButton>(*app.tab, "cmdRemove"), Qt::LeftButton);
+    EXPECT_EQ(app.order(), "5 3");
+    EXPECT_EQ(app.countLine(), "2 of 5 servers shown, 3 hidden by filters");
+}
+
+TEST(ServerFilter, PasswordAndGameModeFiltersReadWhatTheServersSay) {
+    App app;
+    clsGRServer *coop = app.add(QStringLiteral("127.20.40.1"));
+    clsGRServer *solo = app.add(QStringLiteral("127.20.40.2"));
+    clsGRServer *team = app.add(QStringLiteral("127.20.40.3"));
+    app.tab->RefreshList();
+    answer(*coop, QStringLiteral("Coop"), QStringLiteral("Caves"), {QStringLiteral("A")}, 8,
+           settings(true, 2));
+    answer(*solo, QStringLiteral("Solo"), QStringLiteral("Farm"), {QStringLiteral("B")}, 8,
+           settings(false, 3));
+    answer(*team, QStringLiteral("Team"), QStringLiteral("Castle"), {QStringLiteral("C")}, 8,
+           settings(false, 4));
+    app.tick();
+    EXPECT_EQ(app.shown(), "1 2 3");
+
+    auto *mode = app.find<QComboBox>("cboGameMode");
+    ASSERT_TRUE(mode->isEnabled());
+    const std::pair<int, std::string> modes[] = {{1, "1"}, {2, "2"}, {3, "3"}, {0, "1 2 3"}};
+    for (const auto &[index, shown] : modes) {
+        mode->setCurrentIndex(index);
+        EXPECT_EQ(app.shown(), shown) << mode->currentText().toStdString();
+    }
+    app.click("chkHidePassworded");
+    EXPECT_EQ(app.shown(), "2 3");
+    EXPECT_EQ(app.countLine(), "2 of 3 servers shown, 1 hidden by filters");
+}
