@@ -17,6 +17,7 @@ class clsGRServers;
 class clsRWServers;
 class clsOptions;
 class clsOptionsXML;
+class PreferencesSaver;
 class clsTrackStats;
 class clsPing;
 class HistoryStore;
@@ -85,6 +86,10 @@ public:
     void createWatches();
     // A server left the collection.
     void serverRemoved(const QString &ip);
+    // From now on the preferences are written soon after every change, not only at shutdown.
+    void keepPreferencesSaved();
+    // Null until start-up read the preferences.
+    PreferencesSaver *preferencesSaver() const { return m_saver.get(); }
 
     // The game directory for an executable directory (and an optional override), always
     // ending with the native separator.
@@ -119,4 +124,5 @@ private:
     std::unique_ptr<HistoryStore> m_history;
     QString m_watchConnection;
     std::unique_ptr<WatchEngine> m_watches;
+    std::unique_ptr<PreferencesSaver> m_saver;
 };
