@@ -8,6 +8,7 @@
 #include "servers/frmPingAll.h"
 #include "servers_tab/ctlGRServers.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -80,4 +81,19 @@ void QtAppShell::commitEdits() {
 void QtAppShell::unloadMainWindow() {
     if (m_main && m_main->isVisible())
         m_main->close();
+}
+
+void QtAppShell::bringToFront() {
+    // A box or dialog of start-up or of the player's is what the player has to see first.
+    QWidget *window = QApplication::activeModalWidget();
+    if (!window && m_main && m_main->isVisible())
+        window = m_main.get();
+    if (!window)
+        return;
+    if (window->isMinimized())
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window->raise();
+    window->activateWindow();
+    // Where the desktop does not let a program take the focus, it at least marks the window.
+    QApplication::alert(window);
 }

@@ -26,6 +26,7 @@ public:
     void showMainWindow() override;
     void commitEdits() override;
     void unloadMainWindow() override;
+    void bringToFront() override;
 
     frmMain *mainWindow() const { return m_main.get(); }
 

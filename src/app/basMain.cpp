@@ -102,13 +102,21 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
 
         QtAppShell shell(*gobjRoot, commonDialog);
         s_shell = &shell;
-        if (gobjRoot->Startup(shell) == clsGRQuorvel::StartupResult::Running) {
+        switch (gobjRoot->Startup(shell)) {
+        case clsGRQuorvel::StartupResult::Running:
             s_startupDone = true;
             if (s_endRequested)
                 QTimer::singleShot(0, &run, endWhenPossible);
             status = QApplication::exec();
-        } else {
+            break;
+        case clsGRQuorvel::StartupResult::AlreadyRunning:
+            QTextStream(stderr) << "grquorvel: already running on " << gobjRoot->RootDirectory()
+                                << "; that copy's window was brought to the front\n";
+            status = 0;
+            break;
+        case clsGRQuorvel::StartupResult::Ended:
             status = 1;
+            break;
         }
         s_shell = nullptr;
         gobjRoot.reset();

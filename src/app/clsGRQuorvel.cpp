@@ -1,6 +1,7 @@
 #include "app/clsGRQuorvel.h"
 
 #include "app/AppShell.h"
+#include "app/InstanceLock.h"
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
 #include "common/TextRules.h"
@@ -264,6 +265,21 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
             QStringLiteral("Ghost Recon Not Found"), Buttons::Ok, Icon::Critical);
         return StartupResult::Ended;
     }
+
+    // One copy per game directory: a second start shows the first copy and ends before it
+    // writes anything.
+    m_instanceLock = std::make_unique<InstanceLock>(m_rootDirectory);
+    switch (m_instanceLock->acquire()) {
+    case InstanceLock::Result::HeldElsewhere:
+        m_instanceLock->askHolderToShow();
+        m_instanceLock.reset();
+        return StartupResult::AlreadyRunning;
+    case InstanceLock::Result::Unavailable: // nothing can be written here anyway
+    case InstanceLock::Result::Acquired:
+        break;
+    }
+    QObject::connect(m_instanceLock.get(), &InstanceLock::showRequested, m_instanceLock.get(),
+                     [&shell] { shell.bringToFront(); });
 
     // 3. The default stats directory (a file of that name counts as present).
     const bool statsOk = runStep([this] {

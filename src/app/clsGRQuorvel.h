@@ -21,6 +21,7 @@ class PreferencesSaver;
 class clsTrackStats;
 class clsPing;
 class HistoryStore;
+class InstanceLock;
 class WatchEngine;
 namespace platform {
 class ProcessLauncher;
@@ -44,9 +45,11 @@ public:
     clsGRQuorvel(const clsGRQuorvel &) = delete;
     clsGRQuorvel &operator=(const clsGRQuorvel &) = delete;
 
-    enum class StartupResult { Running, Ended };
+    enum class StartupResult { Running, Ended, AlreadyRunning };
     // Builds everything in its fixed order and shows the main window. `Ended` when the program
-    // must end now (no game here, or the player gave up on a failing step).
+    // must end now (no game here, or the player gave up on a failing step); `AlreadyRunning`
+    // when another copy runs on the same game directory (it was asked to show its window and
+    // nothing was written here).
     StartupResult Startup(AppShell &shell);
     // Saves the preferences and unloads the windows.
     void Shutdown(AppShell &shell);
@@ -107,6 +110,8 @@ private:
     bool lookForTheGame(AppShell &shell);
     QString openWatchDatabase();
 
+    // Released last, once everything else (the final write of the preferences included) is done.
+    std::unique_ptr<InstanceLock> m_instanceLock;
     StartupEnvironment m_environment;
     Prompter &m_prompter;
     platform::ProcessLauncher &m_launcher;

@@ -3,6 +3,7 @@ list(APPEND CORE_SOURCES
     src/app/TerminationSignals.h src/app/TerminationSignals.cpp
     src/app/basGlobals.h src/app/basGlobals.cpp
     src/app/clsGRQuorvel.h src/app/clsGRQuorvel.cpp
+    src/app/InstanceLock.h src/app/InstanceLock.cpp
     src/app/QueryCommand.h src/app/QueryCommand.cpp)
 list(APPEND GUI_SOURCES
     src/app/basMain.h src/app/basMain.cpp
