@@ -17,6 +17,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdlib>
+#include <tuple>
+
 namespace {
 QtAppShell *s_shell = nullptr;
 bool s_shuttingDown = false;
@@ -160,6 +163,63 @@ EarlyAnswer earlyAnswer(int argc, char **argv) {
     }
     return EarlyAnswer::None;
 }
+// Without any window system Qt ends the process with an abort; the player gets one line instead.
+QString whyNoDisplay(int argc, char **argv) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return {};
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-platform" || arg == "--platform" || arg.startsWith("-platform=") ||
+            arg.startsWith("--platform="))
+            return {};
+    }
+    return QStringLiteral("no display to show the window on (neither DISPLAY nor "
+                          "WAYLAND_DISPLAY is set)");
+#else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return {};
+#endif
+}
+
+void tellNoWindow(const QString &why) {
+    QTextStream(stderr) << "grquorvel: cannot open its window: " << why
+                        << "; --query and --history work without one\n";
+}
+
+// While the application connects to the window system: a display named but not reachable ends
+// in Qt's fatal message, which becomes the one line. The window system's own warnings are held
+// back meanwhile, and passed on when the connection was made after all.
+QtMessageHandler s_previousHandler = nullptr;
+QList<std::tuple<QtMsgType, QByteArray, QString>> s_heldBack;
+
+void whileConnecting(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+    if (type == QtFatalMsg) {
+        QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+        if (display.isEmpty())
+            display = qEnvironmentVariable("DISPLAY");
+        tellNoWindow(display.isEmpty()
+                         ? QStringLiteral("no window system could be reached")
+                         : QStringLiteral("the display %1 could not be reached").arg(display));
+        std::_Exit(1);
+    }
+    if (context.category && qstrncmp(context.category, "qt.qpa", 6) == 0) {
+        s_heldBack.append({type, QByteArray(context.category), message});
+        return;
+    }
+    s_previousHandler(type, context, message);
+}
+
+void connectedAfterAll() {
+    qInstallMessageHandler(s_previousHandler);
+    for (const auto &[type, category, message] : std::as_const(s_heldBack)) {
+        const QMessageLogContext context(nullptr, 0, nullptr, category.constData());
+        s_previousHandler(type, context, message);
+    }
+    s_heldBack.clear();
+}
 } // namespace
 
 int Main(int argc, char **argv) {
@@ -193,7 +253,13 @@ int Main(int argc, char **argv) {
     case EarlyAnswer::None:
         break;
     }
+    if (const QString why = whyNoDisplay(argc, argv); !why.isEmpty()) {
+        tellNoWindow(why);
+        return 1;
+    }
+    s_previousHandler = qInstallMessageHandler(whileConnecting);
     QApplication app(argc, argv);
+    connectedAfterAll();
     QApplication::setApplicationName(QStringLiteral("GRQuorvel"));
     QApplication::setApplicationVersion(clsGRQuorvel::VersionString());
     // Lets the desktop match the windows to the program's desktop entry and icon.
