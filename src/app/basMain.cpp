@@ -4,6 +4,7 @@
 #include "app/ProgramIcon.h"
 #include "app/QtAppShell.h"
 #include "app/QueryCommand.h"
+#include "app/ScreenFit.h"
 #include "app/TerminationSignals.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
@@ -102,6 +103,10 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
 #endif
         // However the event loop is left, the preferences are saved on the way out.
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, &run, [] { ShutdownProgram(); });
+
+        // Every window opens within the screen, whatever the desktop's scale.
+        ScreenFit screenFit;
+        qApp->installEventFilter(&screenFit);
 
         QtAppShell shell(*gobjRoot, commonDialog);
         s_shell = &shell;

@@ -10,6 +10,7 @@ list(APPEND GUI_SOURCES
     src/app/MessageBoxPrompter.h src/app/MessageBoxPrompter.cpp
     src/app/CommonDialog.h src/app/CommonDialog.cpp
     src/app/QtAppShell.h src/app/QtAppShell.cpp
+    src/app/ScreenFit.h src/app/ScreenFit.cpp
     src/app/GameChooser.h src/app/GameChooser.cpp
     src/app/ProgramIcon.h src/app/ProgramIcon.cpp
     src/app/frmMain.h src/app/frmMain.cpp
