@@ -18,6 +18,10 @@
 #include <atomic>
 #include <map>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 constexpr qint64 secondsPerDay = 24 * 3600;
 constexpr int busyTimeoutMs = 2000;
@@ -79,6 +83,30 @@ bool sameFinding(const HistoryObservation &a, const HistoryObservation &b) {
            a.state == b.state && a.names == b.names;
 }
 
+// Which file a path names now: a file removed (or put back anew) while it is open is written
+// on unseen, and everything written into it is lost.
+struct FileIdentity {
+    bool exists = false;
+    quint64 device = 0, inode = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+FileIdentity identityOf(const QString &path) {
+    FileIdentity id;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        id.exists = true;
+        id.device = static_cast<quint64>(st.st_dev);
+        id.inode = static_cast<quint64>(st.st_ino);
+    }
+#else
+    // An open file cannot be removed here.
+    id.exists = QFileInfo::exists(path);
+#endif
+    return id;
+}
+
 QString connectionFor(const QString &base) {
     static std::atomic<int> counter{0};
     return base + QString::number(++counter);
@@ -99,6 +127,7 @@ public:
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
         if (!db.open())
             return db.lastError().text();
+        m_identity = identityOf(m_path);
         QSqlQuery pragma(db);
         pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
         m_findServer = prepared(db, "SELECT id, last_query, last_answered, last_with_players "
@@ -132,6 +161,8 @@ public:
     QString write(const std::vector<HistoryObservation> &batch) {
         if (!m_error.isEmpty())
             return {};
+        if (identityOf(m_path) != m_identity)
+            return failed(QSqlError(QString(), QStringLiteral("the file was removed")));
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         if (!db.transaction())
             return failed(db.lastError());
@@ -311,6 +342,7 @@ private:
 
     QString m_path;
     QString m_connection;
+    FileIdentity m_identity;
     QString m_error;
     QSqlError m_lastError;
     std::map<QString, Known> m_known; // its entries stay put while others are added
