@@ -7,6 +7,8 @@
 #include "app/frmTips.h"
 #include "servers/frmPingAll.h"
 #include "servers_tab/ctlGRServers.h"
+#include "stats/clsTrackStats.h"
+#include "stats/ctlQuorvel.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -67,6 +69,14 @@ void QtAppShell::showPingAllModal() {
 
 void QtAppShell::showMainWindow() {
     m_main->setRootObject(&m_root);
+    if (clsTrackStats *recorder = m_root.TrackStats(); recorder && m_main->statsPane()) {
+        QObject::connect(recorder, &clsTrackStats::recordingFailed, m_main->statsPane(),
+                         &ctlQuorvel::showRecordingFailure);
+        QObject::connect(recorder, &clsTrackStats::recordingResumed, m_main->statsPane(),
+                         &ctlQuorvel::recordingResumed);
+        if (!recorder->failure().isEmpty())
+            m_main->statsPane()->showRecordingFailure(recorder->failure());
+    }
     // The servers tab was made before the preferences filled the collection.
     if (m_main->serversPane())
         m_main->serversPane()->RefreshList();

@@ -60,6 +60,8 @@ public:
     clsOptions *Options() const { return m_options.get(); }
     clsOptionsXML *OptionsXML() const { return m_optionsXml.get(); }
     clsPing *Ping() const { return m_ping.get(); }
+    // The stats recorder; null until start-up made it.
+    clsTrackStats *TrackStats() const { return m_trackStats.get(); }
     // The servers' history; never null, but off until start-up opens it (and when it fails).
     HistoryStore *History() const { return m_history.get(); }
     QString HistoryFileName() const;

@@ -191,7 +191,7 @@ void frmMain::buildPanes() {
             services.menu = m_mnuStatDirGames;
             services.deleteAction = m_mnuStatDirGamesDelete;
             services.refreshAction = m_mnuStatDirGamesRefresh;
-            page = new ctlQuorvel(std::move(services), m_tabs);
+            page = m_ctlQuorvel = new ctlQuorvel(std::move(services), m_tabs);
         } else if (name == u"ctlGameOptions") {
             page = m_ctlGameOptions = new ctlGameOptions(m_root, m_dlgCommon, m_tabs);
         } else if (name == u"ctlGRServers") {
