@@ -25,4 +25,6 @@ public:
     // Takes into the preferences what the player typed but did not yet confirm.
     virtual void commitEdits() {}
     virtual void unloadMainWindow() = 0;
+    // Another start of the program on this game directory: show the window in front.
+    virtual void bringToFront() {}
 };

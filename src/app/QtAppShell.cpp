@@ -6,8 +6,11 @@
 #include "app/frmTips.h"
 #include "servers_tab/ctlGRServers.h"
 #include "servers_tab/frmPingAll.h"
+#include "stats/clsTrackStats.h"
+#include "stats/ctlQuorvel.h"
 #include "widgets/CommonDialog.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -64,6 +67,14 @@ void QtAppShell::showPingAllModal() {
 }
 
 void QtAppShell::showMainWindow() {
+    if (clsTrackStats *recorder = m_root.TrackStats(); recorder && m_main->statsPane()) {
+        QObject::connect(recorder, &clsTrackStats::recordingFailed, m_main->statsPane(),
+                         &ctlQuorvel::showRecordingFailure);
+        QObject::connect(recorder, &clsTrackStats::recordingResumed, m_main->statsPane(),
+                         &ctlQuorvel::recordingResumed);
+        if (!recorder->failure().isEmpty())
+            m_main->statsPane()->showRecordingFailure(recorder->failure());
+    }
     // The servers tab was made before the preferences filled the collection.
     if (m_main->serversPane())
         m_main->serversPane()->RefreshList();
@@ -85,4 +96,19 @@ void QtAppShell::releaseWindows() {
 void QtAppShell::unloadMainWindow() {
     if (m_main && m_main->isVisible())
         m_main->close();
+}
+
+void QtAppShell::bringToFront() {
+    // A box or dialog of start-up or of the player's is what the player has to see first.
+    QWidget *window = QApplication::activeModalWidget();
+    if (!window && m_main && m_main->isVisible())
+        window = m_main.get();
+    if (!window)
+        return;
+    if (window->isMinimized())
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window->raise();
+    window->activateWindow();
+    // Where the desktop does not let a program take the focus, it at least marks the window.
+    QApplication::alert(window);
 }

@@ -26,6 +26,7 @@ public:
     void showMainWindow() override;
     void commitEdits() override;
     void unloadMainWindow() override;
+    void bringToFront() override;
     // Destroys the main window and every window it holds.
     void releaseWindows();
 

@@ -5,9 +5,11 @@
 #include "app/ProgramIcon.h"
 #include "app/QtAppShell.h"
 #include "app/QueryCommand.h"
+#include "app/ScreenFit.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
+#include "platform/Display.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/TerminationSignals.h"
 #include "widgets/MessageBoxPrompter.h"
@@ -17,6 +19,9 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
+
+#include <cstdlib>
+#include <tuple>
 
 namespace {
 QtAppShell *s_shell = nullptr;
@@ -115,15 +120,27 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
         // However the event loop is left, the preferences are saved on the way out.
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, &run, [] { ShutdownProgram(); });
 
+        // Every window opens within the screen, whatever the desktop's scale.
+        ScreenFit screenFit;
+        qApp->installEventFilter(&screenFit);
+
         QtAppShell shell(*gobjRoot, commonDialog);
         s_shell = &shell;
-        if (gobjRoot->Startup(shell) == clsGRQuorvel::StartupResult::Running) {
+        switch (gobjRoot->Startup(shell)) {
+        case clsGRQuorvel::StartupResult::Running:
             s_startupDone = true;
             if (s_endRequested)
                 QTimer::singleShot(0, &run, endWhenPossible);
             status = QApplication::exec();
-        } else {
+            break;
+        case clsGRQuorvel::StartupResult::AlreadyRunning:
+            QTextStream(stderr) << "grquorvel: already running on " << gobjRoot->RootDirectory()
+                                << "; that copy's window was brought to the front\n";
+            status = 0;
+            break;
+        case clsGRQuorvel::StartupResult::Ended:
             status = 1;
+            break;
         }
         releaseRun();
         s_shell = nullptr;
@@ -172,6 +189,56 @@ EarlyAnswer earlyAnswer(int argc, char **argv, QString &gameDirectory) {
     }
     return EarlyAnswer::None;
 }
+// Without any window system Qt ends the process with an abort; the player gets one line instead.
+QString whyNoDisplay(int argc, char **argv) {
+    if (platform::windowSystemNamed())
+        return {};
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-platform" || arg == "--platform" || arg.startsWith("-platform=") ||
+            arg.startsWith("--platform="))
+            return {};
+    }
+    return QStringLiteral("no display to show the window on (neither DISPLAY nor "
+                          "WAYLAND_DISPLAY is set)");
+}
+
+void tellNoWindow(const QString &why) {
+    QTextStream(stderr) << "grquorvel: cannot open its window: " << why
+                        << "; --query and --history work without one\n";
+}
+
+// While the application connects to the window system: a display named but not reachable ends
+// in Qt's fatal message, which becomes the one line. The window system's own warnings are held
+// back meanwhile, and passed on when the connection was made after all.
+QtMessageHandler s_previousHandler = nullptr;
+QList<std::tuple<QtMsgType, QByteArray, QString>> s_heldBack;
+
+void whileConnecting(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+    if (type == QtFatalMsg) {
+        QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+        if (display.isEmpty())
+            display = qEnvironmentVariable("DISPLAY");
+        tellNoWindow(display.isEmpty()
+                         ? QStringLiteral("no window system could be reached")
+                         : QStringLiteral("the display %1 could not be reached").arg(display));
+        std::_Exit(1);
+    }
+    if (context.category && qstrncmp(context.category, "qt.qpa", 6) == 0) {
+        s_heldBack.append({type, QByteArray(context.category), message});
+        return;
+    }
+    s_previousHandler(type, context, message);
+}
+
+void connectedAfterAll() {
+    qInstallMessageHandler(s_previousHandler);
+    for (const auto &[type, category, message] : std::as_const(s_heldBack)) {
+        const QMessageLogContext context(nullptr, 0, nullptr, category.constData());
+        s_previousHandler(type, context, message);
+    }
+    s_heldBack.clear();
+}
 } // namespace
 
 int Main(int argc, char **argv) {
@@ -206,7 +273,13 @@ int Main(int argc, char **argv) {
     case EarlyAnswer::None:
         break;
     }
+    if (const QString why = whyNoDisplay(argc, argv); !why.isEmpty()) {
+        tellNoWindow(why);
+        return 1;
+    }
+    s_previousHandler = qInstallMessageHandler(whileConnecting);
     QApplication app(argc, argv);
+    connectedAfterAll();
     QApplication::setApplicationName(QStringLiteral("GRQuorvel"));
     QApplication::setApplicationVersion(clsGRQuorvel::VersionString());
     // Lets the desktop match the windows to the program's desktop entry and icon.

@@ -1,11 +1,13 @@
 #include "app/clsGRQuorvel.h"
 
 #include "app/AppShell.h"
+#include "app/InstanceLock.h"
 #include "common/Prompter.h"
 #include "common/QuorvelError.h"
 #include "common/TextRules.h"
 #include "gameopts/clsOptionsXML.h"
 #include "history/HistoryStore.h"
+#include "options/PreferencesSaver.h"
 #include "options/clsOptions.h"
 #include "servers/GRQueryProtocol.h"
 #include "servers/clsGRServers.h"
@@ -41,6 +43,8 @@ clsGRQuorvel::clsGRQuorvel(StartupEnvironment environment, Prompter &prompter,
     , m_history(std::make_unique<HistoryStore>()) {}
 
 clsGRQuorvel::~clsGRQuorvel() {
+    // A write under way ends before what it was made from goes.
+    m_saver.reset();
     m_watches.reset();
     if (!m_watchConnection.isEmpty())
         QSqlDatabase::removeDatabase(m_watchConnection);
@@ -211,6 +215,22 @@ void clsGRQuorvel::serverRemoved(const QString &ip) {
         m_watches->serverRemoved(ip);
 }
 
+void clsGRQuorvel::keepPreferencesSaved() {
+    if (m_saver || !m_options)
+        return;
+    m_saver = std::make_unique<PreferencesSaver>(*m_options, PreferencesFileName(), m_prompter,
+                                                 m_timing.saveDelayMs);
+    const auto changed = [this] {
+        if (m_saver)
+            m_saver->schedule();
+    };
+    m_options->changes().listen(changed);
+    if (m_grServers)
+        m_grServers->changes().listen(changed);
+    if (m_rwServers)
+        m_rwServers->changes().listen(changed);
+}
+
 void clsGRQuorvel::createObjects() {
     m_rootDirectory = rootDirectoryFor(m_environment);
     createSharedObjects();
@@ -247,6 +267,21 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
             QStringLiteral("Ghost Recon Not Found"), Buttons::Ok, Icon::Critical);
         return StartupResult::Ended;
     }
+
+    // One copy per game directory: a second start shows the first copy and ends before it
+    // writes anything.
+    m_instanceLock = std::make_unique<InstanceLock>(m_rootDirectory);
+    switch (m_instanceLock->acquire()) {
+    case InstanceLock::Result::HeldElsewhere:
+        m_instanceLock->askHolderToShow();
+        m_instanceLock.reset();
+        return StartupResult::AlreadyRunning;
+    case InstanceLock::Result::Unavailable: // nothing can be written here anyway
+    case InstanceLock::Result::Acquired:
+        break;
+    }
+    QObject::connect(m_instanceLock.get(), &InstanceLock::showRequested, m_instanceLock.get(),
+                     [&shell] { shell.bringToFront(); });
 
     // 3. The default stats directory (a file of that name counts as present).
     const bool statsOk = runStep([this] {
@@ -286,8 +321,12 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
         },
         // 10. The two collections.
         [this] { createCollections(); },
-        // 11. Preferences (which also import the game's own server list).
-        [this] { m_options->Load(PreferencesFileName()); },
+        // 11. Preferences (which also import the game's own server list); from here on every
+        // change is written soon after it is made.
+        [this] {
+            m_options->Load(PreferencesFileName());
+            keepPreferencesSaved();
+        },
         // 12. Tip of the day.
         [this, &shell] {
             if (m_options->ShowTips()) {
@@ -325,6 +364,9 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
 void clsGRQuorvel::Shutdown(AppShell &shell) {
     // A name typed without Enter counts: the way out may not move the focus (the menu, a signal).
     shell.commitEdits();
+    // The final write comes after any earlier one still under way.
+    if (m_saver)
+        m_saver->stop();
     if (m_options)
         m_options->Save(PreferencesFileName());
     if (m_options)

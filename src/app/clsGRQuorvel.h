@@ -18,9 +18,11 @@ class clsGRServers;
 class clsRWServers;
 class clsOptions;
 class clsOptionsXML;
+class PreferencesSaver;
 class clsTrackStats;
 class clsPing;
 class HistoryStore;
+class InstanceLock;
 class WatchEngine;
 namespace platform {
 class ProcessLauncher;
@@ -44,9 +46,11 @@ public:
     clsGRQuorvel(const clsGRQuorvel &) = delete;
     clsGRQuorvel &operator=(const clsGRQuorvel &) = delete;
 
-    enum class StartupResult { Running, Ended };
+    enum class StartupResult { Running, Ended, AlreadyRunning };
     // Builds everything in its fixed order and shows the main window. `Ended` when the program
-    // must end now (no game here, or the player gave up on a failing step).
+    // must end now (no game here, or the player gave up on a failing step); `AlreadyRunning`
+    // when another copy runs on the same game directory (it was asked to show its window and
+    // nothing was written here).
     StartupResult Startup(AppShell &shell);
     // Saves the preferences and unloads the windows.
     void Shutdown(AppShell &shell);
@@ -57,6 +61,8 @@ public:
     clsOptions *Options() const override { return m_options.get(); }
     clsOptionsXML *OptionsXML() const override { return m_optionsXml.get(); }
     clsPing *Ping() const override { return m_ping.get(); }
+    // The stats recorder; null until start-up made it.
+    clsTrackStats *TrackStats() const { return m_trackStats.get(); }
     HistoryStore *History() const override { return m_history.get(); }
     QString HistoryFileName() const;
     // Watches and buddies, kept in the history file.
@@ -86,6 +92,10 @@ public:
     // off for the run when that database cannot be opened.
     void createWatches();
     void serverRemoved(const QString &ip) override;
+    // From now on the preferences are written soon after every change, not only at shutdown.
+    void keepPreferencesSaved();
+    // Null until start-up read the preferences.
+    PreferencesSaver *preferencesSaver() const { return m_saver.get(); }
 
     // The game directory for an executable directory (and an optional override), always
     // ending with the native separator.
@@ -103,6 +113,8 @@ private:
     bool lookForTheGame(AppShell &shell);
     QString openWatchDatabase();
 
+    // Released last, once everything else (the final write of the preferences included) is done.
+    std::unique_ptr<InstanceLock> m_instanceLock;
     StartupEnvironment m_environment;
     Prompter &m_prompter;
     platform::ProcessLauncher &m_launcher;
@@ -120,4 +132,5 @@ private:
     std::unique_ptr<HistoryStore> m_history;
     QString m_watchConnection;
     std::unique_ptr<WatchEngine> m_watches;
+    std::unique_ptr<PreferencesSaver> m_saver;
 };

@@ -29,10 +29,33 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+// A pane's room in the window: the pane fills it, and scrolls when the window is smaller than
+// the pane needs (a small screen, a high scale), so the window can always fit the screen.
+class PaneRoom : public QScrollArea {
+public:
+    PaneRoom(QWidget *pane, const QString &caption, QWidget *parent)
+        : QScrollArea(parent) {
+        setObjectName(pane->objectName() + QStringLiteral("Room"));
+        setAccessibleName(caption);
+        setFrameShape(QFrame::NoFrame);
+        setFocusPolicy(Qt::NoFocus);
+        setWidgetResizable(true);
+        setWidget(pane);
+    }
+    // As large as the pane would like, not capped as a scroll area's own wish is.
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget()->sizeHint() + QSize(frame, frame);
+    }
+};
+} // namespace
 
 frmMain::frmMain(clsGRQuorvel &root, CommonDialog *commonDialog, QWidget *parent)
     : QMainWindow(parent)
@@ -99,8 +122,9 @@ void frmMain::sizeForTheServerList() {
     const QSize minimum = list->minimumSize();
     list->setMinimumSize(m_ctlGRServers->listSizeForRows(15));
     QSize size = sizeHint().expandedTo(QSize(720, 520));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize());
+    // Within the screen, whatever its scale (its frame is not known yet: a little is kept for it).
+    if (const QScreen *screen = this->screen())
+        size = size.boundedTo(screen->availableSize() - QSize(16, 48));
     list->setMinimumSize(minimum);
     resize(size);
 }
@@ -169,7 +193,7 @@ void frmMain::buildPanes() {
             services.menu = m_mnuStatDirGames;
             services.deleteAction = m_mnuStatDirGamesDelete;
             services.refreshAction = m_mnuStatDirGamesRefresh;
-            page = new ctlQuorvel(std::move(services), m_tabs);
+            page = m_ctlQuorvel = new ctlQuorvel(std::move(services), m_tabs);
         } else if (name == u"ctlGameOptions") {
             page = m_ctlGameOptions = new ctlGameOptions(m_root, m_dlgCommon, m_tabs);
         } else if (name == u"ctlGRServers") {
@@ -181,7 +205,8 @@ void frmMain::buildPanes() {
             page = new QWidget(m_tabs);
         }
         page->setObjectName(name);
-        m_tabs->addTab(page, QString::fromLatin1(pane.caption));
+        const QString caption = QString::fromLatin1(pane.caption);
+        m_tabs->addTab(new PaneRoom(page, caption, m_tabs), caption);
     }
     m_ctlRWServers->setOpenOptions([this] { showOptionsDialog(); });
 }

@@ -14,6 +14,7 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class ctlGRServers;
+class ctlQuorvel;
 class ctlGameOptions;
 class DesktopNotifier;
 
@@ -34,6 +35,7 @@ public:
     CommonDialog *commonDialog() const { return m_dlgCommon; }
     QTabWidget *tabs() const { return m_tabs; }
     ctlGRServers *serversPane() const { return m_ctlGRServers; }
+    ctlQuorvel *statsPane() const { return m_ctlQuorvel; }
     QMenu *statDirGamesMenu() const { return m_mnuStatDirGames; }
     QAction *statDirGamesDeleteAction() const { return m_mnuStatDirGamesDelete; }
     QAction *statDirGamesRefreshAction() const { return m_mnuStatDirGamesRefresh; }
@@ -71,6 +73,7 @@ private:
     CommonDialog *m_dlgCommon;
     QTabWidget *m_tabs = nullptr;
     ctlGRServers *m_ctlGRServers = nullptr;
+    ctlQuorvel *m_ctlQuorvel = nullptr;
     QPushButton *m_cmdQuit = nullptr;
     QTimer *m_tmrStats = nullptr;
     QMenu *m_mnuContext = nullptr;

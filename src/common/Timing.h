@@ -9,4 +9,5 @@ struct Timing {
     int statsTickMs = 65000;    // the stats recorder looks for a new page
     int pingTimeoutMs = 700;    // an ICMP echo gives up
     int notifyEveryMs = 60000;  // at most one notification per server this often
+    int saveDelayMs = 1000;     // the preferences are written this long after a change
 };

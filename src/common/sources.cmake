@@ -1,4 +1,5 @@
 list(APPEND CORE_SOURCES
+    src/common/ChangeNotice.h
     src/common/KeyedCollection.h
     src/common/QuorvelError.h
     src/common/Prompter.h src/common/Prompter.cpp

@@ -1,5 +1,7 @@
 #include "history/HistoryWriter.h"
 
+#include "platform/FileIdentity.h"
+
 #include "history/HistorySchema.h"
 
 #include <QHash>
@@ -37,6 +39,7 @@ QString HistoryWriter::start() {
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     if (!db.open())
         return db.lastError().text();
+    m_identity = platform::fileIdentity(m_path);
     QSqlQuery pragma(db);
     pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     m_findServer = prepared(db, "SELECT id, last_query, last_answered, last_with_players "
@@ -69,6 +72,8 @@ void HistoryWriter::stop() {
 QString HistoryWriter::write(const std::vector<HistoryObservation> &batch) {
     if (!m_error.isEmpty())
         return {};
+    if (platform::fileIdentity(m_path) != m_identity)
+        return failed(QSqlError(QString(), QStringLiteral("the file was removed")));
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
         return failed(db.lastError());

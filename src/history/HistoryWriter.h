@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include "history/HistoryStore.h"
 
 #include <QSqlError>
@@ -44,6 +46,7 @@ private:
 
     QString m_path;
     QString m_connection;
+    platform::FileIdentity m_identity;
     QString m_error;
     QSqlError m_lastError;
     std::map<QString, Known> m_known; // its entries stay put while others are added

@@ -157,11 +157,13 @@ clsOptions::clsOptions() = default;
 clsOptions::~clsOptions() = default;
 
 void clsOptions::AddPlayerName(const QString &in_strName) {
-    m_playerNames.add(in_strName, in_strName);
+    if (m_playerNames.add(in_strName, in_strName).added)
+        m_changed();
 }
 
 void clsOptions::RemovePlayerName(const QString &in_strName) {
-    m_playerNames.remove(in_strName);
+    if (m_playerNames.remove(in_strName))
+        m_changed();
 }
 
 bool clsOptions::IsRogerWilcoSetup() const {
@@ -349,6 +351,10 @@ void clsOptions::LoadGameGRServers() {
 }
 
 void clsOptions::Save(const QString &in_strPath) {
+    writeFile(in_strPath, serialise());
+}
+
+QByteArray clsOptions::serialise() {
     m_document = createDefaultDocument();
     const pugi::xml_document &doc = *m_document;
     const auto set = [&doc](const char *name, const QString &text) {
@@ -392,7 +398,10 @@ void clsOptions::Save(const QString &in_strPath) {
 
     StringWriter writer;
     doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return writer.bytes;
+}
 
+void clsOptions::writeFile(const QString &in_strPath, const QByteArray &bytes) {
     // Written beside the target and renamed over it: the file on disk is always the old one
     // or the new one, whole.
     // A new file is the player's alone: it holds the servers' passwords. An existing one keeps
@@ -407,7 +416,7 @@ void clsOptions::Save(const QString &in_strPath) {
         fail(file.errorString());
     if (isNew) // a file system without modes (a FAT stick) still gets the file
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(writer.bytes) != writer.bytes.size())
+    if (file.write(bytes) != bytes.size())
         fail(file.errorString());
     if (!file.commit())
         fail(file.errorString());

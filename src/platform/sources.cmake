@@ -5,7 +5,9 @@ list(APPEND CORE_SOURCES
     src/platform/WindowsProgram.h src/platform/WindowsProgram.cpp
     src/platform/IcmpPacket.h src/platform/IcmpPacket.cpp
     src/platform/IcmpEcho.h src/platform/IcmpEcho.cpp
-    src/platform/TerminationSignals.h)
+    src/platform/TerminationSignals.h
+    src/platform/FileIdentity.h
+    src/platform/Display.h)
 list(APPEND GUI_SOURCES
     src/platform/DesktopOpener.h src/platform/DesktopOpener.cpp)
 
@@ -17,7 +19,9 @@ if(WIN32)
         src/platform/GameFinder_win.cpp
         src/platform/WindowsProgram_win.cpp
         src/platform/IcmpEcho_win.cpp
-        src/platform/TerminationSignals_win.cpp)
+        src/platform/TerminationSignals_win.cpp
+        src/platform/FileIdentity_win.cpp
+        src/platform/Display_win.cpp)
     list(APPEND GUI_SOURCES
         src/platform/DesktopOpener_win.cpp)
 else()
@@ -27,7 +31,9 @@ else()
         src/platform/GameFinder_posix.cpp
         src/platform/WindowsProgram_posix.cpp
         src/platform/IcmpEcho_linux.cpp
-        src/platform/TerminationSignals_posix.cpp)
+        src/platform/TerminationSignals_posix.cpp
+        src/platform/FileIdentity_posix.cpp
+        src/platform/Display_posix.cpp)
     list(APPEND GUI_SOURCES
         src/platform/DesktopOpener_posix.cpp)
 endif()

@@ -2,6 +2,7 @@
 
 #include "common/TextRules.h"
 #include "servers/GRQueryProtocol.h"
+#include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 
 #include <cmath>
@@ -13,6 +14,20 @@ clsGRServer::~clsGRServer() {
     // Emptying the slot's tag hands it back to the pool and forgets any query in flight.
     if (m_pool && m_slot >= 0)
         m_pool->releaseSlot(m_slot);
+}
+
+void clsGRServer::setName(const QString &in_str) {
+    if (m_parent)
+        m_parent->changes().update(m_name, in_str);
+    else
+        m_name = in_str;
+}
+
+void clsGRServer::setPassword(const QString &in_str) {
+    if (m_parent)
+        m_parent->changes().update(m_password, in_str);
+    else
+        m_password = in_str;
 }
 
 void clsGRServer::bindSlot(clsGlobalGRControls *pool, int slot) {

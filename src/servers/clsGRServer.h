@@ -38,11 +38,13 @@ public:
     const QString &Mission() const { return m_mission; }
     const QString &MOTD() const { return m_motd; }
     const QString &Name() const { return m_name; }
-    void setName(const QString &in_str) { m_name = in_str; }
+    // The name and the password are the player's and kept in the preferences: a change is told
+    // to the collection.
+    void setName(const QString &in_str);
     clsGRServers *Parent() const { return m_parent; }
     void setParent(clsGRServers *in_obj) { m_parent = in_obj; }
     const QString &Password() const { return m_password; }
-    void setPassword(const QString &in_str) { m_password = in_str; }
+    void setPassword(const QString &in_str);
     qint32 Ping() const { return m_ping; }
     void setPing(qint32 in_lng) { m_ping = in_lng; }
     bool PingStale() const { return m_pingStale; }

@@ -26,7 +26,9 @@ clsGRServer *clsGRServers::AddServer(const QString &in_strIP, const QString &in_
     if (m_parent && m_parent->GRServerControls())
         server->bindSlot(m_parent->GRServerControls(), slot);
     server->setParent(this);
-    return m_servers.add(in_strIP, std::move(server)).item;
+    clsGRServer *added = m_servers.add(in_strIP, std::move(server)).item;
+    m_changed();
+    return added;
 }
 
 void clsGRServers::RefreshAllServerData() {
@@ -57,6 +59,7 @@ void clsGRServers::RemoveServer(const QString &in_strIP) {
     }
     const QString ip = server->IP();
     m_servers.remove(in_strIP);
+    m_changed();
     if (m_parent)
         m_parent->serverRemoved(ip);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ChangeNotice.h"
 #include "common/KeyedCollection.h"
 #include "servers/clsGRServer.h"
 
@@ -34,7 +35,11 @@ public:
     // first asks whether to blank it in the game's options file as well.
     void RemoveServer(const QString &in_strIP);
 
+    // Told when a server is added or removed, or a record's name or password changes.
+    ChangeNotice &changes() { return m_changed; }
+
 private:
     AppRoot *m_parent = nullptr;
     KeyedCollection<clsGRServer> m_servers;
+    ChangeNotice m_changed;
 };

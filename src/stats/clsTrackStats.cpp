@@ -27,16 +27,17 @@ QByteArray readWhole(const QString &path) {
 }
 
 // Writes `bytes` under a temporary name beside `path` and renames it into place, so that a
-// half-written file never appears under the real name.
-bool writeWhole(const QString &path, const QByteArray &bytes) {
+// half-written file never appears under the real name. Why it failed, or nothing.
+QString writeWhole(const QString &path, const QByteArray &bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return file.errorString();
     if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return false;
+        return reason;
     }
-    return file.commit();
+    return file.commit() ? QString() : file.errorString();
 }
 
 QByteArray blanked(QByteArray text) {
@@ -126,8 +127,19 @@ void clsTrackStats::RecordStatsFile() {
 
     // The mission counts as recorded only once its copy exists; otherwise a later tick tries
     // again (for example once the stats directory exists or is writable).
-    if (!writeWhole(destination, *page))
+    if (const QString failure = writeWhole(destination, *page); !failure.isEmpty()) {
+        const QString reason =
+            QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(destination), failure);
+        if (reason != m_toldFailure) {
+            m_toldFailure = reason;
+            emit recordingFailed(reason);
+        }
         return;
+    }
     writeWhole(m_cacheFileName, *page);
     m_lastRecordedName = destination;
+    if (!m_toldFailure.isEmpty()) {
+        m_toldFailure.clear();
+        emit recordingResumed();
+    }
 }

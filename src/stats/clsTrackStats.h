@@ -11,8 +11,8 @@ class clsOptions;
 
 // Keeps every mission statistics page the game writes: on each tick of its timer, while
 // recording is on, a page holding a mission not yet recorded is copied into the stats directory
-// under a name made from the page's modification time. Never asks the player anything: every
-// failure simply leaves the mission for a later tick.
+// under a name made from the page's modification time. Never asks the player anything: a
+// failure leaves the mission for a later tick, and is told through recordingFailed.
 class clsTrackStats : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +28,9 @@ public:
     // One recording pass.
     void RecordStatsFile();
 
+    // Why the last page could not be copied; empty when the last attempt succeeded.
+    const QString &failure() const { return m_toldFailure; }
+
     // The full path of the copy made most recently in this run (empty before the first).
     const QString &lastRecordedName() const { return m_lastRecordedName; }
 
@@ -39,6 +42,12 @@ public:
     // True when both pages hold the same mission; an unreadable file reads as empty.
     static bool SameStats(const QString &first, const QString &second);
 
+signals:
+    // A page could not be copied (a full disk, an unwritable directory); told once per reason.
+    void recordingFailed(const QString &reason);
+    // A page was copied after a failure.
+    void recordingResumed();
+
 private:
     void onTick();
 
@@ -46,5 +55,6 @@ private:
     QString m_cacheFileName;
     const clsOptions &m_options;
     QString m_lastRecordedName;
+    QString m_toldFailure;
     QPointer<QTimer> m_timer;
 };

@@ -66,6 +66,10 @@ ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
     auto *recordRow = new QHBoxLayout;
     recordRow->addWidget(m_chkRecordStats);
     recordRow->addWidget(m_lblRecordStats, 1);
+    m_lblRecordFailure = namedLabel(this, u"lblRecordFailure", {});
+    m_lblRecordFailure->setWordWrap(true);
+    m_lblRecordFailure->setTextFormat(Qt::PlainText);
+    m_lblRecordFailure->hide();
 
     m_lsvStatsDirectory = new QListWidget(this);
     m_lsvStatsDirectory->setObjectName(QStringLiteral("lsvStatsDirectory"));
@@ -78,6 +82,7 @@ ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(recordRow);
+    layout->addWidget(m_lblRecordFailure);
     layout->addWidget(m_lsvStatsDirectory, 1);
 
     onCaptionClick(m_lblStatsDirectory, [this] { openDirectory(); });
@@ -99,6 +104,20 @@ ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
 }
 
 ctlQuorvel::~ctlQuorvel() = default;
+
+void ctlQuorvel::showRecordingFailure(const QString &reason) {
+    m_lblRecordFailure->setText(
+        QStringLiteral("The last mission could not be recorded (%1). It is tried again at the "
+                       "next check.")
+            .arg(reason));
+    m_lblRecordFailure->show();
+}
+
+void ctlQuorvel::recordingResumed() {
+    m_lblRecordFailure->hide();
+    m_lblRecordFailure->clear();
+    RefreshFileList();
+}
 
 void ctlQuorvel::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);

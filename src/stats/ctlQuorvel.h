@@ -45,6 +45,10 @@ public:
     void RefreshFileList();
     void Deletefile();
 
+    // The recorder could not copy a page: said under the switch until a copy succeeds.
+    void showRecordingFailure(const QString &reason);
+    void recordingResumed();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -66,5 +70,6 @@ private:
     QPushButton *m_cmdBrowseStatsDir;
     QCheckBox *m_chkRecordStats;
     QLabel *m_lblRecordStats;
+    QLabel *m_lblRecordFailure;
     QListWidget *m_lsvStatsDirectory;
 };

@@ -15,15 +15,18 @@ public:
 
     // The channel as Roger Wilco's command line expects it.
     const QString &IP() const { return m_ip; }
-    void setIP(const QString &in_str) { m_ip = in_str; }
+    // Edits are told to the collection the channel is in.
+    void setIP(const QString &in_str) { changed(m_ip, in_str); }
     const QString &Name() const { return m_name; }
-    void setName(const QString &in_str) { m_name = in_str; }
+    void setName(const QString &in_str) { changed(m_name, in_str); }
     const QString &Password() const { return m_password; }
-    void setPassword(const QString &in_str) { m_password = in_str; }
+    void setPassword(const QString &in_str) { changed(m_password, in_str); }
     void setParent(clsRWServers *in_obj) { m_parent = in_obj; }
     clsRWServers *parent() const { return m_parent; }
 
 private:
+    void changed(QString &member, const QString &value);
+
     QString m_ip;
     QString m_name;
     QString m_password;

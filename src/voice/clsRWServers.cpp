@@ -11,9 +11,19 @@ clsRWServer *clsRWServers::AddServer(const QString &in_strIP, const QString &in_
     auto record = std::make_unique<clsRWServer>(in_strIP, in_strName, in_strPassword);
     record->setParent(this);
     const QString key = record->IP();
-    return m_servers.add(key, std::move(record)).item;
+    clsRWServer *added = m_servers.add(key, std::move(record)).item;
+    m_changed();
+    return added;
 }
 
 void clsRWServers::RemoveServer(const QString &in_strIP) {
-    m_servers.remove(in_strIP);
+    if (m_servers.remove(in_strIP))
+        m_changed();
+}
+
+void clsRWServer::changed(QString &member, const QString &value) {
+    if (m_parent)
+        m_parent->changes().update(member, value);
+    else
+        member = value;
 }

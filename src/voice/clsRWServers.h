@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ChangeNotice.h"
 #include "common/KeyedCollection.h"
 #include "voice/clsRWServer.h"
 
@@ -29,7 +30,11 @@ public:
     // Removes the channel under this key; an unknown key does nothing.
     void RemoveServer(const QString &in_strIP);
 
+    // Told when a channel is added, removed or edited.
+    ChangeNotice &changes() { return m_changed; }
+
 private:
     AppRoot *m_parent = nullptr;
     KeyedCollection<clsRWServer> m_servers;
+    ChangeNotice m_changed;
 };

@@ -93,6 +93,32 @@ TEST(Startup, HelpVersionAndBadOptionsAnswerWithoutADisplay) {
     }
 }
 
+TEST(Startup, WithoutADisplayTheWindowSaysSoInOneLineAndEnds) {
+    GameDir dir;
+    const QStringList before = QDir(dir.root()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    // No display at all; a display named that cannot be reached.
+    for (const char *display : {"", ":4711"}) {
+        SCOPED_TRACE(display);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name));
+        if (*display)
+            env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
+                      {QStringLiteral("--game-dir"), dir.root()});
+        ASSERT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 1);
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        EXPECT_EQ(err.count(u'\n'), 1) << err.toStdString();
+        EXPECT_TRUE(err.startsWith(u"grquorvel: cannot open its window: ")) << err.toStdString();
+        EXPECT_TRUE(program.readAllStandardOutput().isEmpty());
+    }
+    EXPECT_EQ(QDir(dir.root()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), before);
+}
+
 TEST(MainWindow, CaptionsEntriesAndTheGameOptionsTabNeedingItsFile) {
     for (const bool withOptions : {true, false}) {
         SCOPED_TRACE(withOptions);

@@ -1,3 +1,4 @@
 list(APPEND TEST_SOURCES
     history/test_history.cpp
-    history/test_history_window.cpp)
+    history/test_history_window.cpp
+    history/test_history_faults.cpp)

@@ -132,16 +132,24 @@ TEST_F(Recording, OnlyAChangeOutsideTheTitleIsANewMission) {
     EXPECT_EQ(statsFiles().size(), 4);
 }
 
-TEST_F(Recording, AMissionWaitsUntilTheStatsDirectoryCanBeWritten) {
+TEST_F(Recording, AMissionWaitsUntilTheStatsDirectoryCanBeWrittenAndTheFailureIsTold) {
     clsTrackStats recorder(root, cache(), options);
+    QSignalSpy failed(&recorder, &clsTrackStats::recordingFailed);
+    QSignalSpy resumed(&recorder, &clsTrackStats::recordingResumed);
     const QString later = root + QStringLiteral("Later");
     options.setStatsPath(later);
     record(recorder, page1, at(12, 1, 2));
+    recorder.RecordStatsFile(); // the same failure again is not told again
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_TRUE(failed.at(0).at(0).toString().startsWith(
+        QDir::toNativeSeparators(later + QStringLiteral("/2002_8_19_12_1_2_stats.htm: "))))
+        << failed.at(0).at(0).toString().toStdString();
     QFile blocker(later);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     recorder.RecordStatsFile(); // a file in its place
     EXPECT_FALSE(QFile::exists(cache()));
     EXPECT_TRUE(recorder.lastRecordedName().isEmpty());
+    EXPECT_EQ(resumed.size(), 0);
 
     ASSERT_TRUE(blocker.remove());
     ASSERT_TRUE(QDir().mkdir(later));
@@ -150,6 +158,8 @@ TEST_F(Recording, AMissionWaitsUntilTheStatsDirectoryCanBeWritten) {
     EXPECT_EQ(read(cache()), page1);
     // Nothing but the finished copy is left behind.
     EXPECT_EQ(QDir(later).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(resumed.size(), 1);
+    EXPECT_TRUE(recorder.failure().isEmpty());
 }
 
 TEST_F(Recording, TicksRecordOnlyWhileRecordingIsOn) {
