@@ -454,11 +454,12 @@ void clsOptionsXML::setIFFRetColor(qint32 in_lng) {
 void clsOptionsXML::RemoveGRServer(const QString &in_strIP) {
     if (!m_doc)
         return;
-    // The address is compared as text, never made part of a query.
-    const QByteArray address = in_strIP.toUtf8();
+    // The address is compared as text, never made part of a query; blanks around the game's
+    // entry were left out when it was imported, so they do not count here either.
+    const QByteArray address = in_strIP.trimmed().toUtf8();
     pugi::xml_node found;
     walkElements(*m_doc, [&](const pugi::xml_node &node) {
-        if (std::strcmp(node.name(), "IPAddress") != 0 || stringValue(node) != address)
+        if (std::strcmp(node.name(), "IPAddress") != 0 || stringValue(node).trimmed() != address)
             return false;
         found = node;
         return true;
