@@ -102,11 +102,15 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
 
         QtAppShell shell(*gobjRoot, commonDialog);
         s_shell = &shell;
-        if (gobjRoot->Startup(shell) == clsGRQuorvel::StartupResult::Running) {
+        const clsGRQuorvel::StartupResult started = gobjRoot->Startup(shell);
+        if (started == clsGRQuorvel::StartupResult::Running) {
             s_startupDone = true;
             if (s_endRequested)
                 QTimer::singleShot(0, &run, endWhenPossible);
             status = QApplication::exec();
+        } else if (started == clsGRQuorvel::StartupResult::NoGame &&
+                   !environment.gameDirectory.isEmpty()) {
+            status = 2; // the directory given on the command line was wrong
         } else {
             status = 1;
         }
@@ -167,9 +171,12 @@ int Main(int argc, char **argv) {
         QTextStream in(stdin);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return query
-                   ? runQueryCommand(args, in, out, err)
-                   : runHistoryCommand(args, QCoreApplication::applicationDirPath(), in, out, err);
+        if (query)
+            return runQueryCommand(args, in, out, err);
+        StartupEnvironment program;
+        program.executableDirectory = QCoreApplication::applicationDirPath();
+        program.gameSearch = platform::GameSearchPlaces::fromEnvironment();
+        return runHistoryCommand(args, program, in, out, err);
     }
     // So do the usage and the version.
     switch (earlyAnswer(argc, argv)) {

@@ -56,7 +56,9 @@ struct Outcome {
 Outcome history(const QStringList &args, const QDateTime &at = now) {
     QString inText, outText, errText;
     QTextStream in(&inText), out(&outText), err(&errText);
-    const int status = runHistoryCommand(args, QStringLiteral("/nonexistent"), in, out, err, at);
+    StartupEnvironment program; // no game beside it, and nowhere to search for one
+    program.executableDirectory = QStringLiteral("/nonexistent");
+    const int status = runHistoryCommand(args, program, in, out, err, at);
     return {status, outText, errText};
 }
 
