@@ -1,12 +1,17 @@
 // A refresh of many simulated servers: how many answer, how long until the last answer, the
 // longest stall of the event loop, and the memory each server costs.
 //
-//   bench_refresh [COUNT...]     (default 100 1000 10000)
+//   bench_refresh [--drop PERCENT] [--resend-after MS] [--seed S] [COUNT...]
+//                 (default 100 1000 10000)
 //
-// The servers are served by grq-sim on consecutive addresses from 127.10.0.1.
+// The servers are served by grq-sim on consecutive addresses from 127.10.0.1. With --drop the
+// simulator loses that share of the requests it receives; --resend-after sets how long an
+// unanswered request waits before it is sent again (0: never, which is how one lost datagram
+// made a live server look silent).
 
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
+#include "common/Timing.h"
 #include "platform/ProcessLauncher.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
@@ -53,11 +58,19 @@ long residentKiB() {
     return 0;
 }
 
-bool startSim(QProcess &sim, int count) {
+struct Settings {
+    double dropPercent = 0;
+    unsigned seed = 1;
+    Timing timing;
+};
+
+bool startSim(QProcess &sim, int count, const Settings &settings) {
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     sim.start(QStringLiteral(QUORVEL_BINARY_DIR "/tools/grq-sim/grq-sim"),
               {QStringLiteral("--count"), QString::number(count), QStringLiteral("--first"),
-               QStringLiteral("127.10.0.1")});
+               QStringLiteral("127.10.0.1"), QStringLiteral("--drop"),
+               QString::number(settings.dropPercent), QStringLiteral("--seed"),
+               QString::number(settings.seed)});
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < 30000 && sim.state() != QProcess::NotRunning) {
@@ -71,9 +84,9 @@ bool startSim(QProcess &sim, int count) {
     return false;
 }
 
-void runOnce(int count) {
+void runOnce(int count, const Settings &settings) {
     QProcess sim;
-    if (!startSim(sim, count)) {
+    if (!startSim(sim, count, settings)) {
         std::fprintf(stderr, "grq-sim did not start for %d servers\n", count);
         return;
     }
@@ -86,7 +99,7 @@ void runOnce(int count) {
         const QTemporaryDir gameDirectory;
         StartupEnvironment environment;
         environment.gameDirectory = gameDirectory.path();
-        clsGRQuorvel root(environment, prompter, launcher);
+        clsGRQuorvel root(environment, prompter, launcher, settings.timing);
         root.createObjects();
         clsGRServers &servers = *root.GRServers();
         for (quint32 i = 0; i < static_cast<quint32>(count); ++i) {
@@ -137,11 +150,12 @@ void runOnce(int count) {
         std::printf("%6d servers: %6.2f %% answered (%d), last answer after %7.1f ms, "
                     "longest stall %5.1f ms, heap %5.0f bytes/server (resident %5.0f), "
                     "RefreshAllServerData %5.1f ms, "
-                    "sent %llu received %llu dropped %llu, boxes %d\n",
+                    "sent %llu (again %llu) received %llu dropped %llu, boxes %d\n",
                     count, 100.0 * answered / count, answered, lastAnswerUs / 1000.0,
                     longestStallUs / 1000.0, double(heapAfter - heapBefore) / count,
                     1024.0 * double(after - before) / count, refreshCallUs / 1000.0,
                     static_cast<unsigned long long>(c.sent),
+                    static_cast<unsigned long long>(c.resent),
                     static_cast<unsigned long long>(c.received),
                     static_cast<unsigned long long>(c.dropped), prompter.boxes);
         std::fflush(stdout);
@@ -154,17 +168,38 @@ void runOnce(int count) {
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
+    const char usage[] = "usage: bench_refresh [--drop PERCENT] [--resend-after MS] [--seed S] "
+                         "[COUNT...] (1..65000)\n";
+    Settings settings;
     QList<int> counts;
-    for (const QString &arg : QCoreApplication::arguments().mid(1))
-        counts << arg.toInt();
-    if (counts.isEmpty())
-        counts = {100, 1000, 10000};
-    for (int count : counts) {
-        if (count < 1 || count > 65000) {
-            std::fprintf(stderr, "usage: bench_refresh [COUNT...] (1..65000)\n");
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        bool ok = true;
+        if (args[i] == u"--drop" && hasValue)
+            settings.dropPercent = args[++i].toDouble(&ok);
+        else if (args[i] == u"--resend-after" && hasValue)
+            settings.timing.resendAfterMs = args[++i].toInt(&ok);
+        else if (args[i] == u"--seed" && hasValue)
+            settings.seed = args[++i].toUInt(&ok);
+        else
+            counts << args[i].toInt(&ok);
+        if (!ok) {
+            std::fprintf(stderr, "%s", usage);
             return 2;
         }
-        runOnce(count);
+    }
+    if (counts.isEmpty())
+        counts = {100, 1000, 10000};
+    std::printf("%.1f %% of requests lost; unanswered requests sent again after %d ms%s\n",
+                settings.dropPercent, settings.timing.resendAfterMs,
+                settings.timing.resendAfterMs > 0 ? "" : " (never)");
+    for (int count : counts) {
+        if (count < 1 || count > 65000) {
+            std::fprintf(stderr, "%s", usage);
+            return 2;
+        }
+        runOnce(count, settings);
     }
     return 0;
 }

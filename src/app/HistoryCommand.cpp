@@ -4,6 +4,7 @@
 #include "app/QueryCommand.h"
 #include "app/clsGRQuorvel.h"
 #include "history/HistoryStore.h"
+#include "platform/GameFinder.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,10 +23,12 @@ const char historyUsage[] =
     "  with players (UTC), answered in the last 7 days, kept samples of the last 24 hours\n"
     "  (tab-separated).\n"
     "  --json          print one JSON array instead, with the samples of the last 24 hours\n"
-    "  --game-dir DIR  the Ghost Recon directory (default: this program's own)\n"
+    "  --game-dir DIR  the Ghost Recon directory (default: this program's own when it holds\n"
+    "                  the game, else the one found where the window looks for it)\n"
     "  --file FILE     read addresses from FILE (one or more per line; # starts a comment)\n"
     "  -               read addresses from standard input\n"
-    "  Exit status: 0 done, 1 the history file cannot be read, 2 bad usage.\n";
+    "  Exit status: 0 done, 1 the history file cannot be read, 2 bad usage (also when the\n"
+    "  game is not found, or found in several places).\n";
 
 namespace {
 
@@ -47,7 +50,7 @@ double oneDecimal(double value) {
 
 } // namespace
 
-int runHistoryCommand(const QStringList &arguments, const QString &defaultGameDirectory,
+int runHistoryCommand(const QStringList &arguments, const StartupEnvironment &program,
                       QTextStream &in, QTextStream &out, QTextStream &err, const QDateTime &now) {
     QString gameDirectory;
     AddressArguments given;
@@ -63,10 +66,26 @@ int runHistoryCommand(const QStringList &arguments, const QString &defaultGameDi
     const bool json = given.json;
     const QStringList &addresses = given.addresses;
 
-    StartupEnvironment environment;
-    environment.executableDirectory = defaultGameDirectory;
+    StartupEnvironment environment = program;
     environment.gameDirectory = gameDirectory;
-    const QString path = clsGRQuorvel::rootDirectoryFor(environment) + HistoryStore::fileName();
+    QString root = clsGRQuorvel::rootDirectoryFor(environment);
+    if (clsGRQuorvel::needsGameSearch(environment)) {
+        const QStringList found = clsGRQuorvel::foundGameDirectories(environment.gameSearch);
+        if (found.size() > 1) {
+            err << "grquorvel: Ghost Recon was found in several places; name one with "
+                   "--game-dir:\n";
+            for (const QString &directory : found)
+                err << "  " << directory << '\n';
+            return 2;
+        }
+        if (found.size() == 1)
+            root = clsGRQuorvel::asRootDirectory(found.front());
+    }
+    if (platform::gameExecutableIn(root).isEmpty()) {
+        err << clsGRQuorvel::gameNotFoundLine(environment) << '\n';
+        return 2;
+    }
+    const QString path = root + HistoryStore::fileName();
     HistoryStore store;
     int status = 0;
     if (!store.open(path, HistoryStore::Mode::ReadOnly)) {

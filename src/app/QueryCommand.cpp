@@ -3,6 +3,7 @@
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "platform/ProcessLauncher.h"
+#include "servers/basUtilities.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 
@@ -25,7 +26,8 @@ const char queryUsage[] =
     "  --json       print one JSON array instead\n"
     "  --file FILE  read addresses from FILE (one or more per line; # starts a comment)\n"
     "  -            read addresses from standard input\n"
-    "  Exit status: 0 every server answered, 1 some did not, 2 bad usage.\n";
+    "  Exit status: 0 every server answered, 1 some did not, 2 bad usage (also for text that\n"
+    "  is neither an IPv4 address nor a host name).\n";
 
 namespace {
 
@@ -197,7 +199,8 @@ readAddressArguments(const QStringList &arguments, QTextStream &in, QTextStream 
             err << "grquorvel: unknown option " << arg << '\n' << usage;
             return 2;
         } else {
-            into.addresses << arg;
+            // Blanks around an address (a quoted argument) are no part of it.
+            into.addresses << arg.trimmed();
         }
     }
     if (into.addresses.isEmpty()) {
@@ -214,6 +217,13 @@ int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &
         return *end;
     const bool json = given.json;
     const QStringList &addresses = given.addresses;
+    // Text that can name no server is a mistake to point out, not a server that is silent.
+    for (const QString &address : addresses) {
+        if (!IsValidIP(address) && !IsHostName(address)) {
+            err << "grquorvel: \"" << address << "\" is neither an IPv4 address nor a host name\n";
+            return 2;
+        }
+    }
 
     StreamPrompter prompter(err);
     platform::DetachedProcessLauncher launcher;

@@ -138,6 +138,10 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
                                 << "; that copy's window was brought to the front\n";
             status = 0;
             break;
+        case clsGRQuorvel::StartupResult::NoGame:
+            // A directory given on the command line that holds no game is a usage error.
+            status = environment.gameDirectory.isEmpty() ? 1 : 2;
+            break;
         case clsGRQuorvel::StartupResult::Ended:
             status = 1;
             break;
@@ -254,9 +258,12 @@ int Main(int argc, char **argv) {
         QTextStream in(stdin);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return query
-                   ? runQueryCommand(args, in, out, err)
-                   : runHistoryCommand(args, QCoreApplication::applicationDirPath(), in, out, err);
+        if (query)
+            return runQueryCommand(args, in, out, err);
+        StartupEnvironment program;
+        program.executableDirectory = QCoreApplication::applicationDirPath();
+        program.gameSearch = platform::GameSearchPlaces::fromEnvironment();
+        return runHistoryCommand(args, program, in, out, err);
     }
     // So do the usage and the version.
     QString gameDirectory;

@@ -22,15 +22,15 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTextStream>
 
 namespace {
 constexpr int versionMajor = 1;
 constexpr int versionMinor = 2;
 constexpr int versionRevision = 0;
 
-bool isVisibleFile(const QString &path) {
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
+bool holdsGame(const QString &directory) {
+    return !platform::gameExecutableIn(directory).isEmpty();
 }
 } // namespace
 
@@ -78,13 +78,32 @@ QString clsGRQuorvel::asRootDirectory(const QString &directory) {
     return dir;
 }
 
+QStringList clsGRQuorvel::foundGameDirectories(const platform::GameSearchPlaces &places) {
+    QStringList directories;
+    for (const QString &game : platform::findGames(places))
+        directories << QDir::toNativeSeparators(QFileInfo(game).absolutePath());
+    return directories;
+}
+
+bool clsGRQuorvel::needsGameSearch(const StartupEnvironment &environment) {
+    return environment.gameDirectory.isEmpty() && !holdsGame(rootDirectoryFor(environment));
+}
+
+QString clsGRQuorvel::gameNotFoundLine(const StartupEnvironment &environment) {
+    const QString given = environment.gameDirectory;
+    if (given.isEmpty())
+        return QStringLiteral("grquorvel: Ghost Recon not found in %1 nor in the usual places; "
+                              "name its directory with --game-dir")
+            .arg(QDir::toNativeSeparators(rootDirectoryFor(environment)));
+    if (!QFileInfo(given).isDir())
+        return QStringLiteral("grquorvel: --game-dir %1: no such directory").arg(given);
+    return QStringLiteral("grquorvel: --game-dir %1 holds no GhostRecon.exe").arg(given);
+}
+
 bool clsGRQuorvel::lookForTheGame(AppShell &shell) {
     shell.setBusy(true);
-    const QStringList games = platform::findGames(m_environment.gameSearch);
+    const QStringList directories = foundGameDirectories(m_environment.gameSearch);
     shell.setBusy(false);
-    QStringList directories;
-    for (const QString &game : games)
-        directories << QDir::toNativeSeparators(QFileInfo(game).absolutePath());
     if (directories.size() == 1) {
         m_rootDirectory = asRootDirectory(directories.front());
     } else if (directories.size() > 1) {
@@ -254,18 +273,18 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
     // 1. Root directory.
     m_rootDirectory = rootDirectoryFor(m_environment);
     // An installed program does not live beside the game: it looks in the usual places.
-    const QString gameExe = QStringLiteral("GhostRecon.exe");
-    if (m_environment.gameDirectory.isEmpty() && !isVisibleFile(m_rootDirectory + gameExe) &&
-        !lookForTheGame(shell))
+    if (needsGameSearch(m_environment) && !lookForTheGame(shell))
         return StartupResult::Ended;
 
-    // 2. The game must be here.
-    if (!isVisibleFile(m_rootDirectory + gameExe)) {
+    // 2. The game must be here (its name in any letter case). Whoever started the program from
+    // a shell is told which directory was looked at, too.
+    if (!holdsGame(m_rootDirectory)) {
+        QTextStream(stderr) << gameNotFoundLine(m_environment) << Qt::endl;
         m_prompter.ask(
             QStringLiteral("Please place the 'GRQuorvel.exe' in your Ghost Recon Directory and "
                            "run it from there"),
             QStringLiteral("Ghost Recon Not Found"), Buttons::Ok, Icon::Critical);
-        return StartupResult::Ended;
+        return StartupResult::NoGame;
     }
 
     // One copy per game directory: a second start shows the first copy and ends before it

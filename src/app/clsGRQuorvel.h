@@ -46,11 +46,12 @@ public:
     clsGRQuorvel(const clsGRQuorvel &) = delete;
     clsGRQuorvel &operator=(const clsGRQuorvel &) = delete;
 
-    enum class StartupResult { Running, Ended, AlreadyRunning };
-    // Builds everything in its fixed order and shows the main window. `Ended` when the program
-    // must end now (no game here, or the player gave up on a failing step); `AlreadyRunning`
-    // when another copy runs on the same game directory (it was asked to show its window and
-    // nothing was written here).
+    enum class StartupResult { Running, Ended, NoGame, AlreadyRunning };
+    // Builds everything in its fixed order and shows the main window. `NoGame` when there is no
+    // game where it looked, `Ended` when the program must end now for another reason (the
+    // player gave up on a failing step or on choosing a game), `AlreadyRunning` when another
+    // copy runs on the same game directory (it was asked to show its window and nothing was
+    // written here).
     StartupResult Startup(AppShell &shell);
     // Saves the preferences and unloads the windows.
     void Shutdown(AppShell &shell);
@@ -102,6 +103,12 @@ public:
     static QString rootDirectoryFor(const StartupEnvironment &environment);
     // A directory as the root directory holds it: absolute, ending with the native separator.
     static QString asRootDirectory(const QString &directory);
+    // Whether the game must be searched for: no directory given, and none beside the program.
+    static bool needsGameSearch(const StartupEnvironment &environment);
+    // The directory of every game the search finds, as the player is offered them.
+    static QStringList foundGameDirectories(const platform::GameSearchPlaces &places);
+    // The line that tells, on the standard error, where the game was looked for in vain.
+    static QString gameNotFoundLine(const StartupEnvironment &environment);
 
 private:
     void createSharedObjects();

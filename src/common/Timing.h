@@ -3,6 +3,7 @@
 // Every interval the program waits on, in one place, so tests can shorten them.
 struct Timing {
     int queryWindowMs = 3000;   // a server's reply window
+    int resendAfterMs = 1000;   // no reply yet: the request goes once more within the window
     int listTickMs = 500;       // the servers list brings its rows up to date
     int requeryEveryTicks = 25; // the servers list re-queries every server this often
     int infoRefreshMs = 10000;  // the details window re-queries its server

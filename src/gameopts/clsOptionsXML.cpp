@@ -172,11 +172,12 @@ void clsOptionsXML::setIFFRetColor(qint32 in_lng) {
 void clsOptionsXML::RemoveGRServer(const QString &in_strIP) {
     if (!m_doc)
         return;
-    // The address is compared as text, never made part of a query.
-    const QByteArray address = in_strIP.toUtf8();
+    // The address is compared as text, never made part of a query; blanks around the game's
+    // entry were left out when it was imported, so they do not count here either.
+    const QByteArray address = in_strIP.trimmed().toUtf8();
     const pugi::xml_node found =
         XmlTextEdit::firstElement(*m_doc, "IPAddress", [&](const pugi::xml_node &node) {
-            return XmlTextEdit::stringValue(node) == address;
+            return XmlTextEdit::stringValue(node).trimmed() == address;
         });
     if (found)
         applyEdit(XmlTextEdit::withContent(m_text, found, {}));

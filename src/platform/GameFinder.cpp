@@ -106,10 +106,9 @@ void search(const QString &dir, int depth, const QDeadlineTimer &deadline, QSet<
             QStringList &found) {
     if (deadline.hasExpired())
         return;
-    const QFileInfo exe(dir + u'/' + gameExe);
     // As the start-up check wants it: an ordinary file, not hidden.
-    if (exe.isFile() && !exe.isHidden()) {
-        const QString path = exe.canonicalFilePath();
+    if (const QString exe = gameExecutableIn(dir); !exe.isEmpty()) {
+        const QString path = QFileInfo(exe).canonicalFilePath();
         if (!seen.contains(path)) {
             seen.insert(path);
             found << path;
@@ -122,6 +121,22 @@ void search(const QString &dir, int depth, const QDeadlineTimer &deadline, QSet<
 }
 
 } // namespace
+
+QString gameExecutableIn(const QString &directory) {
+    if (directory.isEmpty())
+        return {};
+    const QDir dir(directory);
+    const QFileInfo usual(dir.filePath(gameExe));
+    if (usual.isFile() && !usual.isHidden())
+        return usual.filePath();
+    // Hidden files are left out of the listing.
+    const QFileInfoList files = dir.entryInfoList(QDir::Files, QDir::Name);
+    for (const QFileInfo &file : files) {
+        if (file.fileName().compare(gameExe, Qt::CaseInsensitive) == 0 && file.isFile())
+            return file.filePath();
+    }
+    return {};
+}
 
 GameSearchPlaces GameSearchPlaces::fromEnvironment() {
     GameSearchPlaces places;

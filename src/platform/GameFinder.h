@@ -26,9 +26,16 @@ struct GameSearchLimits {
     std::chrono::milliseconds budget{3000};
 };
 
-// The full path of every GhostRecon.exe found, each install once. The places are searched in a
-// fixed order, each to a bounded depth: WINEPREFIX, ~/.wine, Lutris, Bottles, Steam. Symbolic
-// links to directories are not followed below a candidate (a prefix links to the whole disk).
+// The game's executable in `directory` whatever the letter case of its name (Windows file
+// systems ignore it, so installs leave GHOSTRECON.EXE or ghostrecon.exe as well): its full path
+// under its real name, or empty text. Only an ordinary file that is not hidden counts; the usual
+// spelling wins when there are several.
+QString gameExecutableIn(const QString &directory);
+
+// The full path of every GhostRecon.exe (in any letter case) found, each install once. The places
+// are searched in a fixed order, each to a bounded depth: WINEPREFIX, ~/.wine, Lutris, Bottles,
+// Steam. Symbolic links to directories are not followed below a candidate (a prefix links to the
+// whole disk).
 QStringList findGames(const GameSearchPlaces &places, const GameSearchLimits &limits = {});
 
 // The fixed installation that a copy of this program run from the developers' tree takes the

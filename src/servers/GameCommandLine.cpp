@@ -1,12 +1,21 @@
 #include "servers/GameCommandLine.h"
 
+#include "platform/GameFinder.h"
 #include "platform/WindowsProgram.h"
 #include "servers/basUtilities.h"
 
+#include <QFileInfo>
+
+QString GameCommandLine::gamePath(const QString &rootDirectory) {
+    const QString found = platform::gameExecutableIn(rootDirectory);
+    return rootDirectory +
+           (found.isEmpty() ? QStringLiteral("GhostRecon.exe") : QFileInfo(found).fileName());
+}
+
 QString GameCommandLine::windowsText(const QString &rootDirectory, const QString &ip,
                                      const QString &password) {
-    QString line = u'"' + rootDirectory + QStringLiteral("GhostRecon.exe") + u'"' +
-                   QStringLiteral(" -client ") + AddressForUse(ip);
+    QString line =
+        u'"' + gamePath(rootDirectory) + u'"' + QStringLiteral(" -client ") + AddressForUse(ip);
     if (!password.isEmpty())
         line += QStringLiteral(" -password ") + u'"' + password + u'"';
     return line;
@@ -14,7 +23,7 @@ QString GameCommandLine::windowsText(const QString &rootDirectory, const QString
 
 platform::LaunchRequest GameCommandLine::request(const QString &rootDirectory, const QString &ip,
                                                  const QString &password) {
-    const QString game = rootDirectory + QStringLiteral("GhostRecon.exe");
+    const QString game = gamePath(rootDirectory);
     QStringList arguments{QStringLiteral("-client"), AddressForUse(ip)};
     if (!password.isEmpty())
         arguments << QStringLiteral("-password") << password;

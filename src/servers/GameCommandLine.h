@@ -7,6 +7,10 @@
 // How the game is started to join one server directly.
 class GameCommandLine {
 public:
+    // The game's executable in `rootDirectory` under the name it really has there (any letter
+    // case), or under its usual name when there is none.
+    static QString gamePath(const QString &rootDirectory);
+
     // The Windows command line: the game's full path in double quotes, " -client " and the
     // address, then, with a password, " -password " and the password in double quotes. The
     // password is inserted exactly as stored; a dotted address goes in its plain decimal form

@@ -2,6 +2,9 @@
 
 #include "common/TextRules.h"
 
+#include <QList>
+#include <QStringView>
+
 namespace {
 std::optional<quint32> addressPart(const QString &part) {
     const std::optional<qint32> value = numericToLong(part);
@@ -49,4 +52,27 @@ QString AddressForUse(const QString &address) {
         .arg((*v4 >> 16) & 0xff)
         .arg((*v4 >> 8) & 0xff)
         .arg(*v4 & 0xff);
+}
+
+bool IsHostName(const QString &text) {
+    QStringView name(text);
+    if (name.endsWith(u'.'))
+        name.chop(1);
+    if (name.isEmpty() || name.size() > 253)
+        return false;
+    bool lastAllDigits = false;
+    for (const QStringView label : name.split(u'.')) {
+        if (label.isEmpty() || label.size() > 63 || label.startsWith(u'-') || label.endsWith(u'-'))
+            return false;
+        lastAllDigits = true;
+        for (const QChar c : label) {
+            const char16_t u = c.unicode();
+            const bool digit = u >= u'0' && u <= u'9';
+            const bool letter = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+            if (!digit && !letter && u != u'-')
+                return false;
+            lastAllDigits = lastAllDigits && digit;
+        }
+    }
+    return !lastAllDigits;
 }

@@ -19,3 +19,8 @@ std::optional<quint32> DottedIPv4(const QString &address);
 // reads ("127.0.0.010" gives "127.0.0.10"), or the text as it stands when it is no dotted
 // address (a host name).
 QString AddressForUse(const QString &address);
+
+// A well-formed host name: dot-separated labels of ASCII letters, digits and hyphens, each 1 to
+// 63 characters, neither starting nor ending with a hyphen, at most 253 characters in all (a
+// final dot allowed), the last label not all digits (999.1.1.1 is a bad address, not a name).
+bool IsHostName(const QString &text);

@@ -15,18 +15,21 @@ clsGRServers::~clsGRServers() {
 
 clsGRServer *clsGRServers::AddServer(const QString &in_strIP, const QString &in_strName,
                                      const QString &in_strPassword, int slot) {
-    if (in_strIP.isEmpty())
+    // Blanks around an address (typed, pasted, or in a file) are no part of it: with them the
+    // same server would be listed and saved twice.
+    const QString ip = in_strIP.trimmed();
+    if (ip.isEmpty())
         return nullptr;
-    if (clsGRServer *existing = Item(in_strIP))
+    if (clsGRServer *existing = Item(ip))
         return existing;
     auto server = std::make_unique<clsGRServer>();
-    server->setIP(in_strIP);
+    server->setIP(ip);
     server->setName(in_strName);
     server->setPassword(in_strPassword);
     if (m_parent && m_parent->GRServerControls())
         server->bindSlot(m_parent->GRServerControls(), slot);
     server->setParent(this);
-    clsGRServer *added = m_servers.add(in_strIP, std::move(server)).item;
+    clsGRServer *added = m_servers.add(ip, std::move(server)).item;
     m_changed();
     return added;
 }

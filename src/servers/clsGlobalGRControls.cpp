@@ -95,6 +95,7 @@ void clsGlobalGRControls::endQuery(int slot) {
     if (s.routed)
         m_routes.remove(s.address, slot);
     s.routed = false;
+    s.resent = false;
     s.querying = false;
     ++s.generation;
 }
@@ -212,9 +213,15 @@ void clsGlobalGRControls::sendSome() {
         const SendOutcome outcome = sendNow(m_request, QHostAddress(next.address), grquery::port);
         if (outcome.kind == SendOutcome::Sent) {
             ++m_counters.sent;
+            // A reply is timed from the latest request: a lost request is far likelier than a
+            // server that takes longer than the wait before the second one.
+            s.sentAtNs = m_clock.nsecsElapsed();
+            if (next.resend) {
+                ++m_counters.resent;
+                continue;
+            }
             s.routed = true;
             s.address = next.address;
-            s.sentAtNs = m_clock.nsecsElapsed();
             m_routes.insert(next.address, next.slot);
             armWindow(next.slot);
             continue;
@@ -226,6 +233,10 @@ void clsGlobalGRControls::sendSome() {
             break;
         }
         ++m_counters.sendFailures;
+        // The first request of the window went: its window runs on, and a cause that hits
+        // every server was told of then.
+        if (next.resend)
+            continue;
         bool retry = false;
         reportSendFailure(outcome.description, retry);
         if (retry) {
@@ -245,9 +256,16 @@ void clsGlobalGRControls::sendSome() {
 }
 
 void clsGlobalGRControls::armWindow(int slot) {
-    const int windowMs = m_root.timing().queryWindowMs;
-    const Deadline deadline{m_clock.nsecsElapsed() + qint64(windowMs) * 1000000, slot,
-                            m_slots[static_cast<size_t>(slot)].generation};
+    const Timing &timing = m_root.timing();
+    const qint64 now = m_clock.nsecsElapsed();
+    const quint32 generation = m_slots[static_cast<size_t>(slot)].generation;
+    const Deadline deadline{now + qint64(timing.queryWindowMs) * 1000000, slot, generation};
+    // Only a request that left is asked again, and only while its window leaves room for it.
+    if (m_slots[static_cast<size_t>(slot)].routed && timing.resendAfterMs > 0 &&
+        timing.resendAfterMs < timing.queryWindowMs) {
+        // All waits have the same length: the queue stays in order.
+        m_resends.push_back({now + qint64(timing.resendAfterMs) * 1000000, slot, generation});
+    }
     // Every window has the same length, so deadlines arrive in order; keep it sorted anyway.
     if (m_deadlines.empty() || m_deadlines.back().atNs <= deadline.atNs) {
         m_deadlines.push_back(deadline);
@@ -257,23 +275,45 @@ void clsGlobalGRControls::armWindow(int slot) {
                              [](const Deadline &a, const Deadline &b) { return a.atNs < b.atNs; });
         m_deadlines.insert(at, deadline);
     }
-    if (!m_windowTimer.isActive() || m_deadlines.front().atNs == deadline.atNs)
+    if (!m_windowTimer.isActive() || m_deadlines.front().atNs == deadline.atNs ||
+        (!m_resends.empty() && m_resends.back().atNs == m_resends.front().atNs))
         armWindowTimer();
 }
 
 void clsGlobalGRControls::armWindowTimer() {
-    if (m_deadlines.empty()) {
+    if (m_deadlines.empty() && m_resends.empty()) {
         m_windowTimer.stop();
         return;
     }
-    const qint64 remainingNs = m_deadlines.front().atNs - m_clock.nsecsElapsed();
+    qint64 next = m_deadlines.empty() ? m_resends.front().atNs : m_deadlines.front().atNs;
+    if (!m_resends.empty())
+        next = qMin(next, m_resends.front().atNs);
+    const qint64 remainingNs = next - m_clock.nsecsElapsed();
     m_windowTimer.start(static_cast<int>(qMax<qint64>(0, (remainingNs + 999999) / 1000000)));
+}
+
+void clsGlobalGRControls::resendsDue(qint64 now) {
+    while (!m_resends.empty() && m_resends.front().atNs <= now) {
+        const Deadline due = m_resends.front();
+        m_resends.pop_front();
+        if (!validSlot(due.slot))
+            continue;
+        Slot &s = m_slots[static_cast<size_t>(due.slot)];
+        // Answered, ended or asked afresh meanwhile: nothing to repeat.
+        if (s.generation != due.generation || !s.querying || !s.routed || s.resent)
+            continue;
+        s.resent = true;
+        m_sendQueue.push_back({due.slot, due.generation, s.address, 0, true});
+        if (!m_paceTimer.isActive())
+            m_paceTimer.start();
+    }
 }
 
 void clsGlobalGRControls::windowsDue() {
     // Replies that are already here count, however late the loop came round to them.
     readPending();
     const qint64 now = m_clock.nsecsElapsed();
+    resendsDue(now);
     while (!m_deadlines.empty() && m_deadlines.front().atNs <= now) {
         const Deadline due = m_deadlines.front();
         m_deadlines.pop_front();

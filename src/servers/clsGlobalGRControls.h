@@ -26,7 +26,9 @@ class clsGRServer;
 // However many slots there are, every query goes through one shared UDP socket: requests leave
 // at a steady pace, each reply is routed by its source address to the waiting slot that queried
 // that address (anything else is dropped), and the reply windows are deadlines in one queue
-// driven by one timer. A window starts when its request actually leaves.
+// driven by one timer. A window starts when its request actually leaves; when no reply has
+// come some time into it, the same request goes once more (a datagram lost on the way is common
+// enough on a busy link), still within that one window.
 class clsGlobalGRControls : public QObject {
     Q_OBJECT
 public:
@@ -71,6 +73,7 @@ public:
         quint64 delivered = 0; // routed to a waiting slot
         quint64 dropped = 0;   // from an address no waiting slot queried, or unreadable
         quint64 sendFailures = 0;
+        quint64 resent = 0; // requests sent a second time (counted in `sent` as well)
     };
     const Counters &counters() const { return m_counters; }
     // The local port of the shared socket (0 before the first send).
@@ -86,6 +89,7 @@ private:
         quint32 generation = 0; // changes whenever a query starts or is abandoned
         bool querying = false;  // a request is outstanding (being resolved, sent or answered)
         bool routed = false;    // its request left and a reply from `address` is taken
+        bool resent = false;    // the request went a second time in this window
         quint32 address = 0;
         qint64 sentAtNs = 0;
     };
@@ -94,6 +98,7 @@ private:
         quint32 generation;
         quint32 address;
         int repeats = 0;
+        bool resend = false; // the second request of a window already running
     };
     struct Deadline {
         qint64 atNs;
@@ -109,6 +114,7 @@ private:
     void armWindow(int slot);
     void armWindowTimer();
     void windowsDue();
+    void resendsDue(qint64 now);
     void endQuery(int slot);
     void hostResolved(int slot, quint32 generation, const QHostInfo &info);
     // Puts the request for `slot` in the paced send queue.
@@ -123,6 +129,7 @@ private:
     QElapsedTimer m_clock;
     std::deque<PendingSend> m_sendQueue;
     std::deque<Deadline> m_deadlines;
+    std::deque<Deadline> m_resends;    // when each unanswered request goes again
     QMultiHash<quint32, int> m_routes; // queried address -> slots awaiting its reply
     QTimer m_paceTimer;
     QTimer m_windowTimer;

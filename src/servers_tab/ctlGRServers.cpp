@@ -701,7 +701,7 @@ void ctlGRServers::launchServer(const QString &key) {
     const platform::LaunchRequest request =
         GameCommandLine::request(root, record->IP(), record->Password());
     run([&] {
-        const QString game = root + QStringLiteral("GhostRecon.exe");
+        const QString game = GameCommandLine::gamePath(root);
         if (!QFileInfo(game).isFile())
             throw QuorvelError(
                 QStringLiteral("Could not start %1: the file does not exist").arg(game));

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -80,6 +81,22 @@ QString clsTrackStats::BuildStatsFileName(const QDateTime &modified) {
         .arg(time.hour())
         .arg(time.minute())
         .arg(time.second());
+}
+
+std::optional<QDateTime> clsTrackStats::RecordedTime(const QString &fileName) {
+    static const QRegularExpression name(
+        QStringLiteral(
+            R"(^(\d{1,4})_(\d{1,2})_(\d{1,2})_(\d{1,2})_(\d{1,2})_(\d{1,2})_stats\.htm$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = name.match(fileName);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const auto part = [&](int n) { return match.captured(n).toInt(); };
+    const QDate date(part(1), part(2), part(3));
+    const QTime time(part(4), part(5), part(6));
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
 }
 
 void clsTrackStats::BlankMissionTitle(QByteArray &text) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-class QDateTime;
+#include <optional>
+
 class QTimer;
 class clsOptions;
 
@@ -36,6 +38,8 @@ public:
 
     // "2002_8_19_14_5_9_stats.htm" for 19 August 2002, 14:05:09.
     static QString BuildStatsFileName(const QDateTime &modified);
+    // The local time such a name stands for; nothing for a name the recorder did not make.
+    static std::optional<QDateTime> RecordedTime(const QString &fileName);
     // Takes the first "Mission Stats (" ... ")" title out of the text: pages that differ only
     // in that title, whatever its length, then compare the same.
     static void BlankMissionTitle(QByteArray &text);

@@ -5,6 +5,7 @@
 #include "options/clsOptions.h"
 #include "platform/DesktopOpener.h"
 #include "platform/ProcessLauncher.h"
+#include "stats/clsTrackStats.h"
 #include "widgets/ClickableCaption.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/NamedWidgets.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +27,9 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 const QString recordTip = QStringLiteral("When checked, stats files will be recorded");
@@ -171,10 +176,21 @@ void ctlQuorvel::RefreshFileList() {
         return;
     const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
     // Ordinary files only: hidden ones (and the recorder's unfinished copies) are left out.
-    const QFileInfoList files =
+    QFileInfoList files =
         QDir(options->StatsPath())
             .entryInfoList({QStringLiteral("*.htm")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo &file : files)
+    // The last mission first: by the time the recorder wrote into the name, for other pages by
+    // the time the file was last written. Names in order of their text would put 2026_12_10
+    // before 2026_12_7.
+    std::vector<std::pair<QDateTime, QFileInfo>> dated;
+    dated.reserve(static_cast<size_t>(files.size()));
+    for (const QFileInfo &file : std::as_const(files)) {
+        const std::optional<QDateTime> recorded = clsTrackStats::RecordedTime(file.fileName());
+        dated.emplace_back(recorded ? *recorded : file.lastModified(), file);
+    }
+    std::stable_sort(dated.begin(), dated.end(),
+                     [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (const auto &[time, file] : dated)
         m_lsvStatsDirectory->addItem(new QListWidgetItem(icon, file.fileName()));
 }
 

@@ -4,11 +4,13 @@
 
 clsRWServer *clsRWServers::AddServer(const QString &in_strIP, const QString &in_strName,
                                      const QString &in_strPassword) {
-    if (in_strIP.isEmpty())
+    // Blanks around a channel are no part of it (the same channel would be listed twice).
+    const QString ip = in_strIP.trimmed();
+    if (ip.isEmpty())
         return nullptr;
-    if (clsRWServer *existing = m_servers.Item(in_strIP))
+    if (clsRWServer *existing = m_servers.Item(ip))
         return existing;
-    auto record = std::make_unique<clsRWServer>(in_strIP, in_strName, in_strPassword);
+    auto record = std::make_unique<clsRWServer>(ip, in_strName, in_strPassword);
     record->setParent(this);
     const QString key = record->IP();
     clsRWServer *added = m_servers.add(key, std::move(record)).item;

@@ -218,7 +218,7 @@ void ctlRWServers::Save() {
     clsRWServer *channel = selectedRecord();
     if (!channel)
         return;
-    channel->setIP(m_txtEditIP->text());
+    channel->setIP(m_txtEditIP->text().trimmed());
     channel->setName(m_txtEditName->text());
     channel->setPassword(m_txtEditPassword->text());
     UpdateList();

@@ -87,8 +87,11 @@ void DesktopNotifier::notify(const QString &address, const QString &body) {
         QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("grquorvel"));
-    call << appName << uint(0) << QStringLiteral("grquorvel") << appName << text
-         << QStringList{joinKey, QStringLiteral("Join")} << hints << int(-1);
+    // A notification about several servers has no one server to join.
+    const QStringList actions =
+        address.isEmpty() ? QStringList() : QStringList{joinKey, QStringLiteral("Join")};
+    call << appName << uint(0) << QStringLiteral("grquorvel") << appName << text << actions << hints
+         << int(-1);
     auto *watcher = new QDBusPendingCallWatcher(m_bus->asyncCall(call, callTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, address, body](QDBusPendingCallWatcher *pending) {

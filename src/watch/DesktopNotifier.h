@@ -21,7 +21,8 @@ public:
     // The bus to use instead of the session bus (which is looked for at the first notification).
     void setConnection(const QDBusConnection &bus);
 
-    // Shows one notification about the server at `address`.
+    // Shows one notification about the server at `address` (with a Join action unless the
+    // address is empty).
     void notify(const QString &address, const QString &body);
 
 signals:

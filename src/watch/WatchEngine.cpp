@@ -7,6 +7,9 @@
 
 #include <QTime>
 
+#include <utility>
+#include <vector>
+
 WatchEngine::WatchEngine(AppRoot &root, std::unique_ptr<WatchStore> store, Settings settings,
                          QObject *parent)
     : QObject(parent)
@@ -65,8 +68,12 @@ void WatchEngine::removeWatch(const QString &address) {
 void WatchEngine::serverRemoved(const QString &address) {
     removeWatch(address);
     const QString key = keyOf(address);
+    const auto seen = m_seen.constFind(key);
+    if (seen != m_seen.constEnd() && seen->answered)
+        --m_askedOnce;
     m_seen.remove(key);
     m_outbox.remove(key);
+    m_gathered.removeIf([&](const Playing &p) { return keyOf(p.address) == key; });
     m_lastEvent.remove(key);
 }
 
@@ -74,9 +81,29 @@ bool WatchEngine::addBuddy(const QString &pattern) {
     const QString kept = pattern.trimmed();
     if (!isAvailable() || kept.isEmpty() || m_buddies.contains(kept, Qt::CaseInsensitive))
         return false;
+    // Who the new pattern finds on a server now, and no other pattern found before.
+    const QString folded = kept.toCaseFolded();
+    std::vector<std::pair<const clsGRServer *, QStringList>> found;
+    if (m_root.GRServers()) {
+        for (const clsGRServer &record : *m_root.GRServers()) {
+            const auto seen = m_seen.constFind(keyOf(record.IP()));
+            if (seen == m_seen.constEnd() || seen->answered != true || !seen->names)
+                continue;
+            QStringList names;
+            for (const QString &name : *seen->names) {
+                const QString foldedName = name.toCaseFolded();
+                if (buddyMatchesFolded(folded, foldedName) && !isBuddy(foldedName))
+                    names << name;
+            }
+            if (!names.isEmpty())
+                found.emplace_back(&record, names);
+        }
+    }
     m_buddies << kept;
-    m_foldedBuddies << kept.toCaseFolded();
+    m_foldedBuddies << folded;
     m_store->addBuddy(kept);
+    for (const auto &[record, names] : found)
+        foundPlaying(*record, names);
     return true;
 }
 
@@ -126,6 +153,8 @@ void WatchEngine::queryEnded(const QString &address, bool answered) {
     const QString key = keyOf(address);
     Seen &seen = m_seen[key];
     seen.endedAtMs = m_clock.elapsed();
+    if (!seen.answered)
+        ++m_askedOnce;
     const auto watch = m_watches.constFind(key);
     const bool watched = watch != m_watches.constEnd();
 
@@ -153,17 +182,89 @@ void WatchEngine::queryEnded(const QString &address, bool answered) {
         QStringList names;
         for (const QString &name : record->Players())
             names << name;
+        // The server's first answer tells who is there, not who came: they are playing.
+        QStringList playing;
         if (!m_buddies.isEmpty()) {
             for (const QString &name : names) {
-                const bool wasThere = seen.names && seen.names->contains(name);
-                if (!wasThere && isBuddy(name.toCaseFolded()))
+                if (!isBuddy(name.toCaseFolded()))
+                    continue;
+                if (!seen.names)
+                    playing << name;
+                else if (!seen.names->contains(name))
                     events << name + QStringLiteral(" joined");
             }
         }
         seen.names = std::move(names);
+        if (m_gathering && !playing.isEmpty())
+            foundPlaying(*record, playing);
+        else
+            for (const QString &name : std::as_const(playing))
+                events << name + QStringLiteral(" is playing");
     }
     if (!events.isEmpty())
         post(record->IP(), events);
+    if (m_gathering && m_askedOnce >= m_root.GRServers()->Count())
+        endGathering();
+}
+
+QString WatchEngine::serverLabel(const clsGRServer &record) {
+    const QString &name = record.Name();
+    return name.isEmpty() || name == record.IP() ? record.IP()
+                                                 : name + QStringLiteral(" (") + record.IP() + u')';
+}
+
+void WatchEngine::foundPlaying(const clsGRServer &record, const QStringList &names) {
+    if (m_gathering) {
+        const QString key = keyOf(record.IP());
+        for (Playing &p : m_gathered) {
+            if (keyOf(p.address) == key) {
+                for (const QString &name : names)
+                    if (!p.names.contains(name))
+                        p.names << name;
+                return;
+            }
+        }
+        m_gathered.append({record.IP(), names});
+        return;
+    }
+    QStringList events;
+    for (const QString &name : names)
+        events << name + QStringLiteral(" is playing");
+    post(record.IP(), events);
+}
+
+void WatchEngine::endGathering() {
+    m_gathering = false;
+    const QList<Playing> gathered = std::exchange(m_gathered, {});
+    clsGRServers *servers = m_root.GRServers();
+    if (gathered.isEmpty() || !servers)
+        return;
+    // Buddies on one server make that server's own notification, with its Join.
+    if (gathered.size() == 1) {
+        if (const clsGRServer *record = servers->Item(gathered.front().address))
+            foundPlaying(*record, gathered.front().names);
+        return;
+    }
+    QStringList lines{QStringLiteral("Buddies playing")};
+    const qint64 now = m_clock.elapsed();
+    const QString at = QTime::currentTime().toString(QStringLiteral("HH:mm"));
+    for (const Playing &p : gathered) {
+        const clsGRServer *record = servers->Item(p.address);
+        if (!record)
+            continue;
+        lines << p.names.join(QStringLiteral(", ")) + QStringLiteral(" on ") + serverLabel(*record);
+        QStringList events;
+        for (const QString &name : p.names)
+            events << name + QStringLiteral(" is playing");
+        const QString key = keyOf(p.address);
+        m_lastEvent.insert(
+            key, QStringLiteral("Last event at %1: %2").arg(at, events.join(QStringLiteral(", "))));
+        // The summary counts as each server's notification of this interval.
+        Outbox &box = m_outbox[key];
+        box.address = record->IP();
+        box.lastSentMs = now;
+    }
+    emit notificationReady(QString(), lines.join(u'\n'));
 }
 
 void WatchEngine::post(const QString &address, const QStringList &events) {
@@ -196,11 +297,7 @@ void WatchEngine::send(Outbox &box, qint64 now) {
         box.pending.clear();
         return;
     }
-    const QString &name = record->Name();
-    const QString server = name.isEmpty() || name == record->IP()
-                               ? record->IP()
-                               : name + QStringLiteral(" (") + record->IP() + u')';
-    const QString body = server + u'\n' + box.pending.join(u'\n');
+    const QString body = serverLabel(*record) + u'\n' + box.pending.join(u'\n');
     box.pending.clear();
     box.lastSentMs = now;
     emit notificationReady(record->IP(), body);
@@ -234,6 +331,10 @@ void WatchEngine::requery() {
     clsGRServers *servers = m_root.GRServers();
     if (!servers || !isAvailable())
         return;
+    // A server never asked (or still being asked) does not hold the start-up's summary back
+    // past the first interval.
+    if (m_gathering)
+        endGathering();
     const qint64 now = m_clock.elapsed();
     const auto ask = [&](clsGRServer &record) {
         const auto seen = m_seen.constFind(keyOf(record.IP()));

@@ -16,12 +16,18 @@
 
 class WatchStore;
 class AppRoot;
+class clsGRServer;
 
 // Watches servers and player names. After every ended query it compares the server's record
 // with what the server's previous queries said and turns what changed into events: a watched
 // server answering after not answering, its players reaching a number, a slot freeing up after
 // it was full, a buddy showing up. Events become at most one notification per server in each
 // notification interval; those that come later in it wait and go out together.
+//
+// A buddy found on a server the first time the server answers in this run, or when a pattern
+// that matches them is added, is told of as playing there; "joined" is kept for those who come
+// after. Until every listed server has been asked once, what is found is gathered into one
+// notification.
 //
 // Watched servers (every server while there are buddies) are asked again at a steady pace of
 // its own, whatever the windows show.
@@ -65,7 +71,8 @@ public:
     void requery();
 
 signals:
-    // A notification is due: `body` names the server and what happened, one event a line.
+    // A notification is due: `body` names the server and what happened, one event a line. The
+    // start-up's summary of buddies on several servers has no one address: `address` is empty.
     void notificationReady(const QString &address, const QString &body);
 
 private:
@@ -87,8 +94,18 @@ private:
         QString key;
     };
 
+    struct Playing {
+        QString address;
+        QStringList names;
+    };
+
     static QString keyOf(const QString &address) { return address.toCaseFolded(); }
+    static QString serverLabel(const clsGRServer &record);
     bool isBuddy(const QString &foldedName) const;
+    // Buddies first found on a server: gathered while start-up lasts, told of at once after.
+    void foundPlaying(const clsGRServer &record, const QStringList &names);
+    // Start-up is over: the buddies gathered go out in one notification.
+    void endGathering();
     void post(const QString &address, const QStringList &events);
     void send(Outbox &box, qint64 now);
     void flushDue();
@@ -101,6 +118,9 @@ private:
     QStringList m_buddies;
     QStringList m_foldedBuddies;
     QHash<QString, Seen> m_seen;
+    int m_askedOnce = 0; // servers in m_seen whose query ended at least once
+    bool m_gathering = true;
+    QList<Playing> m_gathered;
     QHash<QString, Outbox> m_outbox;
     // Held notifications by when they may go out. Every wait is one interval from a send, so
     // the queue is in order.

@@ -1,8 +1,10 @@
 #include "app/GameChooser.h"
+#include "app/HistoryCommand.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
+#include "support/Scoped.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDialogButtonBox>
@@ -12,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -27,11 +30,10 @@ struct Home {
     QString steamGame() const {
         return dir.path() + QStringLiteral("/.local/share/Steam/steamapps/common/Ghost Recon/");
     }
-    // The game (the stand-in) and a quiet preferences file in `gameDir`.
-    void install(const QString &gameDir) const {
+    // The game (the stand-in, named `exe`) and a quiet preferences file in `gameDir`.
+    void install(const QString &gameDir, const QString &exe) const {
         QDir().mkpath(gameDir);
-        QFile::copy(GameDir::demoFile(QStringLiteral("GhostRecon.exe")),
-                    gameDir + QStringLiteral("GhostRecon.exe"));
+        QFile::copy(GameDir::demoFile(QStringLiteral("GhostRecon.exe")), gameDir + exe);
         QFile prefs(gameDir + QStringLiteral("GRQuorvelOptions.xml"));
         EXPECT_TRUE(prefs.open(QIODevice::WriteOnly));
         prefs.write(
@@ -51,45 +53,95 @@ void pickRow(GameChooser &chooser, int row) {
 
 } // namespace
 
+// The window and the history command look for the game the same way; the window asks which of
+// several to use, the command cannot and says where it found them.
 TEST(FindingTheGame, OneFoundIsUsedSeveralAreChosenFromNoneIsNotFound) {
     enum Place { None = 0, Wine = 1, Steam = 2, Beside = 4 };
     enum Answer { Pick2nd, CancelByKey };
+    enum GameDirArgument { NoArgument, ProgramDir, Missing };
     const struct {
         const char *what;
-        int installed;       // Places
-        Answer answer;       // to the question which of two
-        bool gameDirWithout; // --game-dir naming a directory without the game
-        Place runsOn;        // the game used; None: the program ends at start-up
+        int installed;           // Places
+        Answer answer;           // to the question which of two
+        GameDirArgument gameDir; // --game-dir: the program's directory, or one that is not there
+        Place runsOn;            // the game used; None: the program ends at start-up
+        const char *exe = "GhostRecon.exe"; // the name the game's file has
     } cases[] = {
-        {"in a Wine prefix", Wine, Pick2nd, false, Wine},
-        {"in a Steam library", Steam, Pick2nd, false, Steam},
-        {"two, the second chosen", Wine | Steam, Pick2nd, false, Steam},
-        {"two, the choice cancelled", Wine | Steam, CancelByKey, false, None},
-        {"none", None, Pick2nd, false, None},
-        {"beside the program", Wine | Steam | Beside, Pick2nd, false, Beside},
-        {"--game-dir without it", Wine, Pick2nd, true, None},
+        {"in a Wine prefix", Wine, Pick2nd, NoArgument, Wine},
+        {"in a Wine prefix, named in capitals", Wine, Pick2nd, NoArgument, Wine, "GHOSTRECON.EXE"},
+        {"in a Steam library", Steam, Pick2nd, NoArgument, Steam},
+        {"two, the second chosen", Wine | Steam, Pick2nd, NoArgument, Steam},
+        {"two, the choice cancelled", Wine | Steam, CancelByKey, NoArgument, None},
+        {"none", None, Pick2nd, NoArgument, None},
+        {"beside the program", Wine | Steam | Beside, Pick2nd, NoArgument, Beside},
+        {"beside the program, in lower case", Wine | Beside, Pick2nd, NoArgument, Beside,
+         "ghostrecon.exe"},
+        {"--game-dir holding it in lower case", Wine | Beside, Pick2nd, ProgramDir, Beside,
+         "ghostrecon.exe"},
+        {"--game-dir without it", Wine, Pick2nd, ProgramDir, None},
+        {"--game-dir that is not there", Wine, Pick2nd, Missing, None},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         Home home;
+        const QString exe = QString::fromLatin1(c.exe);
         if (c.installed & Wine)
-            home.install(home.wineGame());
+            home.install(home.wineGame(), exe);
         if (c.installed & Steam)
-            home.install(home.steamGame());
+            home.install(home.steamGame(), exe);
         QTemporaryDir programDir;
         const QString beside = programDir.path() + u'/';
         if (c.installed & Beside)
-            home.install(beside);
+            home.install(beside, exe);
+        const QString missing = programDir.path() + QStringLiteral("/not there");
+        const QString given = c.gameDir == ProgramDir ? programDir.path()
+                              : c.gameDir == Missing  ? missing
+                                                      : QString();
 
         StartupEnvironment env;
         env.executableDirectory = programDir.path();
         env.commandLine = {QStringLiteral("-noStartupPing")};
         env.gameSearch.home = home.dir.path();
-        if (c.gameDirWithout)
-            env.gameDirectory = programDir.path();
 
+        const QString expected = c.runsOn == Wine     ? asRoot(home.wineGame())
+                                 : c.runsOn == Steam  ? asRoot(home.steamGame())
+                                 : c.runsOn == Beside ? asRoot(beside)
+                                                      : QString();
+        const bool several = (c.installed & (Wine | Steam)) == (Wine | Steam) &&
+                             !(c.installed & Beside) && given.isEmpty();
+        // Where a line on the standard error says the game is not.
+        const QString notThere =
+            QDir::toNativeSeparators(given.isEmpty() ? programDir.path() : given);
+
+        // First the history command, before anything is written.
+        {
+            QStringList args;
+            if (!given.isEmpty())
+                args << QStringLiteral("--game-dir") << given;
+            args << QStringLiteral("127.0.0.1");
+            QString inText, outText, errText;
+            QTextStream in(&inText), out(&outText), err(&errText);
+            const int status = runHistoryCommand(args, env, in, out, err);
+            if (several) {
+                EXPECT_EQ(status, 2);
+                EXPECT_TRUE(errText.contains(QDir::cleanPath(home.wineGame())) &&
+                            errText.contains(QDir::cleanPath(home.steamGame())))
+                    << errText.toStdString();
+            } else if (!expected.isEmpty()) {
+                EXPECT_EQ(status, 0) << errText.toStdString();
+                EXPECT_TRUE(errText.contains(QStringLiteral("no history yet at ") + expected))
+                    << errText.toStdString();
+            } else {
+                EXPECT_EQ(status, 2);
+                EXPECT_TRUE(outText.isEmpty() && errText.contains(notThere))
+                    << errText.toStdString();
+            }
+        }
+
+        env.gameDirectory = given;
         ScriptedPrompter prompter;
-        if (c.runsOn == None && c.answer != CancelByKey)
+        const bool notFound = c.runsOn == None && c.answer != CancelByKey;
+        if (notFound)
             prompter.expect(QStringLiteral("Ghost Recon Not Found"), ::Answer::Ok,
                             QStringLiteral("Please place the 'GRQuorvel.exe'"));
         RunSettings settings;
@@ -108,16 +160,17 @@ TEST(FindingTheGame, OneFoundIsUsedSeveralAreChosenFromNoneIsNotFound) {
             }
         };
         QString root;
+        CapturedStderr standardError;
         const int status = runProgramWith(
             env, prompter, [&](frmMain &main) { root = main.rootObject()->RootDirectory(); },
             settings);
+        const QString said = standardError.text();
 
-        const QString expected = c.runsOn == Wine     ? asRoot(home.wineGame())
-                                 : c.runsOn == Steam  ? asRoot(home.steamGame())
-                                 : c.runsOn == Beside ? asRoot(beside)
-                                                      : QString();
         EXPECT_EQ(root, expected);
-        EXPECT_EQ(status, expected.isEmpty() ? 1 : 0);
+        // A directory given on the command line that holds no game is a mistake of usage.
+        EXPECT_EQ(status, !expected.isEmpty() ? 0 : given.isEmpty() ? 1 : 2);
+        // The box is also a line on the standard error for whoever started it from a shell.
+        EXPECT_EQ(said.contains(notThere), notFound) << said.toStdString();
         if (c.installed == (Wine | Steam))
             EXPECT_EQ(offered, (QStringList{QDir::cleanPath(home.wineGame()),
                                             QDir::cleanPath(home.steamGame())}));
@@ -128,5 +181,6 @@ TEST(FindingTheGame, OneFoundIsUsedSeveralAreChosenFromNoneIsNotFound) {
         for (const QString &dir : {home.wineGame(), home.steamGame(), beside})
             EXPECT_EQ(QFileInfo::exists(dir + QStringLiteral("Stats")), asRoot(dir) == expected)
                 << dir.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(missing));
     }
 }

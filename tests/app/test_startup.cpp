@@ -27,7 +27,8 @@ TEST(Startup, MissingGameEndsAtOnceWithTheMessageAndWritesNothing) {
     StartupEnvironment env;
     env.gameDirectory = dir.root();
     platform::DetachedProcessLauncher launcher;
-    EXPECT_EQ(runProgram(env, prompter, launcher), 1);
+    // The directory was named on the command line: a mistake of usage.
+    EXPECT_EQ(runProgram(env, prompter, launcher), 2);
     EXPECT_EQ(prompter.shown().at(0).icon, Icon::Critical);
     EXPECT_EQ(QDir(dir.root()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), before);
     EXPECT_EQ(gobjRoot, nullptr);

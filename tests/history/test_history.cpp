@@ -3,6 +3,7 @@
 #include "history/HistoryStore.h"
 #include "servers/SimProcess.h"
 #include "support/CoreApp.h"
+#include "support/Scoped.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -56,7 +56,9 @@ struct Outcome {
 Outcome history(const QStringList &args, const QDateTime &at = now) {
     QString inText, outText, errText;
     QTextStream in(&inText), out(&outText), err(&errText);
-    const int status = runHistoryCommand(args, QStringLiteral("/nonexistent"), in, out, err, at);
+    StartupEnvironment program; // no game beside it, and nowhere to search for one
+    program.executableDirectory = QStringLiteral("/nonexistent");
+    const int status = runHistoryCommand(args, program, in, out, err, at);
     return {status, outText, errText};
 }
 
@@ -282,19 +284,20 @@ TEST(History, AWriterKilledAtAnyMomentLeavesASoundFile) {
     GameDir dir(CoreApp::noFiles);
     const QString path = dir.path(HistoryStore::fileName());
     int confirmed = 0; // rounds the writer said it had written
+    SeededRandom random;
     for (int kill = 0; kill < 12; ++kill) {
         QProcess writer;
         writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         writer.start(QStringLiteral(QUORVEL_BINARY_DIR "/tests/history_writer"), {path});
         ASSERT_TRUE(writer.waitForStarted());
         // Wait for a few rounds, then kill it somewhere inside the next ones.
-        const int rounds = 1 + QRandomGenerator::global()->bounded(4);
+        const int rounds = 1 + random.bounded(4);
         int seen = 0;
         while (seen < rounds && writer.waitForReadyRead(5000))
             while (writer.canReadLine())
                 seen += writer.readLine().startsWith("round ") ? 1 : 0;
         ASSERT_GE(seen, rounds) << "the writer did not write";
-        QTest::qWait(QRandomGenerator::global()->bounded(25));
+        QTest::qWait(random.bounded(25)); // somewhere inside one of the next rounds
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
         writer.waitForFinished(5000);
         while (writer.canReadLine())

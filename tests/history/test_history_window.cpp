@@ -156,7 +156,7 @@ TEST(HistoryWindow, DetailsShowTheTextsAndBothChartsOfAKnownHistory) {
 
     if (const QByteArray shot = qgetenv("HISTORY_SCREENSHOT"); !shot.isEmpty()) {
         info->show();
-        QTest::qWait(300);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(info));
         info->grab().save(QString::fromLocal8Bit(shot));
     }
 }

@@ -255,6 +255,38 @@ TEST(GameServerImport, MergesTheGameListIntoTheServers) {
     EXPECT_EQ(f.dir.read(QStringLiteral("options.xml")), gameBefore); // never written here
 }
 
+// However an address comes in, blanks around it are no part of it: two spellings that differ
+// only in them are one server (the first), written back without them.
+TEST(GameServerImport, BlanksAroundAnAddressMakeNoSecondServer) {
+    CoreApp f(CoreApp::noFiles);
+    f.dir.write(QStringLiteral("options.xml"), "<Options><Multiplayer>"
+                                               "<IPAddress> 127.30.3.2 </IPAddress>"
+                                               "<IPAddress>127.30.3.3  </IPAddress>"
+                                               "</Multiplayer></Options>");
+    f.writePreferences(prefs("<GRServers>"
+                             "<Server IP=' 127.30.3.1 ' Name='first' Password='a' Ping='3'/>"
+                             "<Server IP='127.30.3.1' Name='second' Password='b' Ping='4'/>"
+                             "<Server IP='127.30.3.2' Name='mine' Ping='5'/>"
+                             "</GRServers><RWServers>"
+                             "<Server IP=' chan.example.org:3782 ' Name='Voice'/>"
+                             "<Server IP='chan.example.org:3782' Name='again'/>"
+                             "</RWServers>"));
+    f.load();
+    EXPECT_EQ(f.serverRows(), QStringList({QStringLiteral("127.30.3.1|first|a|4 stale"),
+                                           QStringLiteral("127.30.3.2|mine||5 stale game"),
+                                           QStringLiteral("127.30.3.3|||0 game")}));
+    EXPECT_EQ(f.channelRows(), QStringList{QStringLiteral("chan.example.org:3782|Voice|")});
+    f.options().Save(f.preferencesPath());
+    const QByteArray saved = f.dir.read(QStringLiteral("GRQuorvelOptions.xml"));
+    EXPECT_EQ(saved.count("IP=\"127.30.3."), 3) << saved.toStdString();
+    EXPECT_FALSE(saved.contains("IP=\" ")) << saved.toStdString();
+
+    // The game's own entry is found for removal with its blanks.
+    f.prompter.expect(QStringLiteral("Remove Server from Options.xml as well?"), Answer::Yes);
+    f.servers().RemoveServer(QStringLiteral("127.30.3.2"));
+    EXPECT_FALSE(f.dir.read(QStringLiteral("options.xml")).contains("127.30.3.2"));
+}
+
 TEST(GameServerImport, NoOrBrokenGameFileImportsNothing) {
     for (const QByteArray &game : {QByteArray(), QByteArray("<Options><Multiplayer><IPAdd")}) {
         CoreApp f(CoreApp::noFiles);

@@ -6,6 +6,7 @@
 #include "gameopts/clsOptionsXML.h"
 #include "support/Errors.h"
 #include "support/ProgramRun.h"
+#include "support/Scoped.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -71,7 +72,8 @@ TEST(PreferencesFaults, AKillWhileSavingLeavesTheOldOrTheNewFileWhole) {
     GameDir dir({.game = false, .optionsXml = false, .preferences = false});
     // Children inherit this process's environment, its offscreen platform included.
     const QString target = dir.path(prefsName);
-    qputenv("QUORVEL_SAVE_LOOP_FILE", target.toLocal8Bit());
+    const ScopedEnv loopFile("QUORVEL_SAVE_LOOP_FILE", target.toLocal8Bit());
+    SeededRandom random;
 
     int kills = 0;
     for (int round = 0; round < 12; ++round) {
@@ -83,7 +85,7 @@ TEST(PreferencesFaults, AKillWhileSavingLeavesTheOldOrTheNewFileWhole) {
         ASSERT_TRUE(child.waitForStarted());
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(target); }, 10000))
             << "the child never saved";
-        QTest::qWait(static_cast<int>(QRandomGenerator::global()->bounded(1, 40)));
+        QTest::qWait(random.bounded(1, 40)); // somewhere inside one of the next saves
         if (child.state() == QProcess::Running) {
             ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
             ++kills;
@@ -93,7 +95,6 @@ TEST(PreferencesFaults, AKillWhileSavingLeavesTheOldOrTheNewFileWhole) {
         ASSERT_TRUE(now == a || now == b)
             << "round " << round << ": a broken file of " << now.size() << " bytes";
     }
-    qunsetenv("QUORVEL_SAVE_LOOP_FILE");
     EXPECT_GT(kills, 0);
 }
 

@@ -49,6 +49,8 @@ TEST(GameFinder, FindsEveryUsualPlaceOnceInOrderAndNothingElse) {
     };
     const QStringList expected = {
         placeAt(prefix + QStringLiteral("/drive_c/Program Files/Ubi Soft/Ghost Recon") + gr),
+        // Installs from CD leave the name in other letter cases.
+        home.place(QStringLiteral(".wine/drive_c/Program Files/Lower/ghostrecon.exe")),
         home.place(QStringLiteral(".wine/drive_c/Program Files/Red Storm Entertainment/Ghost "
                                   "Recon") +
                    gr),
@@ -71,11 +73,10 @@ TEST(GameFinder, FindsEveryUsualPlaceOnceInOrderAndNothingElse) {
                    library.toUtf8() + "\"\n\t}\n}\n");
     // The same installs through the links Steam and Wine make: each is found once.
     home.link(home.path(QStringLiteral(".local/share/Steam")), QStringLiteral(".steam/steam"));
-    // Not games, or out of bounds: too deep, a directory of that name, another letter case,
-    // outside Program Files, behind the prefix's link to the whole disk, and a link loop.
+    // Not games, or out of bounds: too deep, a directory of that name, outside Program Files,
+    // behind the prefix's link to the whole disk, and a link loop.
     home.place(QStringLiteral(".wine/drive_c/Program Files/a/b/c/d") + gr);
     QDir().mkpath(home.path(QStringLiteral(".wine/drive_c/Program Files/Dir") + gr));
-    home.place(QStringLiteral(".wine/drive_c/Program Files/Lower/ghostrecon.exe"));
     home.place(QStringLiteral(".wine/drive_c/users/me/Desktop/GR") + gr);
     home.link(QStringLiteral("/"), QStringLiteral(".wine/dosdevices/z:"));
     home.link(home.path(QStringLiteral(".wine/drive_c")),

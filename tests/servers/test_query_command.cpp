@@ -210,3 +210,49 @@ TEST(Simulator, CountedServersVaryTheirSettingsAndAnswerInTheRealLayout) {
             EXPECT_TRUE(seen.contains(QLatin1String(setting) + onOff(on))) << setting << on;
     EXPECT_GE(patches.size(), 2);
 }
+
+// Text that can name no server is a mistake of usage, and the message names it.
+TEST(QueryCommand, TextThatCanNameNoServerIsRefusedByName) {
+    for (const char *bad : {"999.1.1.1", "a b", "1.2.3.4:99999", "gr..example.org",
+                            "gr-.example.org", "1.2.3.4/24", ""}) {
+        SCOPED_TRACE(bad);
+        const QString text = QString::fromLatin1(bad);
+        const Outcome o = runInProcess({QStringLiteral("127.10.6.2"), text});
+        EXPECT_EQ(o.status, 2);
+        EXPECT_TRUE(o.out.isEmpty());
+        EXPECT_TRUE(o.err.contains(u'"' + text + u'"')) << o.err.toStdString();
+    }
+}
+
+// The real program, with its own timings: a request lost on the way is asked again within the
+// server's window, and blanks around an address are no part of it.
+TEST(QueryCommand, ALostRequestIsAskedAgainAndBlanksAroundAnAddressDoNotCount) {
+    const SimProcess sim(R"({"servers": [{"address": "127.10.12.1", "lose": 1,
+                                          "state": {"name": "Again"}}]})");
+    ASSERT_TRUE(sim.isReady());
+    const Outcome o = runProgram({QStringLiteral(" 127.10.12.1 ")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.startsWith(u"127.10.12.1\tAnswered\t")) << o.out.toStdString();
+}
+
+#ifdef Q_OS_LINUX
+// A well-formed name that does not resolve is a silent server. The program runs in a network
+// of its own, which has no way to any name server: nothing leaves this machine.
+TEST(QueryCommand, ANameThatDoesNotResolveIsSilent) {
+    if (QProcess::execute(QStringLiteral("unshare"),
+                          {QStringLiteral("-n"), QStringLiteral("true")}) != 0)
+        GTEST_SKIP() << "no network namespace can be made here";
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("unshare"),
+            {QStringLiteral("-n"), QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
+             QStringLiteral("--query"), QStringLiteral("no-such-host.example")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 1) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
+              QStringLiteral("no-such-host.example\tNoReply\t-\t-\t-\t-\t-\n"));
+}
+#endif

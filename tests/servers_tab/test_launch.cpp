@@ -1,5 +1,6 @@
 #include "platform/WindowsProgram.h"
 #include "servers/GameCommandLine.h"
+#include "support/Scoped.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,11 @@ TEST(GameCommandLine, WindowsTextIsBuiltExactly) {
 
 #ifndef Q_OS_WIN
 TEST(GameCommandLine, WineGetsSeparateArgumentsAndThePrefix) {
-    qputenv("GRQUORVEL_WINE", "/opt/runner");
     const QString root = QStringLiteral("/home/p/.wine/drive_c/Games/GR/");
-    const auto request =
-        GameCommandLine::request(root, QStringLiteral("10.0.0.1"), QStringLiteral("a \"b"));
-    qunsetenv("GRQUORVEL_WINE");
+    const auto request = [&] {
+        const ScopedEnv runner("GRQUORVEL_WINE", "/opt/runner");
+        return GameCommandLine::request(root, QStringLiteral("10.0.0.1"), QStringLiteral("a \"b"));
+    }();
     // The arguments themselves are checked with a real child process in the servers tab tests.
     EXPECT_EQ(request.program, QStringLiteral("/opt/runner"));
     EXPECT_EQ(request.extraEnvironment.value(QStringLiteral("WINEPREFIX")),

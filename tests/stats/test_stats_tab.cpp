@@ -3,6 +3,7 @@
 #include "platform/ProcessLauncher.h"
 #include "stats/ctlQuorvel.h"
 #include "support/Errors.h"
+#include "support/Scoped.h"
 #include "support/ScriptedCommonDialog.h"
 #include "support/ScriptedPrompter.h"
 #include "support/Widgets.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -100,8 +102,8 @@ TEST_F(StatsTab, ShowingThePaneListsEveryHtmFileAndThePreferences) {
     QDir(stats).mkdir(QStringLiteral("folder.htm"));
     options.setRecordStats(false);
     pane->show();
-    EXPECT_EQ(entries(), (QStringList{QStringLiteral("2002_8_19_14_5_9_stats.htm"),
-                                      QStringLiteral("notes.htm")}));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("notes.htm"),
+                                      QStringLiteral("2002_8_19_14_5_9_stats.htm")}));
     EXPECT_EQ(label->text(), stats);
     EXPECT_FALSE(named<QCheckBox>(*pane, "chkRecordStats")->isChecked());
 
@@ -128,6 +130,31 @@ TEST_F(StatsTab, ShowingThePaneListsEveryHtmFileAndThePreferences) {
     EXPECT_TRUE(options.RecordStats());
     QTest::mouseClick(recordLabel, Qt::LeftButton);
     EXPECT_FALSE(options.RecordStats());
+}
+
+// The last mission first: the recorder's pages by the time in their names (whenever the file
+// itself was written), other pages by when they were written.
+TEST_F(StatsTab, TheNewestPageIsListedFirst) {
+    const auto page = [&](const char *name, const QDateTime &written) {
+        touch(QString::fromLatin1(name));
+        QFile file(stats + QDir::separator() + QString::fromLatin1(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(written, QFileDevice::FileModificationTime));
+    };
+    const QDateTime copiedLater(QDate(2030, 1, 1), QTime(12, 0));
+    page("2026_12_7_21_5_0_stats.htm", copiedLater);
+    page("2026_12_10_9_0_0_stats.htm", copiedLater);
+    page("notes.htm", QDateTime(QDate(2026, 12, 8), QTime(12, 0)));
+    page("2027_1_2_0_0_1_stats.htm", QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
+    page("2026_12_7_9_30_0_stats.htm", copiedLater);
+    page("2026_13_40_9_30_0_stats.htm", QDateTime(QDate(2026, 12, 9), QTime(0, 0)));
+    pane->show();
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("2027_1_2_0_0_1_stats.htm"),
+                                      QStringLiteral("2026_12_10_9_0_0_stats.htm"),
+                                      QStringLiteral("2026_13_40_9_30_0_stats.htm"),
+                                      QStringLiteral("notes.htm"),
+                                      QStringLiteral("2026_12_7_21_5_0_stats.htm"),
+                                      QStringLiteral("2026_12_7_9_30_0_stats.htm")}));
 }
 
 TEST_F(StatsTab, OpenAndDeleteActOnTheSelectedPage) {
@@ -196,9 +223,8 @@ TEST_F(StatsTab, BrowseSetsTheDirectoryAndCancelChangesNothing) {
 
 TEST(FolderChooser, StartsOnTheDesktopWhereThereIsOneElseAtHome) {
     QTemporaryDir home;
-    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qunsetenv("XDG_CONFIG_HOME");
+    const ScopedEnv homeDir("HOME", QFile::encodeName(home.path()));
+    const ScopedEnv config("XDG_CONFIG_HOME", QByteArray());
     CommonDialog dialog;
     const QString userDirs = home.path() + QStringLiteral("/.config/user-dirs.dirs");
     for (const bool desktop : {false, true}) {
@@ -227,9 +253,6 @@ TEST(FolderChooser, StartsOnTheDesktopWhereThereIsOneElseAtHome) {
         const QString expected = home.path() + (desktop ? QStringLiteral("/Desktop") : QString());
         EXPECT_EQ(startedIn, QFileInfo(expected).canonicalFilePath());
     }
-    qputenv("HOME", oldHome);
-    if (!oldConfig.isNull())
-        qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 TEST(DesktopOpener, SaysWhatCouldNotBeOpenedAndWhy) {

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 GameDir::GameDir()
     : GameDir(Contents{}) {}
 
@@ -46,28 +44,22 @@ QByteArray GameDir::read(const QString &name) const {
 }
 
 void GameDir::whileReadOnly(const std::function<void()> &action) const {
-    const QString dir = QDir::cleanPath(root());
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                   QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-    const bool asRoot = ::geteuid() == 0;
-    if (asRoot) {
-        ASSERT_EQ(::seteuid(65534), 0);
-    }
+    const ScopedPermissions readOnly(QDir::cleanPath(root()), ScopedPermissions::readOnlyDirectory);
+    const ScopedUser ordinaryUser;
     action();
-    if (asRoot) {
-        EXPECT_EQ(::seteuid(0), 0);
-    }
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-void GameDir::installRunner(const QString &log, bool thenRun) const {
+void GameDir::installRunner(const QString &log, bool thenRun) {
     const QByteArray to = path(log).toUtf8();
     write(QStringLiteral("runner.sh"), "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + to +
                                            ".tmp\"\nmv \"" + to + ".tmp\" \"" + to + "\"\n" +
                                            (thenRun ? "exec sh \"$@\"\n" : ""));
     QFile::setPermissions(path(QStringLiteral("runner.sh")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("GRQUORVEL_WINE", path(QStringLiteral("runner.sh")).toUtf8());
+    if (m_runner)
+        m_runner->set(path(QStringLiteral("runner.sh")).toUtf8());
+    else
+        m_runner.emplace("GRQUORVEL_WINE", path(QStringLiteral("runner.sh")).toUtf8());
 }
 
 QStringList GameDir::waitForLines(const QString &name) const {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "support/Scoped.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 
 // A throw-away game directory for a test: the stand-in GhostRecon.exe and, on request, the demo
 // options.xml and missionstats.htm and a quiet preferences file.
@@ -31,9 +34,10 @@ public:
     // acts as an ordinary user meanwhile.
     void whileReadOnly(const std::function<void()> &action) const;
 
-    // Puts a stand-in Wine runner here and points the program at it: it writes the arguments it
-    // gets, one a line, to the file `log` here and then, with `thenRun`, runs them.
-    void installRunner(const QString &log, bool thenRun = false) const;
+    // Puts a stand-in Wine runner here and points the program at it for as long as this
+    // directory lasts: it writes the arguments it gets, one a line, to the file `log` here and
+    // then, with `thenRun`, runs them.
+    void installRunner(const QString &log, bool thenRun = false);
     // The lines of the file `name` once it exists (empty after five seconds without it).
     QStringList waitForLines(const QString &name) const;
 
@@ -42,4 +46,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    std::optional<ScopedEnv> m_runner;
 };

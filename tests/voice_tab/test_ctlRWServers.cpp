@@ -43,7 +43,6 @@ struct VoiceFixture {
                       "<Server IP=\"10.0.0.8\" Name=\"Third\" Password=\"pw3\"/>"
                       "</RWServers></options>");
     }
-    ~VoiceFixture() { qunsetenv("GRQUORVEL_WINE"); }
 };
 
 // Controls of the voice tab (the servers tab has controls of the same names).
@@ -86,9 +85,10 @@ TEST(RogerWilcoTab, AddingMovingTheSelectionAndRemovingKeepEveryOtherChannel) {
         showVoiceTab(main);
         QTreeWidget *list = channelList(main);
         child<QLineEdit>(main, "txtAddName")->setText(QStringLiteral("Nameless"));
-        // Rows after adding: an empty channel and one differing only in case add nothing.
+        // Rows after adding: an empty channel and one differing only in case or in blanks
+        // around it add nothing.
         const std::pair<const char *, int> adds[] = {
-            {"", 3}, {"CLAN.EXAMPLE:3782", 3}, {"voice.example", 4}};
+            {"", 3}, {"CLAN.EXAMPLE:3782", 3}, {" voice.example ", 4}, {"voice.example", 4}};
         for (const auto &[ip, rows] : adds) {
             child<QLineEdit>(main, "txtAddIP")->setText(QString::fromLatin1(ip));
             child<QPushButton>(main, "cmdAddServer")->click();
@@ -167,7 +167,7 @@ TEST(RogerWilcoTab, LaunchPassesChannelAndPasswordAndAnEditedChannelLaunchesTheN
         QFile::remove(fx.dir.path(fx.launched));
 
         selectRow(main, 0);
-        child<QLineEdit>(main, "txtEditIP")->setText(QStringLiteral("newclan.example:3782"));
+        child<QLineEdit>(main, "txtEditIP")->setText(QStringLiteral(" newclan.example:3782  "));
         child<QPushButton>(main, "cmdEditServer")->click();
         EXPECT_EQ(channelList(main)->topLevelItem(0)->text(0),
                   QStringLiteral("newclan.example:3782"));

@@ -25,7 +25,10 @@ struct Watching {
         app.root->createWatches();
         engine = app.root->Watches();
         QObject::connect(engine, &WatchEngine::notificationReady,
-                         [this](const QString &, const QString &body) { bodies << body; });
+                         [this](const QString &address, const QString &body) {
+                             addresses << address;
+                             bodies << body;
+                         });
     }
     // Everything kept, as the next run of the program finds it (with its servers listed again).
     void restart() {
@@ -69,6 +72,7 @@ struct Watching {
     Timing timing;
     CoreApp app{CoreApp::noFiles, timing};
     WatchEngine *engine = nullptr;
+    QStringList addresses;
     QStringList bodies;
 };
 
@@ -175,8 +179,9 @@ TEST(Watches, BuddyPatternsTakeWildcardsAndIgnoreLetterCase) {
         w.answer(ip, list.size(), 8, list);
         return w.events();
     };
-    // Not on the server in its previous answer (there was none yet): each buddy is news.
-    EXPECT_EQ(answer("Sniper Bob rook"), QStringLiteral("Sniper joined\nrook joined"));
+    // The server's first answer finds them there; after it, each buddy not in the previous
+    // answer joined.
+    EXPECT_EQ(answer("Sniper Bob rook"), QStringLiteral("Sniper is playing\nrook is playing"));
     EXPECT_EQ(answer("rook Sniper"), QString());
     EXPECT_EQ(answer("Bob"), QString());
     w.silent(ip); // a lost answer does not make the buddies leave
@@ -214,10 +219,67 @@ TEST(Watches, OneNotificationPerServerAMinuteCarriesEverythingOfThatMinute) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.bodies.size() == 3; }, 3000));
     EXPECT_EQ(w.bodies.value(2),
               QStringLiteral("Night Ops (127.30.0.1)\nanswers again\nSniper joined\n3/8 players"));
-    QTest::qWait(400);
-    EXPECT_EQ(w.bodies.size(), 3);
     EXPECT_TRUE(w.engine->toolTip(ip).contains(QStringLiteral(": 3/8 players")))
         << w.engine->toolTip(ip).toStdString();
+    // Nothing of that minute is told twice: what happens next waits a minute and comes alone.
+    w.silent(ip);
+    w.answer(ip, 3, 8, {QStringLiteral("Sniper")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.bodies.size() == 4; }, 3000));
+    EXPECT_EQ(w.bodies.value(3), QStringLiteral("Night Ops (127.30.0.1)\nanswers again"));
+}
+
+// A buddy the program finds on a server (at its first answer of the run, or by a pattern just
+// added) is playing there; "joined" is for those who come after. At start-up, until every
+// server was asked once, what is found makes one notification.
+TEST(Watches, BuddiesFoundOnAServerArePlayingAndStartUpSumsThemUpOnce) {
+    Watching w;
+    const QString second = QStringLiteral("127.30.0.2"), third = QStringLiteral("127.30.0.3");
+    w.app.add(ip);
+    w.app.add(second);
+    w.app.add(third);
+    w.engine->addBuddy(QStringLiteral("Kilo*"));
+    w.engine->addBuddy(QStringLiteral("Sniper"));
+    const auto names = [](const char *list) {
+        return QString::fromLatin1(list).split(u' ', Qt::SkipEmptyParts);
+    };
+    const auto answer = [&](const QString &at, const char *list) {
+        w.answer(at, static_cast<int>(names(list).size()), 8, names(list));
+    };
+
+    answer(ip, "Kilo11 Bob");
+    answer(second, "Sniper Kilo7");
+    EXPECT_TRUE(w.bodies.isEmpty()) << "told before every server was asked";
+    w.silent(third);
+    EXPECT_EQ(w.bodies, QStringList{QStringLiteral("Buddies playing\n"
+                                                   "Kilo11 on Night Ops (127.30.0.1)\n"
+                                                   "Sniper, Kilo7 on Night Ops (127.30.0.2)")});
+    EXPECT_EQ(w.addresses, QStringList{QString()}) << "several servers: none to join";
+    EXPECT_TRUE(w.engine->toolTip(second).endsWith(u": Sniper is playing, Kilo7 is playing"))
+        << w.engine->toolTip(second).toStdString();
+    w.events();
+
+    // The same players again tell nothing; a newcomer joined.
+    answer(ip, "Kilo11 Bob Kilo3");
+    answer(second, "Sniper Kilo7");
+    EXPECT_EQ(w.events(), QStringLiteral("Kilo3 joined"));
+    // A new pattern tells of whom it finds now, once; a pattern finding only buddies already
+    // told of tells nothing.
+    w.engine->addBuddy(QStringLiteral("bob"));
+    w.engine->addBuddy(QStringLiteral("Kilo1?"));
+    EXPECT_EQ(w.events(), QStringLiteral("Bob is playing"));
+    EXPECT_EQ(w.addresses.back(), ip);
+    answer(ip, "Kilo11 Bob Kilo3");
+    EXPECT_EQ(w.events(), QString());
+    // A server silent at start-up, and one added later: found there at their first answer.
+    answer(third, "Sniper");
+    const QString fourth = QStringLiteral("127.30.0.4");
+    w.app.add(fourth);
+    answer(fourth, "Kilo9");
+    EXPECT_EQ(w.events(), QStringLiteral("Sniper is playing|Kilo9 is playing"));
+    w.silent(fourth);
+    answer(fourth, "Anna");
+    answer(fourth, "Anna Kilo9");
+    EXPECT_EQ(w.events(), QStringLiteral("Kilo9 joined"));
 }
 
 TEST(Watches, WatchesAndBuddiesSurviveARestartAndLeaveWithTheirServer) {

@@ -1,14 +1,18 @@
 // grq-sim: serves simulated Ghost Recon status servers on loopback addresses.
 //
-//   grq-sim --count N --first ADDR [--seed S] [--scenario FILE]
+//   grq-sim --count N --first ADDR [--seed S] [--drop PERCENT] [--scenario FILE]
 //
 // Serves N servers on consecutive IPv4 addresses from ADDR, port 2348, plus any server the
 // scenario names. Prints every address it serves, one per line, then "ready", and runs until
 // it is ended. Every address must lie in 127.0.0.0/8.
 //
+// --drop loses that share of the requests received (0 to 100, fractions allowed), as a busy
+// link would; which ones follows from the seed.
+//
 // A scenario is a JSON object {"servers": [ ... ]}; each entry has an "address" and may give:
 //   "behaviour": "answer" (default), "silent", "truncated", "random" or "foreign"
 //   "delayMs":   answer this much later (a slow server)
+//   "lose":      the first this many requests it receives are lost on the way
 //   "truncateAt": bytes kept of a truncated reply (default 30)
 //   "from":      the address a "foreign" reply (or a flood) is sent from
 //   "floodMs":   on every request, also flood the asker from "from" with junk datagrams for
@@ -67,16 +71,18 @@ struct Server {
     int truncateAt = 30;
     quint32 from = 0;
     int floodMs = 0;
+    int lose = 0;
     QByteArray reply;
     int fd = -1;
 };
 
 struct Delayed {
     std::chrono::steady_clock::time_point due;
+    quint64 order; // replies due at the same time leave in the order their requests came
     int fd;
     sockaddr_in to;
     QByteArray bytes;
-    bool operator>(const Delayed &o) const { return due > o.due; }
+    bool operator>(const Delayed &o) const { return due != o.due ? due > o.due : order > o.order; }
 };
 
 [[noreturn]] void fail(const QString &message) {
@@ -326,9 +332,15 @@ int openSocket(quint32 address) {
 // Sends junk datagrams from `from` to `to` as fast as this process can for `ms`, in a child
 // process that ends with the simulator.
 void startFlood(quint32 from, const sockaddr_in &to, int ms) {
+    const pid_t simulator = ::getpid();
     if (::fork() != 0)
         return;
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != simulator)
+        ::_exit(0); // the simulator ended before it could tell
+    // The servers' sockets stay the simulator's: a flood that outlives it for a moment must not
+    // keep their addresses taken from the next simulator.
+    ::close_range(3, ~0U, 0);
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in local{};
     local.sin_family = AF_INET;
@@ -352,6 +364,9 @@ int main(int argc, char **argv) {
     QString first;
     unsigned seed = 1;
     QString scenarioFile;
+    double dropPercent = 0;
+    const QString usage = QStringLiteral("usage: grq-sim --count N --first ADDR [--seed S] "
+                                         "[--drop PERCENT] [--scenario FILE]");
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         const bool hasValue = i + 1 < argc;
@@ -363,13 +378,16 @@ int main(int argc, char **argv) {
             seed = QString::fromLocal8Bit(argv[++i]).toUInt();
         else if (arg == u"--scenario" && hasValue)
             scenarioFile = QString::fromLocal8Bit(argv[++i]);
-        else
-            fail(QStringLiteral("usage: grq-sim --count N --first ADDR [--seed S] "
-                                "[--scenario FILE]"));
+        else if (arg == u"--drop" && hasValue) {
+            bool ok = false;
+            dropPercent = QString::fromLocal8Bit(argv[++i]).toDouble(&ok);
+            if (!ok || !(dropPercent >= 0 && dropPercent <= 100))
+                fail(usage);
+        } else
+            fail(usage);
     }
     if (count < 0 || (count > 0 && first.isEmpty()) || (count == 0 && scenarioFile.isEmpty()))
-        fail(QStringLiteral("usage: grq-sim --count N --first ADDR [--seed S] "
-                            "[--scenario FILE]"));
+        fail(usage);
 
     // Thousands of servers need thousands of sockets.
     rlimit files{};
@@ -418,6 +436,7 @@ int main(int argc, char **argv) {
             s.delayMs = entry.value(QLatin1String("delayMs")).toInt();
             s.truncateAt = entry.value(QLatin1String("truncateAt")).toInt(30);
             s.floodMs = entry.value(QLatin1String("floodMs")).toInt();
+            s.lose = entry.value(QLatin1String("lose")).toInt();
             if (s.behaviour == Behaviour::Foreign || s.floodMs > 0)
                 s.from = parseAddress(entry.value(QLatin1String("from")).toString());
         }
@@ -448,7 +467,10 @@ int main(int argc, char **argv) {
     // after them.
     const QByteArray request = grquery::request().left(10);
     std::mt19937 noise(seed);
+    std::mt19937 losses(seed ^ 0x5eed1055u);
+    std::bernoulli_distribution lost(dropPercent / 100.0);
     std::priority_queue<Delayed, std::vector<Delayed>, std::greater<>> later;
+    quint64 received = 0;
     std::vector<epoll_event> events(1024);
     char buffer[2048];
     for (;;) {
@@ -473,6 +495,12 @@ int main(int argc, char **argv) {
                 if (n < request.size() || std::memcmp(buffer, request.constData(),
                                                       static_cast<size_t>(request.size())) != 0)
                     continue; // a real server answers only its query
+                if (s.lose > 0) {
+                    --s.lose;
+                    continue;
+                }
+                if (dropPercent > 0 && lost(losses))
+                    continue; // lost on the way
                 if (s.floodMs > 0)
                     startFlood(s.from, peer, s.floodMs);
                 QByteArray reply;
@@ -497,7 +525,8 @@ int main(int argc, char **argv) {
                     fd = sockets.value(s.from);
                     break;
                 }
-                later.push({now + std::chrono::milliseconds(s.delayMs), fd, peer, reply});
+                later.push(
+                    {now + std::chrono::milliseconds(s.delayMs), received++, fd, peer, reply});
             }
         }
         while (!later.empty() && later.top().due <= std::chrono::steady_clock::now()) {
