@@ -55,13 +55,19 @@ QList<QByteArray> nulSeparated(const QString &path) {
     return items;
 }
 
-QStringList linesOnceThere(const QString &path) {
-    if (!QTest::qWaitFor([&] { return QFile::exists(path); }, 10000))
-        return {};
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
-               : QStringList();
+// The lines of the file at `path` once it holds at least `count` of them (it is written while
+// it is read).
+QStringList linesOnceThere(const QString &path, qsizetype count) {
+    QStringList lines;
+    (void)QTest::qWaitFor(
+        [&] {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+            return lines.size() >= count;
+        },
+        10000); // a file that never fills fails the caller's checks
+    return lines;
 }
 
 } // namespace
@@ -126,14 +132,14 @@ TEST(Demo, LaunchGoesThroughTheStandInAndLeavesWineAlone) {
                           list->visualRect(list->model()->index(0, 1)).center());
         QTest::mouseClick(servers->findChild<QPushButton *>(QStringLiteral("cmdLaunch")),
                           Qt::LeftButton);
-        game = linesOnceThere(gameDir + QStringLiteral("/launches.log"));
+        game = linesOnceThere(gameDir + QStringLiteral("/launches.log"), 3);
         quitWith(main);
     });
     ASSERT_GE(game.size(), 3);
     EXPECT_EQ(game.mid(1, 2),
               (QStringList{QStringLiteral("-client"), QStringLiteral("127.0.0.11")}));
     const QStringList logged =
-        linesOnceThere(home + QStringLiteral("/.local/share/grquorvel/demo-launches.log"));
+        linesOnceThere(home + QStringLiteral("/.local/share/grquorvel/demo-launches.log"), 2);
     EXPECT_TRUE(logged.contains(QStringLiteral("  ") + gameDir + QStringLiteral("/GhostRecon.exe")))
         << logged.join(u'\n').toStdString();
     EXPECT_FALSE(QFile::exists(wineRan));
