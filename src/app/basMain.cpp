@@ -1,4 +1,5 @@
 #include "app/basMain.h"
+#include "app/Translation.h"
 
 #include "app/CommandLine.h"
 #include "app/HistoryCommand.h"
@@ -211,6 +212,7 @@ int Main(int argc, char **argv) {
     QApplication::setApplicationVersion(clsGRQuorvel::VersionString());
     // Lets the desktop match the windows to the program's desktop entry and icon.
     QGuiApplication::setDesktopFileName(applicationId());
+    installTranslation(QLocale::system());
 
     StartupEnvironment environment;
     environment.executableDirectory = QCoreApplication::applicationDirPath();
