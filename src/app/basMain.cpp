@@ -1,11 +1,11 @@
 #include "app/basMain.h"
-#include "app/Translation.h"
 
 #include "app/CommandLine.h"
 #include "app/HistoryCommand.h"
 #include "app/ProgramIcon.h"
 #include "app/QtAppShell.h"
 #include "app/QueryCommand.h"
+#include "app/Translation.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
