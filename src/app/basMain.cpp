@@ -6,6 +6,7 @@
 #include "app/QtAppShell.h"
 #include "app/QueryCommand.h"
 #include "app/ScreenFit.h"
+#include "app/Translation.h"
 #include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
@@ -291,6 +292,7 @@ int Main(int argc, char **argv) {
     QApplication::setApplicationVersion(clsGRQuorvel::VersionString());
     // Lets the desktop match the windows to the program's desktop entry and icon.
     QGuiApplication::setDesktopFileName(applicationId());
+    installTranslation(QLocale::system());
 
     StartupEnvironment environment;
     environment.executableDirectory = QCoreApplication::applicationDirPath();

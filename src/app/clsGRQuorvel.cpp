@@ -25,9 +25,10 @@
 #include <QTextStream>
 
 namespace {
-constexpr int versionMajor = 1;
-constexpr int versionMinor = 2;
-constexpr int versionRevision = 0;
+// The project's version (major.minor.revision), the one the package carries too.
+constexpr int versionMajor = QUORVEL_VERSION_MAJOR;
+constexpr int versionMinor = QUORVEL_VERSION_MINOR;
+constexpr int versionRevision = QUORVEL_VERSION_PATCH;
 
 bool holdsGame(const QString &directory) {
     return !platform::gameExecutableIn(directory).isEmpty();

@@ -73,7 +73,7 @@ frmMain::frmMain(clsGRQuorvel &root, CommonDialog *commonDialog, QWidget *parent
     layout->addWidget(m_tabs, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    m_cmdQuit = namedButton(central, u"cmdQuit", u"Quit");
+    m_cmdQuit = namedButton(central, u"cmdQuit", tr("Quit"));
     buttons->addWidget(m_cmdQuit);
     layout->addLayout(buttons);
     setCentralWidget(central);
@@ -130,45 +130,42 @@ void frmMain::sizeForTheServerList() {
 }
 
 void frmMain::buildMenus() {
-    QMenu *file = namedMenu(this, QStringLiteral("mnuFile"), QStringLiteral("File"));
-    QAction *options =
-        namedAction(file, QStringLiteral("mnuFileOptions"), QStringLiteral("Options..."));
+    QMenu *file = namedMenu(this, QStringLiteral("mnuFile"), tr("File"));
+    QAction *options = namedAction(file, QStringLiteral("mnuFileOptions"), tr("Options..."));
     connect(options, &QAction::triggered, this, &frmMain::showOptionsDialog);
-    m_mnuFileBuddies =
-        namedAction(file, QStringLiteral("mnuFileBuddies"), QStringLiteral("Buddies..."));
+    m_mnuFileBuddies = namedAction(file, QStringLiteral("mnuFileBuddies"), tr("Buddies..."));
     connect(m_mnuFileBuddies, &QAction::triggered, this, &frmMain::showBuddies);
     namedSeparator(file, QStringLiteral("mnuSep1"));
-    QAction *quit = namedAction(file, QStringLiteral("mnuFileQuit"), QStringLiteral("Quit"));
+    QAction *quit = namedAction(file, QStringLiteral("mnuFileQuit"), tr("Quit"));
     connect(quit, &QAction::triggered, this, [] { ShutdownProgram(); });
     menuBar()->addMenu(file);
 
-    QMenu *edit = namedMenu(this, QStringLiteral("mnuEdit"), QStringLiteral("Edit"));
-    namedAction(edit, QStringLiteral("mnuEditCopy"), QStringLiteral("Copy"), false);
-    namedAction(edit, QStringLiteral("mnuEditCut"), QStringLiteral("Cut"), false);
-    namedAction(edit, QStringLiteral("mnuEditPaste"), QStringLiteral("Paste"), false);
+    QMenu *edit = namedMenu(this, QStringLiteral("mnuEdit"), tr("Edit"));
+    namedAction(edit, QStringLiteral("mnuEditCopy"), tr("Copy"), false);
+    namedAction(edit, QStringLiteral("mnuEditCut"), tr("Cut"), false);
+    namedAction(edit, QStringLiteral("mnuEditPaste"), tr("Paste"), false);
     menuBar()->addMenu(edit);
 
-    QMenu *help = namedMenu(this, QStringLiteral("mnuHelpHelp"), QStringLiteral("Help"));
-    namedAction(help, QStringLiteral("mnuHelp"), QStringLiteral("Help..."), false);
-    QAction *tips = namedAction(help, QStringLiteral("mnuHelpTips"), QStringLiteral("Tips..."));
+    QMenu *help = namedMenu(this, QStringLiteral("mnuHelpHelp"), tr("Help"));
+    namedAction(help, QStringLiteral("mnuHelp"), tr("Help..."), false);
+    QAction *tips = namedAction(help, QStringLiteral("mnuHelpTips"), tr("Tips..."));
     connect(tips, &QAction::triggered, this, &frmMain::showTips);
     namedSeparator(help, QStringLiteral("mnuSep2"));
-    QAction *about =
-        namedAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("About Quorvel..."));
+    QAction *about = namedAction(help, QStringLiteral("mnuHelpAbout"), tr("About Quorvel..."));
     connect(about, &QAction::triggered, this, &frmMain::showAbout);
     menuBar()->addMenu(help);
 
     // The hidden pop-up menu the stats pane shows on a right click in its list.
-    m_mnuContext = namedMenu(this, QStringLiteral("mnuContext"), QStringLiteral("Context"));
+    m_mnuContext = namedMenu(this, QStringLiteral("mnuContext"), tr("Context"));
     m_mnuContext->menuAction()->setVisible(false);
-    m_mnuStatDirGames = namedMenu(m_mnuContext, QStringLiteral("mnuStatDirGames"),
-                                  QStringLiteral("Stats Directory Games"));
+    m_mnuStatDirGames =
+        namedMenu(m_mnuContext, QStringLiteral("mnuStatDirGames"), tr("Stats Directory Games"));
     m_mnuContext->addMenu(m_mnuStatDirGames);
-    m_mnuStatDirGamesDelete = namedAction(
-        m_mnuStatDirGames, QStringLiteral("mnuStatDirGamesDelete"), QStringLiteral("Delete..."));
+    m_mnuStatDirGamesDelete =
+        namedAction(m_mnuStatDirGames, QStringLiteral("mnuStatDirGamesDelete"), tr("Delete..."));
     namedSeparator(m_mnuStatDirGames, QStringLiteral("mnuStatDirGamesSep1"));
-    m_mnuStatDirGamesRefresh = namedAction(
-        m_mnuStatDirGames, QStringLiteral("mnuStatDirGamesRefresh"), QStringLiteral("Refresh"));
+    m_mnuStatDirGamesRefresh =
+        namedAction(m_mnuStatDirGames, QStringLiteral("mnuStatDirGamesRefresh"), tr("Refresh"));
 }
 
 void frmMain::buildPanes() {
@@ -176,10 +173,10 @@ void frmMain::buildPanes() {
         const char *name;
         const char *caption;
     } panes[] = {
-        {"ctlQuorvel", "Stat Tracking"},
-        {"ctlGRServers", "Ghost Recon Servers"},
-        {"ctlGameOptions", "Ghost Recon Game Options"},
-        {"ctlRWServers", "Roger Wilco Servers"},
+        {"ctlQuorvel", QT_TR_NOOP("Stat Tracking")},
+        {"ctlGRServers", QT_TR_NOOP("Ghost Recon Servers")},
+        {"ctlGameOptions", QT_TR_NOOP("Ghost Recon Game Options")},
+        {"ctlRWServers", QT_TR_NOOP("Roger Wilco Servers")},
     };
     for (const auto &pane : panes) {
         const QString name = QString::fromLatin1(pane.name);
@@ -205,7 +202,7 @@ void frmMain::buildPanes() {
             page = new QWidget(m_tabs);
         }
         page->setObjectName(name);
-        const QString caption = QString::fromLatin1(pane.caption);
+        const QString caption = tr(pane.caption);
         m_tabs->addTab(new PaneRoom(page, caption, m_tabs), caption);
     }
     m_ctlRWServers->setOpenOptions([this] { showOptionsDialog(); });
@@ -230,9 +227,9 @@ void frmMain::onTabChanged(int index) {
     m_ctlRWServers->RefreshList();
     if (m_root.Options()->RogerWilcoEXE().isEmpty()) {
         const Answer answer = m_root.prompter().ask(
-            QStringLiteral("You will need to enter the path to your Roger Wilco EXE before using "
-                           "this feature. Go to options now?"),
-            QStringLiteral("Roger Wilco not found"), Buttons::YesNo, Icon::Question);
+            tr("You will need to enter the path to your Roger Wilco EXE before using this "
+               "feature. Go to options now?"),
+            tr("Roger Wilco not found"), Buttons::YesNo, Icon::Question);
         if (answer == Answer::Yes)
             showOptionsDialog();
     }

@@ -12,6 +12,7 @@ list(APPEND GUI_SOURCES
     src/app/ScreenFit.h src/app/ScreenFit.cpp
     src/app/GameChooser.h src/app/GameChooser.cpp
     src/app/ProgramIcon.h src/app/ProgramIcon.cpp
+    src/app/Translation.h src/app/Translation.cpp
     src/app/frmMain.h src/app/frmMain.cpp
     src/app/frmTips.h src/app/frmTips.cpp
     src/app/frmAbout.h src/app/frmAbout.cpp)

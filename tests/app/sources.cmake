@@ -6,4 +6,6 @@ list(APPEND TEST_SOURCES
     app/test_window_state.cpp
     app/test_one_copy.cpp
     app/test_disk_full.cpp
-    app/test_screen_fit.cpp)
+    app/test_screen_fit.cpp
+    app/test_demo.cpp
+    app/test_translation.cpp)

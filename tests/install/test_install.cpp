@@ -1,4 +1,5 @@
 #include "app/ProgramIcon.h"
+#include "app/clsGRQuorvel.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -53,8 +54,15 @@ TEST(Install, PutsTheProgramAndWhatADesktopNeedsAndNothingElse) {
         share + QStringLiteral("applications/") + id + QStringLiteral(".desktop");
     const QString metainfo =
         share + QStringLiteral("metainfo/") + id + QStringLiteral(".metainfo.xml");
-    const QString man = share + QStringLiteral("man/man1/grquorvel.1");
-    QStringList expected{QStringLiteral("bin/grquorvel"), desktop, metainfo, man,
+    const QString man = share + QStringLiteral("man/man1/grquorvel.1.gz");
+    const QString doc = share + QStringLiteral("doc/grquorvel/");
+    QStringList expected{QStringLiteral("bin/grquorvel"),
+                         desktop,
+                         metainfo,
+                         man,
+                         doc + QStringLiteral("copyright"),
+                         doc + QStringLiteral("changelog.Debian.gz"),
+                         share + QStringLiteral("lintian/overrides/grquorvel"),
                          share + QStringLiteral("icons/hicolor/scalable/apps/") + id +
                              QStringLiteral(".svg")};
     for (const int size : {16, 32, 48, 128, 256})
@@ -88,6 +96,18 @@ TEST(Install, PutsTheProgramAndWhatADesktopNeedsAndNothingElse) {
     EXPECT_FALSE(appstream.output.contains(
         QRegularExpression(QStringLiteral("^[EWIP]: "), QRegularExpression::MultilineOption)))
         << appstream.output.toStdString();
+    // The package's changelog and the newest release of the metadata name the program's version.
+    QStringList parts = clsGRQuorvel::VersionString().split(u'.');
+    for (QString &part : parts)
+        part = QString::number(part.toInt());
+    const QString version = parts.join(u'.');
+    const Outcome changelog =
+        run(tool("gzip"), {QStringLiteral("-dc"), at(doc + QStringLiteral("changelog.Debian.gz"))});
+    EXPECT_TRUE(changelog.output.startsWith(QStringLiteral("grquorvel (") + version + u'-'))
+        << changelog.output.toStdString();
+    const QString releases = fileText(at(metainfo));
+    EXPECT_EQ(releases.indexOf(QStringLiteral("<release ")),
+              releases.indexOf(QStringLiteral("<release version=\"") + version + u'"'));
     const QString entry = fileText(at(desktop));
     EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=grquorvel\n")));
     EXPECT_TRUE(entry.contains(QStringLiteral("\nIcon=") + id + u'\n'));
@@ -95,12 +115,17 @@ TEST(Install, PutsTheProgramAndWhatADesktopNeedsAndNothingElse) {
                     .contains(QStringLiteral("<launchable type=\"desktop-id\">") + id +
                               QStringLiteral(".desktop</launchable>")));
 
-    // The manual page formats without a warning and tells what a player needs to know.
+    // The manual page (compressed as Debian wants it) formats without a warning and tells what a
+    // player needs to know.
+    const QString source = QStringLiteral(QUORVEL_SOURCE_DIR "/data/grquorvel.1");
+    const Outcome unpacked = run(tool("gzip"), {QStringLiteral("-dc"), at(man)});
+    EXPECT_EQ(unpacked.status, 0);
+    const QString page = unpacked.output;
+    EXPECT_EQ(page, fileText(source));
     const Outcome groff = run(tool("groff"), {QStringLiteral("-man"), QStringLiteral("-ww"),
-                                              QStringLiteral("-z"), at(man)});
+                                              QStringLiteral("-z"), source});
     EXPECT_EQ(groff.status, 0);
     EXPECT_EQ(groff.output.trimmed(), QString()) << groff.output.toStdString();
-    const QString page = fileText(at(man));
     for (const char *topic : {"\\-\\-game\\-dir", "\\-noStartupPing", "\\-\\-query", "\\-\\-json",
                               "\\-\\-file", "standard input", ".SH EXIT STATUS", ".SH FILES",
                               "GRQuorvelOptions.xml", "GRQuorvelCache.dat", ".SH FINDING THE GAME",

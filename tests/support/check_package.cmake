@@ -1,0 +1,27 @@
+# Builds the Debian package from BINARY_DIR into a fresh directory and checks it with lintian:
+# any error or warning fails. Run with -DBINARY_DIR=... -DCPACK=... -DLINTIAN=...
+set(out ${BINARY_DIR}/package-check)
+file(REMOVE_RECURSE ${out})
+file(MAKE_DIRECTORY ${out})
+execute_process(COMMAND ${CPACK} -G DEB --config ${BINARY_DIR}/CPackConfig.cmake -B ${out}
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cpack failed:\n${output}")
+endif()
+file(GLOB debs ${out}/*.deb)
+list(LENGTH debs count)
+if(NOT count EQUAL 1)
+    message(FATAL_ERROR "cpack made ${count} packages: ${debs}")
+endif()
+if(NOT LINTIAN)
+    message(FATAL_ERROR "lintian is missing (scripts/install-deps installs it)")
+endif()
+execute_process(COMMAND ${LINTIAN} --display-level ">=pedantic" ${debs}
+    RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+message("${report}${errors}")
+if(report MATCHES "(^|\n)[EW]: ")
+    message(FATAL_ERROR "lintian reports errors or warnings")
+endif()
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "lintian failed (${status})")
+endif()
