@@ -6,6 +6,7 @@
 #include "common/TextRules.h"
 #include "gameopts/clsOptionsXML.h"
 #include "history/HistoryStore.h"
+#include "options/ProgramState.h"
 #include "options/clsOptions.h"
 #include "servers/GRQueryProtocol.h"
 #include "servers/clsGRServers.h"
@@ -51,6 +52,7 @@ clsGRQuorvel::~clsGRQuorvel() {
     m_rwServers.reset();
     m_trackStats.reset();
     m_options.reset();
+    m_state.reset();
     m_tips.clear();
     m_ping.reset();
     m_optionsXml.reset();
@@ -149,6 +151,7 @@ void clsGRQuorvel::createSharedObjects() {
     m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
     m_options = std::make_unique<clsOptions>();
     m_options->setParent(this);
+    m_state = std::make_unique<ProgramState>(m_rootDirectory + ProgramState::fileName());
 }
 
 void clsGRQuorvel::createPinger() {

@@ -11,5 +11,6 @@ list(APPEND GUI_SOURCES
     src/app/GameChooser.h src/app/GameChooser.cpp
     src/app/ProgramIcon.h src/app/ProgramIcon.cpp
     src/app/frmMain.h src/app/frmMain.cpp
+    src/app/ProgramTray.h src/app/ProgramTray.cpp
     src/app/frmTips.h src/app/frmTips.cpp
     src/app/frmAbout.h src/app/frmAbout.cpp)
