@@ -20,12 +20,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QHostAddress>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -106,7 +108,10 @@ int main(int argc, char **argv) {
         const double cpu = cpuMs();
         QElapsedTimer wall;
         wall.start();
-        QTest::qWait(seconds * 1000);
+        // A plain event loop: the test library's wait would wake the process every few ms.
+        QEventLoop idle;
+        QTimer::singleShot(seconds * 1000, &idle, &QEventLoop::quit);
+        idle.exec();
         const double perMinute = 60000.0 / double(wall.elapsed());
         std::printf("%-40s %8.0f datagrams/min %8.1f ms CPU/min\n", what, queries * perMinute,
                     (cpuMs() - cpu) * perMinute);
