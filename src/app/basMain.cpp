@@ -72,6 +72,10 @@ void releaseRun() {
 }
 } // namespace
 
+bool shutdownInProgress() {
+    return s_shuttingDown;
+}
+
 int shutdownPassCount() {
     return s_shutdownPasses;
 }
@@ -105,6 +109,9 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
     s_startupDone = false;
     s_endRequested = false;
     QApplication::setWindowIcon(programIcon());
+    // The program ends through its shutdown alone: with the main window away in the tray, the
+    // last other window closing must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
     gobjRoot = std::make_unique<clsGRQuorvel>(environment, prompter, launcher, timing);
     int status = 0;
     {

@@ -24,5 +24,8 @@ int runProgram(const StartupEnvironment &environment, Prompter &prompter,
 // event loop. Entering it again while it runs does nothing.
 void ShutdownProgram();
 
+// Whether the shutdown sequence has begun.
+bool shutdownInProgress();
+
 // How many times the shutdown sequence ran since the program started.
 int shutdownPassCount();

@@ -8,6 +8,7 @@
 #include "gameopts/clsOptionsXML.h"
 #include "history/HistoryStore.h"
 #include "options/PreferencesSaver.h"
+#include "options/ProgramState.h"
 #include "options/clsOptions.h"
 #include "servers/GRQueryProtocol.h"
 #include "servers/clsGRServers.h"
@@ -56,6 +57,7 @@ clsGRQuorvel::~clsGRQuorvel() {
     m_rwServers.reset();
     m_trackStats.reset();
     m_options.reset();
+    m_state.reset();
     m_tips.clear();
     m_ping.reset();
     m_optionsXml.reset();
@@ -177,6 +179,7 @@ void clsGRQuorvel::createSharedObjects() {
     m_optionsXml = std::make_unique<clsOptionsXML>(m_rootDirectory);
     m_options = std::make_unique<clsOptions>();
     m_options->setParent(this);
+    m_state = std::make_unique<ProgramState>(m_rootDirectory + ProgramState::fileName());
 }
 
 void clsGRQuorvel::createPinger() {

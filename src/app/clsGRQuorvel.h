@@ -23,6 +23,7 @@ class clsTrackStats;
 class clsPing;
 class HistoryStore;
 class InstanceLock;
+class ProgramState;
 class WatchEngine;
 namespace platform {
 class ProcessLauncher;
@@ -68,6 +69,7 @@ public:
     QString HistoryFileName() const;
     // Watches and buddies, kept in the history file.
     WatchEngine *Watches() const override { return m_watches.get(); }
+    ProgramState *State() const override { return m_state.get(); }
     const KeyedCollection<QString> &Tips() const { return m_tips; }
     const QString &RootDirectory() const override { return m_rootDirectory; }
     QString StatsCacheFileName() const;
@@ -129,6 +131,7 @@ private:
 
     QString m_rootDirectory;
     std::unique_ptr<clsOptions> m_options;
+    std::unique_ptr<ProgramState> m_state;
     KeyedCollection<QString> m_tips;
     std::unique_ptr<clsOptionsXML> m_optionsXml;
     std::unique_ptr<clsGlobalGRControls> m_pool;

@@ -1,13 +1,14 @@
 #include "app/frmMain.h"
 
-#include "common/StateFile.h"
-
+#include "app/ProgramTray.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmAbout.h"
 #include "app/frmTips.h"
 #include "common/Prompter.h"
+#include "common/StateFile.h"
 #include "gameopts/clsOptionsXML.h"
+#include "options/ProgramState.h"
 #include "options/clsOptions.h"
 #include "options/ctlGameOptions.h"
 #include "options/frmOptions.h"
@@ -28,8 +29,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -97,6 +98,11 @@ void frmMain::connectWatches() {
     m_mnuFileBuddies->setEnabled(on);
     if (!on)
         return;
+    m_tray = new ProgramTray(m_root, *this);
+    watches->setAutoJoin([this](const QString &address) {
+        return m_ctlGRServers ? m_ctlGRServers->joinByItself(address)
+                              : QStringLiteral("the window is gone");
+    });
     m_notifier = new DesktopNotifier(this);
     connect(watches, &WatchEngine::notificationReady, m_notifier, &DesktopNotifier::notify);
     connect(m_notifier, &DesktopNotifier::joinRequested, this, [this](const QString &address) {
@@ -113,7 +119,11 @@ void frmMain::showBuddies() {
     dialog.exec();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The watches outlive the window that joins for them.
+    if (WatchEngine *watches = m_root.Watches())
+        watches->setAutoJoin({});
+}
 
 void frmMain::sizeForTheServerList() {
     // First shown large enough for every column of the server list and fifteen rows: the
@@ -311,7 +321,43 @@ void frmMain::restoreWindowState() {
     m_ctlGRServers->restoreState(state);
 }
 
+bool frmMain::isSeen() const {
+    return isVisible() && !isMinimized();
+}
+
+void frmMain::followSeen() {
+    if (m_shownOnce && m_ctlGRServers)
+        m_ctlGRServers->setWindowSeen(isSeen());
+}
+
+void frmMain::changeEvent(QEvent *event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        followSeen();
+}
+
+void frmMain::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    m_shownOnce = true;
+    followSeen();
+}
+
+void frmMain::hideEvent(QHideEvent *event) {
+    QMainWindow::hideEvent(event);
+    followSeen();
+}
+
+bool frmMain::keepsWatchingWhenClosed() const {
+    return m_tray && m_tray->isShown() && m_root.State() && m_root.State()->keepWatchingInTray();
+}
+
 void frmMain::closeEvent(QCloseEvent *event) {
+    // Away to the tray, still watching; the way out is then Quit from the tray or the menu.
+    if (!shutdownInProgress() && keepsWatchingWhenClosed()) {
+        event->ignore();
+        hide();
+        return;
+    }
     event->accept();
     ShutdownProgram();
 }

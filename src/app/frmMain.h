@@ -17,6 +17,7 @@ class ctlGRServers;
 class ctlQuorvel;
 class ctlGameOptions;
 class DesktopNotifier;
+class ProgramTray;
 
 // The program's main window: the four panes on a tab control, the menus, Quit, and the stats
 // timer. Closing it ends the program.
@@ -58,8 +59,18 @@ public:
     frmTips *tipsWindow() const;
     frmAbout *aboutWindow() const;
 
+    // The tray icon; null when the watches are off.
+    ProgramTray *tray() const { return m_tray; }
+    // Whether closing the window leaves the program watching from the tray.
+    bool keepsWatchingWhenClosed() const;
+    // Whether the player can see the window: shown and not minimized.
+    bool isSeen() const;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildMenus();
@@ -68,6 +79,8 @@ private:
     void onLoad();
     void onTabChanged(int index);
     void connectWatches();
+    // Tells the servers tab when the window starts or stops being seen.
+    void followSeen();
 
     clsGRQuorvel &m_root;
     CommonDialog *m_dlgCommon;
@@ -86,4 +99,6 @@ private:
     ctlGameOptions *m_ctlGameOptions = nullptr;
     QAction *m_mnuFileBuddies = nullptr;
     DesktopNotifier *m_notifier = nullptr;
+    ProgramTray *m_tray = nullptr;
+    bool m_shownOnce = false; // hidden before the first showing is start-up, not the player
 };

@@ -14,5 +14,6 @@ list(APPEND GUI_SOURCES
     src/app/ProgramIcon.h src/app/ProgramIcon.cpp
     src/app/Translation.h src/app/Translation.cpp
     src/app/frmMain.h src/app/frmMain.cpp
+    src/app/ProgramTray.h src/app/ProgramTray.cpp
     src/app/frmTips.h src/app/frmTips.cpp
     src/app/frmAbout.h src/app/frmAbout.cpp)

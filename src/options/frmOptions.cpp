@@ -1,12 +1,14 @@
 #include "options/frmOptions.h"
 
 #include "common/Prompter.h"
+#include "options/ProgramState.h"
 #include "options/clsOptions.h"
 #include "platform/WindowsProgram.h"
 #include "root/AppRoot.h"
 #include "widgets/ClickableCaption.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/SystemTray.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -46,6 +49,23 @@ frmOptions::frmOptions(AppRoot &root, CommonDialog *commonDialog, QWidget *paren
                                           QStringLiteral("lblPingServers"),
                                           QStringLiteral("Ping servers on startup"), apply)
                            .box;
+    m_chkKeepInTray = new QCheckBox(
+        QStringLiteral("Keep watching in the tray when the window is closed"), general);
+    m_chkKeepInTray->setObjectName(QStringLiteral("chkKeepInTray"));
+    if (systemTrayAvailable()) {
+        m_chkKeepInTray->setToolTip(
+            QStringLiteral("While servers or buddies are watched, closing the window leaves "
+                           "GRQuorvel in the tray; Quit ends it"));
+    } else {
+        m_chkKeepInTray->setEnabled(false);
+        m_chkKeepInTray->setToolTip(
+            QStringLiteral("This desktop has no system tray to keep GRQuorvel in"));
+    }
+    generalLayout->addWidget(m_chkKeepInTray, 2, 0, 1, 3);
+    connect(m_chkKeepInTray, &QCheckBox::toggled, this, [this](bool on) {
+        if (ProgramState *state = m_root.State())
+            state->setKeepWatchingInTray(on);
+    });
     generalLayout->setColumnStretch(2, 1);
     layout->addWidget(general);
 
@@ -86,6 +106,10 @@ void frmOptions::RefreshData() {
         return;
     m_chkPingServers->setChecked(options->PingGRServersOnStartup());
     m_chkShowTips->setChecked(options->ShowTips());
+    if (const ProgramState *state = m_root.State()) {
+        const QSignalBlocker quiet(m_chkKeepInTray);
+        m_chkKeepInTray->setChecked(state->keepWatchingInTray());
+    }
     m_lblRWPath->setText(options->RogerWilcoEXE().isEmpty() ? noRogerWilcoPath
                                                             : options->RogerWilcoEXE());
 }

@@ -32,6 +32,7 @@ private:
     CommonDialog *m_dlgCommon;
     QCheckBox *m_chkShowTips = nullptr;
     QCheckBox *m_chkPingServers = nullptr;
+    QCheckBox *m_chkKeepInTray = nullptr;
     QLabel *m_lblRWPath = nullptr;
     QPushButton *m_cmdBrowseRW = nullptr;
     QPushButton *m_cmdOK = nullptr;

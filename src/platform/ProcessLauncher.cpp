@@ -8,7 +8,7 @@
 
 namespace platform {
 
-void DetachedProcessLauncher::start(const LaunchRequest &request) {
+qint64 DetachedProcessLauncher::start(const LaunchRequest &request) {
     QProcess process;
     process.setProgram(request.program);
     process.setArguments(request.arguments);
@@ -23,12 +23,14 @@ void DetachedProcessLauncher::start(const LaunchRequest &request) {
         process.setProcessEnvironment(env);
     }
     // Show modes have no meaning for an X11/Wayland child; the window manager decides.
-    if (!process.startDetached()) {
+    qint64 pid = 0;
+    if (!process.startDetached(&pid)) {
         QString reason = process.errorString();
         if (!QFileInfo::exists(request.program) && request.program.contains(u'/'))
             reason = QStringLiteral("No such file");
         throw QuorvelError(QStringLiteral("Could not start %1: %2").arg(request.program, reason));
     }
+    return pid;
 }
 
 } // namespace platform

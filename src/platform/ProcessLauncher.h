@@ -24,15 +24,18 @@ struct LaunchRequest {
 class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
-    // Starts the program detached; throws QuorvelError naming the program and the reason when
-    // it cannot be started.
-    virtual void start(const LaunchRequest &request) = 0;
+    // Starts the program detached and returns its process id (0 when unknown); throws
+    // QuorvelError naming the program and the reason when it cannot be started.
+    virtual qint64 start(const LaunchRequest &request) = 0;
 };
+
+// Whether the process of `pid` (as `start` returned it) still runs.
+bool processRunning(qint64 pid);
 
 // The real thing: a detached child process.
 class DetachedProcessLauncher : public ProcessLauncher {
 public:
-    void start(const LaunchRequest &request) override;
+    qint64 start(const LaunchRequest &request) override;
 
 private:
     // Hands the request's native command line to the process where the system has one.

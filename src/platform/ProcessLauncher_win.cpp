@@ -2,6 +2,8 @@
 
 #include <QProcess>
 
+#include <windows.h>
+
 namespace platform {
 
 void DetachedProcessLauncher::useNativeCommandLine(QProcess &process,
@@ -16,6 +18,17 @@ void DetachedProcessLauncher::useNativeCommandLine(QProcess &process,
         rest.remove(0, quoted.size());
     process.setArguments({});
     process.setNativeArguments(rest.trimmed());
+}
+
+bool processRunning(qint64 pid) {
+    if (pid <= 0)
+        return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!process)
+        return false;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
 }
 
 } // namespace platform

@@ -11,6 +11,7 @@ class clsOptions;
 class clsOptionsXML;
 class clsPing;
 class HistoryStore;
+class ProgramState;
 class WatchEngine;
 namespace platform {
 class ProcessLauncher;
@@ -34,6 +35,8 @@ public:
     virtual HistoryStore *History() const = 0;
     // Watches and buddies: null until start-up made them.
     virtual WatchEngine *Watches() const = 0;
+    // The program's own choices beside the preferences: null until start-up made it.
+    virtual ProgramState *State() const = 0;
     // The game directory, ending with the native separator.
     virtual const QString &RootDirectory() const = 0;
 

@@ -382,7 +382,7 @@ void ctlGRServers::resort() {
 void ctlGRServers::tmrListStatusRefresh_Timer() {
     run([this] {
         clsGRServers *servers = m_root.GRServers();
-        if (servers) {
+        if (servers && m_windowSeen) {
             lookForBuddies();
             const quint32 changed =
                 m_model->tick([servers](const QString &key) { return servers->Item(key); });
@@ -411,10 +411,26 @@ void ctlGRServers::tmrListStatusRefresh_Timer() {
         const int every = m_root.timing().requeryEveryTicks;
         if (++m_lngTickCount >= every) {
             m_lngTickCount = 0;
-            if (servers && m_inFront && m_inFront())
+            if (servers && m_windowSeen && m_inFront && m_inFront())
                 servers->RefreshAllServerData();
         }
     });
+}
+
+void ctlGRServers::setWindowSeen(bool seen) {
+    if (seen == m_windowSeen)
+        return;
+    m_windowSeen = seen;
+    if (!seen)
+        return;
+    // What went on while nobody looked: every row now, and with the list in front a fresh
+    // answer from every server rather than at the next turn of the count.
+    clsGRServers *servers = m_root.GRServers();
+    if (servers && m_inFront && m_inFront()) {
+        m_lngTickCount = 0;
+        servers->RefreshAllServerData();
+    }
+    tmrListStatusRefresh_Timer();
 }
 
 void ctlGRServers::onColumnClicked(int column) {
@@ -697,14 +713,32 @@ void ctlGRServers::launchServer(const QString &key) {
         key.isEmpty() || !m_root.GRServers() ? nullptr : m_root.GRServers()->Item(key);
     if (!record)
         return;
+    if (WatchEngine *watches = m_root.Watches())
+        watches->cancelAutoJoin(record->IP());
+    run([&] { startGame(*record); });
+}
+
+void ctlGRServers::startGame(const clsGRServer &record) {
     const QString root = m_root.RootDirectory();
     const platform::LaunchRequest request =
-        GameCommandLine::request(root, record->IP(), record->Password());
-    run([&] {
-        const QString game = GameCommandLine::gamePath(root);
-        if (!QFileInfo(game).isFile())
-            throw QuorvelError(
-                QStringLiteral("Could not start %1: the file does not exist").arg(game));
-        m_root.launcher().start(request);
-    });
+        GameCommandLine::request(root, record.IP(), record.Password());
+    const QString game = GameCommandLine::gamePath(root);
+    if (!QFileInfo(game).isFile())
+        throw QuorvelError(QStringLiteral("Could not start %1: the file does not exist").arg(game));
+    m_gameProcess = m_root.launcher().start(request);
+}
+
+QString ctlGRServers::joinByItself(const QString &key) {
+    const clsGRServer *record =
+        key.isEmpty() || !m_root.GRServers() ? nullptr : m_root.GRServers()->Item(key);
+    if (!record)
+        return QStringLiteral("the server is gone");
+    if (platform::processRunning(m_gameProcess))
+        return QStringLiteral("the game started before still runs");
+    try {
+        startGame(*record);
+    } catch (const QuorvelError &error) {
+        return error.description();
+    }
+    return {};
 }

@@ -36,6 +36,11 @@ public:
 
     // Tells the tab whether it is the one in front (the periodic re-query runs only then).
     void setInFront(std::function<bool()> inFront) { m_inFront = std::move(inFront); }
+    // Tells the tab whether its window can be seen at all. While it cannot (hidden, minimized)
+    // the rows are left as they are and nothing is re-queried; when it can again, the rows are
+    // brought up to date and, with the tab in front, every server is asked at once.
+    void setWindowSeen(bool seen);
+    bool windowSeen() const { return m_windowSeen; }
 
     // Rebuilds the rows from the collection (nothing while there is no collection yet).
     void RefreshList();
@@ -51,8 +56,12 @@ public:
     void cmdLaunch_Click();
     // Opens "Watch Server" for the selected server.
     void cmdWatch_Click();
-    // Starts the game to join the server under `key`, as Launch does for the selected one.
+    // Starts the game to join the server under `key`, as Launch does for the selected one. The
+    // player joined by hand: an automatic join of that server is off.
     void launchServer(const QString &key);
+    // The same for an automatic join: never while a game started from here still runs, and
+    // never with a box. Empty text when the game started, else why not.
+    QString joinByItself(const QString &key);
 
     ServerListModel *listModel() const { return m_model; }
     QSortFilterProxyModel *sortModel() const;
@@ -98,10 +107,13 @@ private:
     void resort();
     clsGRServer *selectedRecord() const;
     bool run(const std::function<void()> &step);
+    // Starts the game on the server's record; throws QuorvelError when it cannot.
+    void startGame(const clsGRServer &record);
 
     AppRoot &m_root;
     std::function<bool()> m_inFront;
     int m_lngTickCount = 0;
+    bool m_windowSeen = true;
     int m_sortColumn = 6;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 
@@ -133,4 +145,5 @@ private:
     QAction *m_mnuRemove = nullptr;
     QAction *m_mnuRefreshAll = nullptr;
     QPointer<frmServerInfo> m_info;
+    qint64 m_gameProcess = 0; // the game started last, while it runs
 };

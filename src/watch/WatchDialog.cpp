@@ -38,6 +38,14 @@ WatchDialog::WatchDialog(const QString &server, const ServerWatch &watch, QWidge
     m_players->setChecked(watch.playersReach);
     m_count->setValue(qBound(1, watch.players, 255));
     m_slot->setChecked(watch.slotFrees);
+    m_join = namedCheck(this, "chkWatchJoin", "Join automatically when a slot frees up");
+    m_join->setChecked(watch.slotFrees && watch.joinWhenFree);
+    m_join->setEnabled(watch.slotFrees);
+    connect(m_slot, &QCheckBox::toggled, m_join, [this](bool on) {
+        m_join->setEnabled(on);
+        if (!on)
+            m_join->setChecked(false);
+    });
 
     QPushButton *ok = namedButton(this, "cmdOK", "OK");
     QPushButton *cancel = namedButton(this, "cmdCancel", "Cancel");
@@ -56,6 +64,10 @@ WatchDialog::WatchDialog(const QString &server, const ServerWatch &watch, QWidge
     players->addStretch(1);
     layout->addLayout(players);
     layout->addWidget(m_slot);
+    auto *join = new QHBoxLayout;
+    join->addSpacing(20);
+    join->addWidget(m_join);
+    layout->addLayout(join);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
@@ -69,5 +81,6 @@ ServerWatch WatchDialog::watch() const {
     result.playersReach = m_players->isChecked();
     result.players = m_count->value();
     result.slotFrees = m_slot->isChecked();
+    result.joinWhenFree = result.slotFrees && m_join->isChecked();
     return result;
 }

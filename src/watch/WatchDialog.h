@@ -23,4 +23,5 @@ private:
     QCheckBox *m_players;
     QSpinBox *m_count;
     QCheckBox *m_slot;
+    QCheckBox *m_join = nullptr;
 };

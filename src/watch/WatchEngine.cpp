@@ -54,15 +54,26 @@ void WatchEngine::setWatch(const ServerWatch &watch) {
     }
     ServerWatch kept = watch;
     kept.players = qBound(1, kept.players, 255);
+    kept.joinWhenFree = kept.joinWhenFree && kept.slotFrees;
     m_watches.insert(keyOf(kept.address), kept);
     // A failed write keeps the watch for this run; nothing to tell the player mid-game.
     m_store->saveWatch(kept);
+    emit watchesChanged();
+}
+
+QStringList WatchEngine::watchedAddresses() const {
+    QStringList addresses;
+    for (const ServerWatch &watch : m_watches)
+        addresses << watch.address;
+    return addresses;
 }
 
 void WatchEngine::removeWatch(const QString &address) {
-    m_watches.remove(keyOf(address));
+    const bool was = m_watches.remove(keyOf(address));
     if (m_store)
         m_store->removeWatch(address);
+    if (was)
+        emit watchesChanged();
 }
 
 void WatchEngine::serverRemoved(const QString &address) {
@@ -75,6 +86,13 @@ void WatchEngine::serverRemoved(const QString &address) {
     m_outbox.remove(key);
     m_gathered.removeIf([&](const Playing &p) { return keyOf(p.address) == key; });
     m_lastEvent.remove(key);
+}
+
+void WatchEngine::cancelAutoJoin(const QString &address) {
+    if (auto watch = watchOf(address); watch && watch->joinWhenFree) {
+        watch->joinWhenFree = false;
+        setWatch(*watch);
+    }
 }
 
 bool WatchEngine::addBuddy(const QString &pattern) {
@@ -104,6 +122,7 @@ bool WatchEngine::addBuddy(const QString &pattern) {
     m_store->addBuddy(kept);
     for (const auto &[record, names] : found)
         foundPlaying(*record, names);
+    emit watchesChanged();
     return true;
 }
 
@@ -114,6 +133,7 @@ void WatchEngine::removeBuddy(const QString &pattern) {
                 m_store->removeBuddy(m_buddies[i]);
             m_buddies.removeAt(i);
             m_foldedBuddies.removeAt(i);
+            emit watchesChanged();
             return;
         }
     }
@@ -172,9 +192,24 @@ void WatchEngine::queryEnded(const QString &address, bool answered) {
         if (watched && seen.players) {
             if (watch->playersReach && *seen.players < watch->players && players >= watch->players)
                 events << record->PlayerCountString() + QStringLiteral(" players");
-            if (watch->slotFrees && *seen.players >= seen.slotCount && players < seats)
-                events << QStringLiteral("a slot is free (%1 players)")
-                              .arg(record->PlayerCountString());
+            if (watch->slotFrees && *seen.players >= seen.slotCount && players < seats) {
+                QString event =
+                    QStringLiteral("a slot is free (%1 players)").arg(record->PlayerCountString());
+                if (watch->joinWhenFree && m_autoJoin) {
+                    // Once: a join that started the game turns itself off; one that could not
+                    // start it waits for the next free slot.
+                    const QString notJoined = m_autoJoin(record->IP());
+                    if (notJoined.isEmpty()) {
+                        event += QStringLiteral("; joining it");
+                        ServerWatch done = *watch;
+                        done.joinWhenFree = false;
+                        setWatch(done);
+                    } else {
+                        event += QStringLiteral("; not joined: ") + notJoined;
+                    }
+                }
+                events << event;
+            }
         }
         seen.players = players;
         seen.slotCount = seats;

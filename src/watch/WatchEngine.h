@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -48,11 +49,22 @@ public:
 
     std::optional<ServerWatch> watchOf(const QString &address) const;
     bool isWatched(const QString &address) const { return m_watches.contains(keyOf(address)); }
+    // The addresses of the watched servers, in no particular order.
+    QStringList watchedAddresses() const;
+    // Whether anything at all is watched: a server or a buddy.
+    bool watchesAnything() const { return !m_watches.isEmpty() || !m_buddies.isEmpty(); }
     // A watch that asks nothing removes the server's watch.
     void setWatch(const ServerWatch &watch);
     void removeWatch(const QString &address);
     // The server left the list: its watch and all that was seen of it go too.
     void serverRemoved(const QString &address);
+
+    // Starts the game on a server whose slot freed up for an automatic join; empty text when it
+    // did, else why not (a game started from here still runs, or it cannot be started).
+    using AutoJoin = std::function<QString(const QString &address)>;
+    void setAutoJoin(AutoJoin join) { m_autoJoin = std::move(join); }
+    // The player joined the server by hand: no automatic join there any more.
+    void cancelAutoJoin(const QString &address);
 
     const QStringList &buddies() const { return m_buddies; }
     // False for an empty pattern or one already listed (letter case ignored).
@@ -74,6 +86,8 @@ signals:
     // A notification is due: `body` names the server and what happened, one event a line. The
     // start-up's summary of buddies on several servers has no one address: `address` is empty.
     void notificationReady(const QString &address, const QString &body);
+    // A watch or a buddy came or went.
+    void watchesChanged();
 
 private:
     struct Seen {
@@ -112,6 +126,7 @@ private:
     void armFlush();
 
     AppRoot &m_root;
+    AutoJoin m_autoJoin;
     std::unique_ptr<WatchStore> m_store;
     Settings m_settings;
     QHash<QString, ServerWatch> m_watches;

@@ -18,6 +18,10 @@ WatchStore::WatchStore(QString connectionName)
                                  "slot_frees INTEGER NOT NULL)")) &&
              exec(QStringLiteral("CREATE TABLE IF NOT EXISTS buddies ("
                                  "pattern TEXT PRIMARY KEY COLLATE NOCASE)"));
+    // Files of earlier versions lack the automatic join; it fails harmlessly when present.
+    if (m_open)
+        exec(QStringLiteral("ALTER TABLE watches ADD COLUMN join_when_free INTEGER NOT NULL "
+                            "DEFAULT 0"));
 }
 
 bool WatchStore::exec(const QString &sql, const QVariantList &values) const {
@@ -35,7 +39,7 @@ QList<ServerWatch> WatchStore::watches() const {
         return found;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     if (!query.exec(QStringLiteral("SELECT address, answers_again, players_reach, players, "
-                                   "slot_frees FROM watches ORDER BY rowid")))
+                                   "slot_frees, join_when_free FROM watches ORDER BY rowid")))
         return found;
     while (query.next()) {
         ServerWatch watch;
@@ -44,6 +48,7 @@ QList<ServerWatch> WatchStore::watches() const {
         watch.playersReach = query.value(2).toInt() != 0;
         watch.players = qBound(1, query.value(3).toInt(), 255);
         watch.slotFrees = query.value(4).toInt() != 0;
+        watch.joinWhenFree = watch.slotFrees && query.value(5).toInt() != 0;
         if (!watch.address.isEmpty() && watch.asksAnything())
             found << watch;
     }
@@ -67,14 +72,16 @@ QStringList WatchStore::buddies() const {
 
 bool WatchStore::saveWatch(const ServerWatch &watch) {
     return m_open && exec(QStringLiteral("INSERT INTO watches (address, answers_again, "
-                                         "players_reach, players, slot_frees) VALUES "
-                                         "(?, ?, ?, ?, ?) ON CONFLICT(address) DO UPDATE SET "
+                                         "players_reach, players, slot_frees, join_when_free) "
+                                         "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT(address) DO "
+                                         "UPDATE SET "
                                          "answers_again = excluded.answers_again, "
                                          "players_reach = excluded.players_reach, "
                                          "players = excluded.players, "
-                                         "slot_frees = excluded.slot_frees"),
+                                         "slot_frees = excluded.slot_frees, "
+                                         "join_when_free = excluded.join_when_free"),
                           {watch.address, int(watch.answersAgain), int(watch.playersReach),
-                           watch.players, int(watch.slotFrees)});
+                           watch.players, int(watch.slotFrees), int(watch.joinWhenFree)});
 }
 
 bool WatchStore::removeWatch(const QString &address) {

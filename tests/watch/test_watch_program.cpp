@@ -1,5 +1,9 @@
+#include "app/ProgramTray.h"
 #include "app/QtAppShell.h"
+#include "app/basGlobals.h"
+#include "app/basMain.h"
 #include "app/frmMain.h"
+#include "servers/GRQueryProtocol.h"
 #include "servers/SimProcess.h"
 #include "servers_tab/ServerListModel.h"
 #include "servers_tab/ctlGRServers.h"
@@ -11,14 +15,17 @@
 #include "watch/DesktopNotifier.h"
 #include "watch/WatchDialog.h"
 #include "watch/WatchEngine.h"
+#include "widgets/SystemTray.h"
 
 #include <QCheckBox>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QFile>
+#include <QHostAddress>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -28,8 +35,11 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -358,6 +368,314 @@ TEST(WatchProgram, WithoutANotificationServiceTheEventWaitsInTheToolTipAndNothin
         EXPECT_TRUE(app.prompter.shown().empty());
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
+}
+
+namespace {
+// Servers that only count the queries they get.
+struct CountingServers {
+    explicit CountingServers(const QStringList &addresses) {
+        for (const QString &address : addresses) {
+            auto socket = std::make_unique<QUdpSocket>();
+            EXPECT_TRUE(socket->bind(QHostAddress(address), grquery::port))
+                << address.toStdString();
+            QUdpSocket *s = socket.get();
+            QObject::connect(s, &QUdpSocket::readyRead, [this, s, address] {
+                while (s->hasPendingDatagrams()) {
+                    s->receiveDatagram();
+                    ++counts[address];
+                }
+            });
+            sockets.push_back(std::move(socket));
+        }
+    }
+    int total() const {
+        int sum = 0;
+        for (const int n : counts)
+            sum += n;
+        return sum;
+    }
+    std::vector<std::unique_ptr<QUdpSocket>> sockets;
+    QHash<QString, int> counts;
+};
+} // namespace
+
+TEST(WatchProgram, AMinimizedWindowAsksOnlyWatchedServersAndComingBackAsksAll) {
+    App app;
+    const QStringList ips = {QStringLiteral("127.31.5.1"), QStringLiteral("127.31.5.2"),
+                             QStringLiteral("127.31.5.3")};
+    CountingServers servers(ips);
+    for (const QString &ip : ips)
+        app.add(ip);
+    app.main->tabs()->setCurrentIndex(frmMain::TabServers);
+    // In front, every server is asked again and again.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return std::all_of(ips.begin(), ips.end(),
+                               [&](const QString &ip) { return servers.counts.value(ip) >= 2; });
+        },
+        5000));
+
+    // Minimized without watches or buddies: not one datagram over many re-query turns (the
+    // list's tick keeps running; each turn of its count would have asked every server).
+    app.main->showMinimized();
+    EXPECT_FALSE(app.main->isSeen());
+    QTest::qWait(app.root->timing().queryWindowMs); // what was on its way arrives
+    servers.counts.clear();
+    QSignalSpy ticks(named<QTimer>(*app.tab, "tmrListStatusRefresh"), &QTimer::timeout);
+    const int turns = 4 * app.root->timing().requeryEveryTicks;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.count() > turns; }, 20000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(servers.total(), 0);
+
+    // Coming back asks everything at once, before the count comes round.
+    app.main->showNormal();
+    EXPECT_TRUE(app.main->isSeen());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return servers.counts.size() == ips.size(); }, 3000));
+
+    // Minimized with a watch: that server alone.
+    app.watches().setWatch({.address = ips[0], .answersAgain = true});
+    app.main->showMinimized();
+    QTest::qWait(app.root->timing().queryWindowMs);
+    servers.counts.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return servers.counts.value(ips[0]) >= 3; }, 20000));
+    EXPECT_EQ(servers.total(), servers.counts.value(ips[0]));
+    // Hidden altogether, the same.
+    app.main->hide();
+    EXPECT_FALSE(app.main->isSeen());
+    servers.counts.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return servers.counts.value(ips[0]) >= 3; }, 20000));
+    EXPECT_EQ(servers.total(), servers.counts.value(ips[0]));
+    EXPECT_TRUE(app.prompter.shown().empty());
+}
+
+namespace {
+const Timing quick{.queryWindowMs = 200, .listTickMs = 20, .requeryEveryTicks = 5};
+
+clsGRServer *addTo(frmMain &main, const QString &ip) {
+    clsGRQuorvel &root = *main.rootObject();
+    const auto slot = root.GRServerControls()->fnNextTimerAndWinsock();
+    clsGRServer *record = root.GRServers()->AddServer(ip, {}, {}, slot.value_or(-1));
+    main.serversPane()->RefreshList();
+    return record;
+}
+
+// Sets "Keep watching in the tray" through the Options dialog; false when the box was disabled.
+bool chooseKeepInTray(frmMain &main, bool on) {
+    bool enabled = false;
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([] { return !visibleWindows<QDialog>().isEmpty(); }, 3000));
+        QDialog &dialog = *visibleWindows<QDialog>().first();
+        QCheckBox *box = named<QCheckBox>(dialog, "chkKeepInTray");
+        EXPECT_EQ(box->text(),
+                  QStringLiteral("Keep watching in the tray when the window is closed"));
+        enabled = box->isEnabled();
+        if (!enabled)
+            EXPECT_EQ(box->toolTip(),
+                      QStringLiteral("This desktop has no system tray to keep GRQuorvel in"));
+        else if (box->isChecked() != on)
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        named<QPushButton>(dialog, "cmdOK")->click();
+    });
+    named<QAction>(main, "mnuFileOptions")->trigger();
+    return enabled;
+}
+
+QStringList menuTexts(QMenu *menu) {
+    emit menu->aboutToShow();
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts << action->text();
+    return texts;
+}
+
+struct TrayOverride {
+    explicit TrayOverride(bool available) { overrideSystemTrayAvailable(available); }
+    ~TrayOverride() { overrideSystemTrayAvailable(std::nullopt); }
+};
+} // namespace
+
+TEST(WatchProgram, ClosedWithTheTrayChoiceTheProgramWatchesOnUntilQuitFromTheTray) {
+    SessionBus bus;
+    ASSERT_FALSE(bus.address.isEmpty());
+    NotificationStandIn standIn(bus.connect(QStringLiteral("stand-in")));
+    const TrayOverride tray(true);
+    GameDir dir({.optionsXml = false});
+    ScriptedPrompter prompter;
+    const QString ip = QStringLiteral("127.31.6.1");
+    const QString roger = QStringLiteral("/opt/rw/Roger.exe");
+    const int status = runProgramOn(
+        dir, prompter,
+        [&](frmMain &main) {
+            main.notifier()->setConnection(bus.connect(QStringLiteral("program")));
+            clsGRQuorvel &root = *main.rootObject();
+            addTo(main, ip);
+            EXPECT_FALSE(main.tray()->isShown()); // nothing watched yet
+            ASSERT_TRUE(chooseKeepInTray(main, true));
+            EXPECT_FALSE(main.keepsWatchingWhenClosed());
+            root.Watches()->setWatch({.address = ip, .playersReach = true, .players = 2});
+            EXPECT_TRUE(main.tray()->isShown());
+            EXPECT_EQ(menuTexts(main.tray()->menu()),
+                      (QStringList{ip, QString(), QStringLiteral("Show GRQuorvel"),
+                                   QStringLiteral("Quit")}));
+
+            main.close();
+            EXPECT_FALSE(main.isVisible());
+            EXPECT_EQ(shutdownPassCount(), 0);
+            {
+                const SimProcess one(scenario("127.31.6.1", 1));
+                ASSERT_TRUE(QTest::qWaitFor(
+                    [&] { return root.GRServers()->Item(ip)->PlayerCount() == 1; }, 5000));
+            }
+            EXPECT_TRUE(
+                main.tray()->toolTip().contains(QStringLiteral("Night Ops (127.31.6.1): 1/8 (P1)")))
+                << main.tray()->toolTip().toStdString();
+            const SimProcess three(scenario("127.31.6.1", 3));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !standIn.shown.isEmpty(); }, 5000));
+            EXPECT_TRUE(standIn.shown.first().body.contains(QStringLiteral("3/8 players")));
+
+            // "Show GRQuorvel" brings the window back; closed again, it goes back to the tray.
+            main.tray()->menu()->actions().at(2)->trigger();
+            EXPECT_TRUE(main.isSeen());
+            main.close();
+            EXPECT_FALSE(main.isVisible());
+            root.Options()->setRogerWilcoEXE(roger);
+            named<QAction>(*main.tray()->menu(), "mnuTrayQuit")->trigger();
+            EXPECT_EQ(shutdownPassCount(), 1);
+        },
+        {.timing = quick});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(gobjRoot, nullptr);
+    EXPECT_TRUE(dir.read(QStringLiteral("GRQuorvelOptions.xml")).contains(roger.toUtf8()));
+    // The choice is kept beside the preferences, not in them.
+    EXPECT_FALSE(dir.read(QStringLiteral("GRQuorvelOptions.xml")).contains("Tray"));
+    EXPECT_TRUE(
+        dir.read(QStringLiteral("GRQuorvelState.ini")).contains("KeepWatchingWhenClosed=true"));
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST(WatchProgram, ClosingEndsTheProgramWithoutTheTrayChoiceOrATrayOrAWatch) {
+    const struct {
+        const char *what;
+        bool trayAvailable, choose, watch;
+    } cases[] = {
+        {"choice off", true, false, true},
+        {"no tray on this desktop", false, true, true},
+        {"nothing watched", true, true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const TrayOverride tray(c.trayAvailable);
+        GameDir dir({.optionsXml = false});
+        ScriptedPrompter prompter;
+        const QString roger = QStringLiteral("/opt/rw/Roger.exe");
+        bool stillThere = true;
+        runProgramOn(dir, prompter,
+                     [&](frmMain &main) {
+                         clsGRQuorvel &root = *main.rootObject();
+                         const QString ip = QStringLiteral("127.31.6.2");
+                         addTo(main, ip);
+                         EXPECT_EQ(chooseKeepInTray(main, c.choose), c.trayAvailable);
+                         if (c.watch)
+                             root.Watches()->setWatch({.address = ip, .answersAgain = true});
+                         EXPECT_EQ(main.tray()->isShown(), c.watch && c.trayAvailable);
+                         root.Options()->setRogerWilcoEXE(roger);
+                         main.close();
+                         EXPECT_EQ(shutdownPassCount(), 1);
+                         QCoreApplication::processEvents();
+                         stillThere = gobjRoot != nullptr;
+                     },
+                     {.timing = quick});
+        EXPECT_FALSE(stillThere);
+        EXPECT_TRUE(dir.read(QStringLiteral("GRQuorvelOptions.xml")).contains(roger.toUtf8()));
+        EXPECT_TRUE(prompter.shown().empty());
+    }
+}
+
+TEST(WatchProgram, AFreedSlotJoinsOnceButNotWhileTheGameRunsNorAfterALaunchByHand) {
+    App app;
+    // The game's runner notes each start, then plays until told to stop.
+    const QString log = app.dir.path(QStringLiteral("launch.log"));
+    const QString stop = app.dir.path(QStringLiteral("stop"));
+    app.dir.write(QStringLiteral("runner.sh"),
+                  QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nwhile [ ! -e '%2' ]; do sleep "
+                                 "0.05; done\necho ended >> '%2'\n")
+                      .arg(log, stop)
+                      .toUtf8());
+    QFile::setPermissions(app.dir.path(QStringLiteral("runner.sh")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("GRQUORVEL_WINE", app.dir.path(QStringLiteral("runner.sh")).toUtf8());
+    const auto starts = [&] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly)
+                   ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                   : QStringList();
+    };
+    const QString ip = QStringLiteral("127.31.7.1");
+    app.add(ip, QStringLiteral("se cret"));
+    app.select(ip);
+    // The automatic join goes only together with being told of the free slot.
+    app.onDialog<WatchDialog>(
+        [&] { named<QAction>(*app.tab, "mnuWatch")->trigger(); },
+        [](WatchDialog &d) {
+            QCheckBox *join = named<QCheckBox>(d, "chkWatchJoin");
+            EXPECT_EQ(join->text(), QStringLiteral("Join automatically when a slot frees up"));
+            EXPECT_FALSE(join->isEnabled());
+            named<QCheckBox>(d, "chkWatchSlot")->click();
+            EXPECT_TRUE(join->isEnabled());
+            join->click();
+            named<QPushButton>(d, "cmdOK")->click();
+        });
+    ASSERT_TRUE(app.watches().watchOf(ip).value_or(ServerWatch{}).joinWhenFree);
+    app.main->tabs()->setCurrentIndex(frmMain::TabStats);
+    const auto fullThenFree = [&] {
+        {
+            const SimProcess full(scenario("127.31.7.1", 8));
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return app.root->GRServers()->Item(ip)->PlayerCount() == 8; }, 5000));
+        }
+        const SimProcess free(scenario("127.31.7.1", 7));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return app.root->GRServers()->Item(ip)->PlayerCount() == 7; }, 5000));
+    };
+
+    fullThenFree();
+    const QString game = app.dir.path(QStringLiteral("GhostRecon.exe"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return starts().size() == 1; }, 5000));
+    EXPECT_EQ(starts().first(),
+              game + QStringLiteral(" -client ") + ip + QStringLiteral(" -password se cret"));
+    EXPECT_TRUE(
+        app.toolTip(ip).contains(QStringLiteral("a slot is free (7/8 players); joining it")))
+        << app.toolTip(ip).toStdString();
+    EXPECT_FALSE(app.watches().watchOf(ip)->joinWhenFree); // once
+    EXPECT_TRUE(app.watches().watchOf(ip)->slotFrees);
+
+    // Asked again while the game it started still runs: no second game.
+    ServerWatch again = *app.watches().watchOf(ip);
+    again.joinWhenFree = true;
+    app.watches().setWatch(again);
+    fullThenFree();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return app.toolTip(ip).contains(QStringLiteral("not joined: ")); }, 5000));
+    EXPECT_EQ(starts().size(), 1);
+    EXPECT_TRUE(app.watches().watchOf(ip)->joinWhenFree); // waits for the next free slot
+
+    // A Launch by the player turns it off.
+    app.tab->launchServer(ip);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return starts().size() == 2; }, 5000));
+    EXPECT_FALSE(app.watches().watchOf(ip)->joinWhenFree);
+    {
+        QFile ending(stop);
+        ASSERT_TRUE(ending.open(QIODevice::WriteOnly));
+    }
+    // Both games end before their directory goes.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            QFile ended(stop);
+            return ended.open(QIODevice::ReadOnly) && ended.readAll().count("ended") == 2;
+        },
+        5000));
+    qunsetenv("GRQUORVEL_WINE");
+    EXPECT_TRUE(app.prompter.shown().empty());
 }
 
 #include "test_watch_program.moc"
