@@ -88,9 +88,9 @@ struct App {
 
     // The real launcher, counting what it is asked to start.
     struct CountingLauncher : platform::DetachedProcessLauncher {
-        void start(const platform::LaunchRequest &request) override {
+        qint64 start(const platform::LaunchRequest &request) override {
             ++started;
-            DetachedProcessLauncher::start(request);
+            return DetachedProcessLauncher::start(request);
         }
         int started = 0;
     };
