@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -156,5 +157,48 @@ TEST(IcmpEchoOwnNetwork, UnreachableRoutesEndAsUnreachable) {
         EXPECT_EQ(echo.pending(), 0);
         // The socket is still good afterwards.
         EXPECT_EQ(echoOnce(echo, "127.0.0.1").status, IcmpEcho::Success);
+    }
+}
+
+TEST(IcmpEchoOwnNetwork, RouterAnswersUnreachable) {
+    OwnNetwork net;
+    if (!net.ready())
+        GTEST_SKIP() << net.why();
+    // A router in a namespace of its own, one link away, with nowhere to send 10.99.0.0/16.
+    QProcess router;
+    router.start(QStringLiteral("unshare"),
+                 QStringList{QStringLiteral("-n"), QStringLiteral("sh"), QStringLiteral("-c"),
+                             QStringLiteral("echo ready; exec sleep 60")});
+    ASSERT_TRUE(router.waitForReadyRead(10000)) << "cannot make the router's namespace";
+    const auto stopRouter = qScopeGuard([&] {
+        router.kill();
+        router.waitForFinished(5000);
+    });
+    const QByteArray pid = QByteArray::number(router.processId());
+    ASSERT_TRUE(net.ip(
+        {"link", "add", "va", "type", "veth", "peer", "name", "vb", "netns", pid.constData()}));
+    ASSERT_TRUE(net.ip({"addr", "add", "10.98.0.1/24", "dev", "va"}));
+    ASSERT_TRUE(net.ip({"link", "set", "va", "up"}));
+    ASSERT_TRUE(net.ip({"route", "add", "10.99.0.0/16", "via", "10.98.0.2"}));
+    QProcess setup;
+    setup.start(
+        QStringLiteral("nsenter"),
+        {QStringLiteral("--net=/proc/") + QString::fromLatin1(pid) + QStringLiteral("/ns/net"),
+         QStringLiteral("sh"), QStringLiteral("-ec"),
+         QStringLiteral("ip link set lo up; ip addr add 10.98.0.2/24 dev vb; "
+                        "ip link set vb up; ip route add unreachable 10.99.0.0/16; "
+                        "echo 1 > /proc/sys/net/ipv4/ip_forward")});
+    ASSERT_TRUE(setup.waitForFinished(10000) && setup.exitCode() == 0);
+    ASSERT_TRUE(OwnNetwork::allowEchoSocketsForEveryone());
+
+    for (const auto prefer : {IcmpEcho::Prefer::RawOnly, IcmpEcho::Prefer::DatagramOnly}) {
+        IcmpEcho echo(2000, prefer);
+        ASSERT_NE(echo.kind(), IcmpEcho::Kind::None) << echo.unavailableReason().toStdString();
+        SCOPED_TRACE(echo.kind() == IcmpEcho::Kind::Raw ? "raw" : "datagram");
+        // The router answers for itself as well, then refuses what lies beyond it.
+        EXPECT_EQ(echoOnce(echo, "10.98.0.2").status, IcmpEcho::Success);
+        const IcmpEcho::Reply reply = echoOnce(echo, "10.99.0.1");
+        EXPECT_EQ(reply.status, IcmpEcho::DestinationHostUnreachable);
+        EXPECT_EQ(echo.pending(), 0);
     }
 }
