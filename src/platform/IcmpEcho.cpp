@@ -105,6 +105,26 @@ void IcmpEcho::handlePacket(QByteArrayView packet, quint32 source, qint64 arrive
     finish(answer->sequence, {status, roundTripMs(*it)});
 }
 
+void IcmpEcho::handleError(quint16 sequence, quint32 destination, quint32 source, quint8 type,
+                           quint8 code, qint64 arrivedWallNs) {
+    if (m_unanswered.contains(source))
+        return;
+    const auto it = m_pending.constFind(sequence);
+    if (it == m_pending.cend() || it->address != destination)
+        return;
+    qint32 status = 0;
+    if (type == icmp::typeUnreachable)
+        status = unreachableStatus(code);
+    else if (type == icmp::typeTimeExceeded)
+        status = TtlExpired;
+    else
+        return;
+    const qint64 wall = arrivedWallNs - it->sentWallNs;
+    const qint64 loop = m_clock.nsecsElapsed() - it->sentNs;
+    const qint64 ns = arrivedWallNs > 0 && wall >= 0 && wall <= loop ? wall : loop;
+    finish(sequence, {status, static_cast<qint32>(ns / 1000000)});
+}
+
 void IcmpEcho::finish(quint16 sequence, const Reply &reply) {
     auto it = m_pending.find(sequence);
     if (it == m_pending.end())

@@ -79,9 +79,14 @@ private:
     // Sends a built echo request; Success, or the status the echo ends with at once.
     qint32 sendPacket(quint32 ipv4, const QByteArray &packet);
     void readPending();
+    void readErrors();
     static qint64 wallClockNs();
 
     void handlePacket(QByteArrayView packet, quint32 source, qint64 arrivedWallNs);
+    // An ICMP error about one of our echoes that the system handed over on its own (datagram
+    // echo sockets never see the error packet itself).
+    void handleError(quint16 sequence, quint32 destination, quint32 source, quint8 type,
+                     quint8 code, qint64 arrivedWallNs);
     void finish(quint16 sequence, const Reply &reply);
     void finishLater(Callback done, const Reply &reply);
     void expire();

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/errqueue.h>
 #include <linux/icmp.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -66,6 +67,9 @@ void IcmpEcho::openSocket(Prefer prefer) {
     // round trip.
     const int on = 1;
     ::setsockopt(m_fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+    // Datagram echo sockets hear of unreachable hosts only through their error queue.
+    if (m_kind == Kind::Datagram)
+        ::setsockopt(m_fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
     const int buffer = 1 << 20;
     ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
     // The kernel puts its own identifier on datagram echo sockets; raw ones carry ours.
@@ -93,6 +97,51 @@ qint32 IcmpEcho::sendPacket(quint32 ipv4, const QByteArray &packet) {
     return unreachable ? qint32(DestinationHostUnreachable) : qint32(GeneralFailure);
 }
 
+void IcmpEcho::readErrors() {
+    // Each queued error carries the echo request it is about, from its ICMP header on.
+    constexpr int batch = 64;
+    for (int n = 0; n < batch; ++n) {
+        char buffer[576];
+        sockaddr_in to{};
+        iovec io{buffer, sizeof buffer};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(sock_extended_err) + sizeof(sockaddr_in)) +
+                                      CMSG_SPACE(sizeof(timespec))];
+        msghdr message{};
+        message.msg_name = &to;
+        message.msg_namelen = sizeof to;
+        message.msg_iov = &io;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t size = ::recvmsg(m_fd, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
+        if (size < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        const sock_extended_err *error = nullptr;
+        qint64 arrivedWallNs = 0;
+        for (cmsghdr *c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
+            if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_RECVERR)
+                error = reinterpret_cast<const sock_extended_err *>(CMSG_DATA(c));
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+                timespec stamp{};
+                std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
+                arrivedWallNs = qint64(stamp.tv_sec) * 1000000000 + stamp.tv_nsec;
+            }
+        }
+        if (!error || error->ee_origin != SO_EE_ORIGIN_ICMP || size < 8 ||
+            static_cast<quint8>(buffer[0]) != icmp::typeEchoRequest)
+            continue;
+        sockaddr_in offender{};
+        std::memcpy(&offender, SO_EE_OFFENDER(error), sizeof offender);
+        const quint16 sequence = static_cast<quint16>((static_cast<quint8>(buffer[6]) << 8) |
+                                                      static_cast<quint8>(buffer[7]));
+        handleError(sequence, ntohl(to.sin_addr.s_addr), ntohl(offender.sin_addr.s_addr),
+                    error->ee_type, error->ee_code, arrivedWallNs);
+    }
+}
+
 qint64 IcmpEcho::wallClockNs() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
@@ -105,6 +154,8 @@ void IcmpEcho::readPending() {
     // turn while anything is left unread.
     constexpr int batch = 64;
     char buffer[1500];
+    if (m_kind == Kind::Datagram)
+        readErrors();
     for (int n = 0; n < batch; ++n) {
         sockaddr_in from{};
         iovec io{buffer, sizeof buffer};

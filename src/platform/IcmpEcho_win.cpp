@@ -17,6 +17,8 @@ qint32 IcmpEcho::sendPacket(quint32, const QByteArray &) {
 
 void IcmpEcho::readPending() {}
 
+void IcmpEcho::readErrors() {}
+
 qint64 IcmpEcho::wallClockNs() {
     return 0;
 }

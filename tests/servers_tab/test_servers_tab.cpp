@@ -725,3 +725,49 @@ TEST(PingAll, ProgressCancelAndEmptyList) {
         EXPECT_EQ(count([](const clsGRServer &r) { return r.PingStale(); }), 6);
     }
 }
+
+#ifndef Q_OS_WIN
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+TEST(PingAll, WithoutIcmpTheWindowSaysSoOnce) {
+    // This thread gives up raw sockets for the test; they come back when it ends.
+    struct NoRawSockets {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct saved[2]{};
+        bool dropped = false;
+        NoRawSockets() {
+            if (::syscall(SYS_capget, &header, saved) != 0)
+                return;
+            __user_cap_data_struct less[2] = {saved[0], saved[1]};
+            less[CAP_TO_INDEX(CAP_NET_RAW)].effective &= ~CAP_TO_MASK(CAP_NET_RAW);
+            dropped = ::syscall(SYS_capset, &header, less) == 0;
+        }
+        ~NoRawSockets() {
+            if (dropped)
+                ::syscall(SYS_capset, &header, saved);
+        }
+    } noRaw;
+    if (platform::IcmpEcho probe(100); probe.kind() != platform::IcmpEcho::Kind::None)
+        GTEST_SKIP() << "this user may open ICMP sockets anyway";
+
+    App app;
+    ASSERT_TRUE(app.root->Ping()->usesQueryRoundTrip());
+    for (const char *ip : {"127.20.19.1", "127.20.19.2", "127.20.19.3"})
+        app.add(QString::fromLatin1(ip))->setPingStale(true);
+    frmPingAll window(*app.root, app.shell->mainWindow());
+    auto *note = named<QLabel>(window, "lblPingNote");
+    bool shownWhileOpen = false;
+    QObject::connect(named<QProgressBar>(window, "pbrPingedServers"), &QProgressBar::valueChanged,
+                     &window, [&] { shownWhileOpen = shownWhileOpen || note->isVisible(); });
+    window.exec();
+    EXPECT_TRUE(shownWhileOpen);
+    EXPECT_EQ(note->text(), app.root->Ping()->fallbackNote());
+    EXPECT_FALSE(note->text().isEmpty());
+    EXPECT_TRUE(app.prompter.shown().empty())
+        << "the note is told in the window, not once per server";
+    for (const auto &record : *app.root->GRServers())
+        EXPECT_FALSE(record.PingStale());
+}
+#endif
