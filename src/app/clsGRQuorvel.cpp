@@ -127,7 +127,7 @@ QString clsGRQuorvel::PreferencesFileName() const {
 }
 
 QString clsGRQuorvel::StateFileName() const {
-    return m_rootDirectory + QStringLiteral("GRQuorvelState.ini");
+    return m_rootDirectory + ProgramState::fileName();
 }
 
 QString clsGRQuorvel::HistoryFileName() const {

@@ -1,22 +1,18 @@
 #include "options/ProgramState.h"
 
 namespace {
-const QString keepWatchingKey = QStringLiteral("Tray/KeepWatchingWhenClosed");
+constexpr char keepWatchingKey[] = "Tray/KeepWatchingWhenClosed";
 }
 
 ProgramState::ProgramState(const QString &fileName)
-    : m_settings(fileName, QSettings::IniFormat) {}
+    : m_file(fileName) {}
 
 bool ProgramState::keepWatchingInTray() const {
-    return m_settings.value(keepWatchingKey, false).toBool();
+    return m_file.value(keepWatchingKey, false).toBool();
 }
 
 void ProgramState::setKeepWatchingInTray(bool on) {
-    write(keepWatchingKey, on);
-}
-
-void ProgramState::write(const QString &key, const QVariant &value) {
-    m_settings.setValue(key, value);
+    m_file.setValue(keepWatchingKey, on);
     // An unwritable file keeps the choice for this run; nothing more to do about it.
-    m_settings.sync();
+    m_file.save();
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QSettings>
+#include "common/StateFile.h"
+
 #include <QString>
 
-// The program's own choices that the preferences file does not hold, in a small INI file
-// beside it. Each change is written at once.
+// The program's own choices that the preferences file does not hold, kept in the state file
+// beside it (with how the windows were left). Each change is written at once.
 class ProgramState {
 public:
     explicit ProgramState(const QString &fileName);
@@ -17,7 +18,5 @@ public:
     void setKeepWatchingInTray(bool on);
 
 private:
-    void write(const QString &key, const QVariant &value);
-
-    mutable QSettings m_settings;
+    StateFile m_file;
 };
