@@ -74,17 +74,8 @@ QJsonValue codeName(std::optional<int> code, int first, std::initializer_list<co
 QJsonValue patchName(std::optional<grquery::Patch> patch) {
     if (!patch)
         return QJsonValue::Null;
-    switch (*patch) {
-    case grquery::Patch::V1_2:
-        return QStringLiteral("1.2");
-    case grquery::Patch::V1_3:
-        return QStringLiteral("1.3");
-    case grquery::Patch::V1_4:
-        return QStringLiteral("1.4");
-    case grquery::Patch::Unknown:
-        break;
-    }
-    return QStringLiteral("unknown");
+    const QString number = grquery::patchNumber(*patch);
+    return number.isEmpty() ? QStringLiteral("unknown") : number;
 }
 
 QJsonObject toJson(const clsGRServer &r) {

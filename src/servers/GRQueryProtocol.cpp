@@ -163,6 +163,20 @@ QByteArray request() {
     return QByteArray(bytes, sizeof bytes);
 }
 
+QString patchNumber(Patch patch) {
+    switch (patch) {
+    case Patch::V1_2:
+        return QStringLiteral("1.2");
+    case Patch::V1_3:
+        return QStringLiteral("1.3");
+    case Patch::V1_4:
+        return QStringLiteral("1.4");
+    case Patch::Unknown:
+        break;
+    }
+    return {};
+}
+
 QString gameStateText(int code) {
     switch (code) {
     case 3:

@@ -77,6 +77,8 @@ struct ServerStatus {
 
 // The game state's text for its code: "Joining", "Playing", "Debrief" or "Unknown".
 QString gameStateText(int code);
+// The patch level's number ("1.2", "1.3", "1.4"); empty for a patch not known.
+QString patchNumber(Patch patch);
 
 // Reads a reply. Nothing when it is shorter than its header or ends before a field that must be
 // present (the slot count, the name count, the dedicated flag, the game state), or when a

@@ -26,17 +26,13 @@ QString respawnTypeName(int type) {
 QString GameSettingsText::patch(std::optional<grquery::Patch> patch) {
     if (!patch)
         return notGiven();
-    switch (*patch) {
-    case grquery::Patch::V1_2:
-        return QStringLiteral("1.2");
-    case grquery::Patch::V1_3:
-        return QStringLiteral("1.3");
-    case grquery::Patch::V1_4:
-        return QStringLiteral("1.4 (Desert Siege, Island Thunder)");
-    case grquery::Patch::Unknown:
-        break;
-    }
-    return unknown();
+    const QString number = grquery::patchNumber(*patch);
+    if (number.isEmpty())
+        return unknown();
+    // The expansions' servers send the last patch's signature.
+    return *patch == grquery::Patch::V1_4
+               ? number + QStringLiteral(" (Desert Siege, Island Thunder)")
+               : number;
 }
 
 QString GameSettingsText::gameMode(std::optional<int> code) {

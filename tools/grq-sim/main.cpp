@@ -228,9 +228,17 @@ void code(const QJsonObject &state, const char *key, std::optional<int> &into, i
 }
 
 void applyState(grquery::ServerStatus &s, const QJsonObject &state) {
-    auto text = [&state](const char *key, QString &into) {
+    auto text = [&state](const char *key, auto &into) {
         if (state.contains(QLatin1String(key)))
             into = state.value(QLatin1String(key)).toString();
+    };
+    auto flag = [&state](const char *key, auto &into) {
+        if (state.contains(QLatin1String(key)))
+            into = state.value(QLatin1String(key)).toBool();
+    };
+    auto number = [&state](const char *key, auto &into) {
+        if (state.contains(QLatin1String(key)))
+            into = state.value(QLatin1String(key)).toInt();
     };
     text("name", s.name);
     text("map", s.map);
@@ -239,39 +247,27 @@ void applyState(grquery::ServerStatus &s, const QJsonObject &state) {
     text("version", s.version);
     text("mods", s.mods);
     text("motd", s.motd);
-    if (state.contains(QLatin1String("maxPlayers")))
-        s.maxPlayers = state.value(QLatin1String("maxPlayers")).toInt();
+    number("maxPlayers", s.maxPlayers);
     if (state.contains(QLatin1String("players"))) {
         s.players.clear();
         for (const QJsonValue &v : state.value(QLatin1String("players")).toArray())
             s.players << v.toString();
     }
-    if (state.contains(QLatin1String("dedicated")))
-        s.dedicated = state.value(QLatin1String("dedicated")).toBool();
-    if (state.contains(QLatin1String("timeElapsed")))
-        s.timeElapsed = state.value(QLatin1String("timeElapsed")).toInt();
-    if (state.contains(QLatin1String("length")))
-        s.length = state.value(QLatin1String("length")).toInt();
+    flag("dedicated", s.dedicated);
+    number("timeElapsed", s.timeElapsed);
+    number("length", s.length);
     std::optional<int> gameState;
     code(state, "gameState", gameState, 3, {"Joining", "Playing", "Debrief"});
     s.gameStateCode = gameState.value_or(s.gameStateCode);
 
     grquery::GameSettings &g = s.settings;
-    auto flag = [&state](const char *key, std::optional<bool> &into) {
-        if (state.contains(QLatin1String(key)))
-            into = state.value(QLatin1String(key)).toBool();
-    };
-    auto number = [&state](const char *key, auto &into) {
-        if (state.contains(QLatin1String(key)))
-            into = state.value(QLatin1String(key)).toInt();
-    };
     flag("password", g.password);
     if (state.contains(QLatin1String("patch"))) {
         const QString patch = state.value(QLatin1String("patch")).toString();
-        g.patch = patch == u"1.2"   ? grquery::Patch::V1_2
-                  : patch == u"1.3" ? grquery::Patch::V1_3
-                  : patch == u"1.4" ? grquery::Patch::V1_4
-                                    : grquery::Patch::Unknown;
+        g.patch = grquery::Patch::Unknown;
+        for (const auto known : {grquery::Patch::V1_2, grquery::Patch::V1_3, grquery::Patch::V1_4})
+            if (grquery::patchNumber(known) == patch)
+                g.patch = known;
     }
     code(state, "gameMode", g.gameMode, 2, {"coop", "solo", "team"});
     code(state, "respawnType", g.respawnType, 0, {"none", "individual", "team", "infinite"});
@@ -286,8 +282,7 @@ void applyState(grquery::ServerStatus &s, const QJsonObject &state) {
     number("startWait", g.startWaitSeconds);
     flag("observers", g.observers);
     flag("threatIndicator", g.threatIndicator);
-    if (state.contains(QLatin1String("weaponRestrictions")))
-        g.weaponRestrictions = state.value(QLatin1String("weaponRestrictions")).toString();
+    text("weaponRestrictions", g.weaponRestrictions);
     if (state.contains(QLatin1String("playerStates"))) {
         s.playerStates.clear();
         for (const QJsonValue &v : state.value(QLatin1String("playerStates")).toArray()) {
