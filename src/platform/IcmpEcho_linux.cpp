@@ -22,6 +22,38 @@ namespace {
 QString errnoText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
+
+// What one receive fills: the bytes, the address and the ancillary data.
+struct Received {
+    iovec io{};
+    msghdr message{};
+};
+
+// One datagram (or, with MSG_ERRQUEUE, one queued error) into `buffer`, its address into
+// `address` and its ancillary data into `control`.
+template <size_t BufferSize, size_t ControlSize>
+ssize_t receive(int fd, char (&buffer)[BufferSize], sockaddr_in &address,
+                char (&control)[ControlSize], Received &r, int flags) {
+    r.io = {buffer, BufferSize};
+    msghdr &message = r.message;
+    message = {};
+    message.msg_name = &address;
+    message.msg_namelen = sizeof address;
+    message.msg_iov = &r.io;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = ControlSize;
+    return ::recvmsg(fd, &message, flags | MSG_DONTWAIT);
+}
+
+// The kernel's time of arrival carried by a control message; 0 for any other message.
+qint64 arrivalNs(const cmsghdr *c) {
+    if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPNS)
+        return 0;
+    timespec stamp{};
+    std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
+    return qint64(stamp.tv_sec) * 1000000000 + stamp.tv_nsec;
+}
 } // namespace
 
 void IcmpEcho::openSocket(Prefer prefer) {
@@ -103,17 +135,11 @@ void IcmpEcho::readErrors() {
     for (int n = 0; n < batch; ++n) {
         char buffer[576];
         sockaddr_in to{};
-        iovec io{buffer, sizeof buffer};
         alignas(cmsghdr) char control[CMSG_SPACE(sizeof(sock_extended_err) + sizeof(sockaddr_in)) +
                                       CMSG_SPACE(sizeof(timespec))];
-        msghdr message{};
-        message.msg_name = &to;
-        message.msg_namelen = sizeof to;
-        message.msg_iov = &io;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        const ssize_t size = ::recvmsg(m_fd, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
+        Received received;
+        msghdr &message = received.message;
+        const ssize_t size = receive(m_fd, buffer, to, control, received, MSG_ERRQUEUE);
         if (size < 0) {
             if (errno == EINTR)
                 continue;
@@ -124,11 +150,8 @@ void IcmpEcho::readErrors() {
         for (cmsghdr *c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
             if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_RECVERR)
                 error = reinterpret_cast<const sock_extended_err *>(CMSG_DATA(c));
-            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
-                timespec stamp{};
-                std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
-                arrivedWallNs = qint64(stamp.tv_sec) * 1000000000 + stamp.tv_nsec;
-            }
+            if (const qint64 stamp = arrivalNs(c))
+                arrivedWallNs = stamp;
         }
         if (!error || error->ee_origin != SO_EE_ORIGIN_ICMP || size < 8 ||
             static_cast<quint8>(buffer[0]) != icmp::typeEchoRequest)
@@ -158,16 +181,10 @@ void IcmpEcho::readPending() {
         readErrors();
     for (int n = 0; n < batch; ++n) {
         sockaddr_in from{};
-        iovec io{buffer, sizeof buffer};
         alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
-        msghdr message{};
-        message.msg_name = &from;
-        message.msg_namelen = sizeof from;
-        message.msg_iov = &io;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        const ssize_t size = ::recvmsg(m_fd, &message, MSG_DONTWAIT);
+        Received received;
+        msghdr &message = received.message;
+        const ssize_t size = receive(m_fd, buffer, from, control, received, 0);
         if (size < 0) {
             if (errno == EINTR)
                 continue;
@@ -175,11 +192,8 @@ void IcmpEcho::readPending() {
         }
         qint64 arrivedWallNs = 0;
         for (cmsghdr *c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
-            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
-                timespec stamp{};
-                std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
-                arrivedWallNs = qint64(stamp.tv_sec) * 1000000000 + stamp.tv_nsec;
-            }
+            if (const qint64 stamp = arrivalNs(c))
+                arrivedWallNs = stamp;
         }
         handlePacket(QByteArrayView(buffer, size), ntohl(from.sin_addr.s_addr), arrivedWallNs);
     }
