@@ -8,6 +8,7 @@
 #include "servers_tab/frmServerInfo.h"
 #include "support/CoreApp.h"
 #include "support/Widgets.h"
+#include "support/WindowApp.h"
 
 #include <QAction>
 #include <QBarSeries>
@@ -27,21 +28,14 @@
 
 namespace {
 // The program up to its main window on a throw-away game directory, history included.
-struct App {
-    explicit App(const QByteArray &historyFile = {}) {
-        if (!historyFile.isNull())
-            dir.write(HistoryStore::fileName(), historyFile);
-        StartupEnvironment env;
-        env.executableDirectory = QStringLiteral("/nonexistent");
-        env.gameDirectory = dir.root();
-        env.commandLine = {QStringLiteral("-noStartupPing")};
-        root = std::make_unique<clsGRQuorvel>(env, prompter, launcher,
-                                              Timing{.queryWindowMs = 200, .listTickMs = 60000});
-        shell = std::make_unique<QtAppShell>(*root);
-        EXPECT_EQ(root->Startup(*shell), clsGRQuorvel::StartupResult::Running);
-        tab = shell->mainWindow()->serversPane();
-        shell->mainWindow()->tabs()->setCurrentIndex(frmMain::TabServers);
-    }
+struct App : WindowApp {
+    explicit App(const QByteArray &historyFile = {})
+        : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 60000},
+                     .contents = {},
+                     .prepare = [historyFile](GameDir &dir) {
+                         if (!historyFile.isNull())
+                             dir.write(HistoryStore::fileName(), historyFile);
+                     }}) {}
     // An answered server, selected, with its details window open.
     frmServerInfo *openInfo(const QString &ip) {
         const auto slot = root->GRServerControls()->fnNextTimerAndWinsock();
@@ -64,13 +58,6 @@ struct App {
         const int source = tab->listModel()->rowOfKey(ip);
         return tab->sortModel()->mapFromSource(tab->listModel()->index(source, 1));
     }
-
-    GameDir dir;
-    ScriptedPrompter prompter;
-    platform::DetachedProcessLauncher launcher;
-    std::unique_ptr<clsGRQuorvel> root;
-    std::unique_ptr<QtAppShell> shell;
-    ctlGRServers *tab = nullptr;
 };
 
 HistoryObservation at(qint64 time, int players) {

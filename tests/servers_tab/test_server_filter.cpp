@@ -12,6 +12,7 @@
 #include "support/GameDir.h"
 #include "support/ScriptedPrompter.h"
 #include "support/Widgets.h"
+#include "support/WindowApp.h"
 #include "watch/WatchEngine.h"
 
 #include <QCheckBox>
@@ -28,26 +29,11 @@
 namespace {
 
 // The whole program up to its main window; list ticks are run by hand.
-struct App {
-    App() {
-        StartupEnvironment env;
-        env.executableDirectory = QStringLiteral("/nonexistent");
-        env.gameDirectory = dir.root();
-        env.commandLine = {QStringLiteral("-noStartupPing")};
-        root = std::make_unique<clsGRQuorvel>(
-            env, prompter, launcher,
-            Timing{.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200});
-        shell = std::make_unique<QtAppShell>(*root);
-        EXPECT_EQ(root->Startup(*shell), clsGRQuorvel::StartupResult::Running);
-        main = shell->mainWindow();
-        tab = main->serversPane();
-        main->tabs()->setCurrentIndex(frmMain::TabServers);
+struct App : WindowApp {
+    App()
+        : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200}}) {
         main->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(main));
-    }
-    clsGRServer *add(const QString &ip) {
-        const auto slot = root->GRServerControls()->fnNextTimerAndWinsock();
-        return root->GRServers()->AddServer(ip, {}, {}, slot.value_or(-1));
     }
     template <typename T> T *find(const char *name) const { return named<T>(*tab, name); }
     void tick() const { tab->tmrListStatusRefresh_Timer(); }
@@ -67,14 +53,6 @@ struct App {
     std::string countLine() const { return tab->countLine().toStdString(); }
     void type(const QString &text) const { QTest::keyClicks(QApplication::focusWidget(), text); }
     void click(const char *box) const { QTest::mouseClick(find<QCheckBox>(box), Qt::LeftButton); }
-
-    GameDir dir{{.optionsXml = false}};
-    ScriptedPrompter prompter;
-    platform::DetachedProcessLauncher launcher;
-    std::unique_ptr<clsGRQuorvel> root;
-    std::unique_ptr<QtAppShell> shell;
-    frmMain *main = nullptr;
-    ctlGRServers *tab = nullptr;
 };
 
 void answer(clsGRServer &record, const QString &name, const QString &map,

@@ -11,6 +11,7 @@
 #include "support/ProgramRun.h"
 #include "support/RealInput.h"
 #include "support/Widgets.h"
+#include "support/WindowApp.h"
 #include "watch/BuddiesDialog.h"
 #include "watch/DesktopNotifier.h"
 #include "watch/WatchDialog.h"
@@ -44,24 +45,13 @@
 namespace {
 
 // The whole program up to its main window, with a re-query interval of 100 ms.
-struct App {
+struct App : WindowApp {
     explicit App(GameDir::Contents contents = {.optionsXml = false})
-        : dir(contents) {
-        StartupEnvironment env;
-        env.executableDirectory = QStringLiteral("/nonexistent");
-        env.gameDirectory = dir.root();
-        env.commandLine = {QStringLiteral("-noStartupPing")};
-        root = std::make_unique<clsGRQuorvel>(
-            env, prompter, launcher,
-            Timing{.queryWindowMs = 200, .listTickMs = 20, .requeryEveryTicks = 5});
-        shell = std::make_unique<QtAppShell>(*root);
-        EXPECT_EQ(root->Startup(*shell), clsGRQuorvel::StartupResult::Running);
-        main = shell->mainWindow();
-        tab = main->serversPane();
-    }
+        : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 20, .requeryEveryTicks = 5},
+                     .contents = contents,
+                     .serversInFront = false}) {}
     clsGRServer *add(const QString &ip, const QString &password = {}) {
-        const auto slot = root->GRServerControls()->fnNextTimerAndWinsock();
-        clsGRServer *record = root->GRServers()->AddServer(ip, {}, password, slot.value_or(-1));
+        clsGRServer *record = WindowApp::add(ip, {}, password);
         tab->RefreshList();
         return record;
     }
@@ -89,14 +79,6 @@ struct App {
         open();
         EXPECT_TRUE(seen);
     }
-
-    GameDir dir;
-    ScriptedPrompter prompter;
-    platform::DetachedProcessLauncher launcher;
-    std::unique_ptr<clsGRQuorvel> root;
-    std::unique_ptr<QtAppShell> shell;
-    frmMain *main = nullptr;
-    ctlGRServers *tab = nullptr;
 };
 
 QByteArray scenario(const char *ip, int players, const char *name = "Night Ops") {
