@@ -2,6 +2,40 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>ServerListFile</name>
+    <message>
+        <source>The file does not exist.</source>
+        <translation>Die Datei existiert nicht.</translation>
+    </message>
+    <message>
+        <source>This is not a file.</source>
+        <translation>Das ist keine Datei.</translation>
+    </message>
+    <message>
+        <source>The file is too large to be a list of servers.</source>
+        <translation>Die Datei ist zu groß für eine Serverliste.</translation>
+    </message>
+</context>
+<context>
+    <name>ctlGRServers</name>
+    <message>
+        <source>Import Servers</source>
+        <translation>Server importieren</translation>
+    </message>
+    <message>
+        <source>Could not read %1: %2</source>
+        <translation>%1 konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 added, %3 already in the list, %4 unreadable.</source>
+        <translation>%1: %2 hinzugefügt, %3 schon in der Liste, %4 unlesbar.</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>frmMain</name>
     <message>
         <source>Quit</source>
@@ -90,6 +124,38 @@
     <message>
         <source>Roger Wilco not found</source>
         <translation>Roger Wilco nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Import Servers...</source>
+        <translation>Server importieren...</translation>
+    </message>
+    <message>
+        <source>Export Servers...</source>
+        <translation>Server exportieren...</translation>
+    </message>
+    <message>
+        <source>Undo Remove</source>
+        <translation>Entfernen rückgängig</translation>
+    </message>
+    <message>
+        <source>Import Servers</source>
+        <translation>Server importieren</translation>
+    </message>
+    <message>
+        <source>Server lists (*.txt *.json);;All files (*)</source>
+        <translation>Serverlisten (*.txt *.json);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Export Servers</source>
+        <translation>Server exportieren</translation>
+    </message>
+    <message>
+        <source>Server lists (*.txt);;All files (*)</source>
+        <translation>Serverlisten (*.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Write the servers&apos; passwords into the file as well? Anyone who has the file can read them.</source>
+        <translation>Die Passwörter der Server auch in die Datei schreiben? Jeder, der die Datei hat, kann sie lesen.</translation>
     </message>
 </context>
 </TS>

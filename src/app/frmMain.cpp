@@ -22,17 +22,24 @@
 #include "widgets/NamedWidgets.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -87,6 +94,20 @@ frmMain::frmMain(clsGRQuorvel &root, CommonDialog *commonDialog, QWidget *parent
     buildMenus();
     buildPanes();
     connect(m_tabs, &QTabWidget::currentChanged, this, &frmMain::onTabChanged);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &frmMain::updateEditActions);
+    connect(m_ctlGRServers, &ctlGRServers::editStateChanged, this, &frmMain::updateEditActions);
+    connect(m_ctlRWServers, &ctlRWServers::editStateChanged, this, &frmMain::updateEditActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &frmMain::updateEditActions);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        // The menus take the focus while they are open; the entries act on what had it before.
+        if (now && now->window() == this && !qobject_cast<QMenu *>(now) &&
+            !qobject_cast<QMenuBar *>(now)) {
+            m_editTarget = now;
+            updateEditActions();
+        }
+    });
+    updateEditActions();
     sizeForTheServerList();
     onLoad();
     connectWatches();
@@ -145,15 +166,36 @@ void frmMain::buildMenus() {
     connect(options, &QAction::triggered, this, &frmMain::showOptionsDialog);
     m_mnuFileBuddies = namedAction(file, QStringLiteral("mnuFileBuddies"), tr("Buddies..."));
     connect(m_mnuFileBuddies, &QAction::triggered, this, &frmMain::showBuddies);
+    namedSeparator(file, QStringLiteral("mnuSepServerFiles"));
+    QAction *import = namedAction(file, QStringLiteral("mnuFileImport"), tr("Import Servers..."));
+    import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(import, &QAction::triggered, this, &frmMain::importServers);
+    QAction *exportList =
+        namedAction(file, QStringLiteral("mnuFileExport"), tr("Export Servers..."));
+    exportList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(exportList, &QAction::triggered, this, &frmMain::exportServers);
     namedSeparator(file, QStringLiteral("mnuSep1"));
     QAction *quit = namedAction(file, QStringLiteral("mnuFileQuit"), tr("Quit"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, [] { ShutdownProgram(); });
     menuBar()->addMenu(file);
 
+    // Each entry acts on the text box with the focus, else on the list of the tab in front.
     QMenu *edit = namedMenu(this, QStringLiteral("mnuEdit"), tr("Edit"));
-    namedAction(edit, QStringLiteral("mnuEditCopy"), tr("Copy"), false);
-    namedAction(edit, QStringLiteral("mnuEditCut"), tr("Cut"), false);
-    namedAction(edit, QStringLiteral("mnuEditPaste"), tr("Paste"), false);
+    m_mnuEditUndo = namedAction(edit, QStringLiteral("mnuEditUndo"), tr("Undo Remove"), false);
+    m_mnuEditUndo->setShortcut(QKeySequence::Undo);
+    connect(m_mnuEditUndo, &QAction::triggered, this, &frmMain::editUndoRemove);
+    namedSeparator(edit, QStringLiteral("mnuSepEdit"));
+    m_mnuEditCopy = namedAction(edit, QStringLiteral("mnuEditCopy"), tr("Copy"), false);
+    m_mnuEditCopy->setShortcut(QKeySequence::Copy);
+    connect(m_mnuEditCopy, &QAction::triggered, this, &frmMain::editCopy);
+    m_mnuEditCut = namedAction(edit, QStringLiteral("mnuEditCut"), tr("Cut"), false);
+    m_mnuEditCut->setShortcut(QKeySequence::Cut);
+    connect(m_mnuEditCut, &QAction::triggered, this, &frmMain::editCut);
+    m_mnuEditPaste = namedAction(edit, QStringLiteral("mnuEditPaste"), tr("Paste"), false);
+    m_mnuEditPaste->setShortcut(QKeySequence::Paste);
+    connect(m_mnuEditPaste, &QAction::triggered, this, &frmMain::editPaste);
+    connect(edit, &QMenu::aboutToShow, this, &frmMain::updateEditActions);
     menuBar()->addMenu(edit);
 
     QMenu *help = namedMenu(this, QStringLiteral("mnuHelpHelp"), tr("Help"));
@@ -216,6 +258,141 @@ void frmMain::buildPanes() {
         m_tabs->addTab(new PaneRoom(page, caption, m_tabs), caption);
     }
     m_ctlRWServers->setOpenOptions([this] { showOptionsDialog(); });
+}
+
+void frmMain::importServers() {
+    CommonDialog::FileRequest request;
+    request.title = tr("Import Servers");
+    request.filter = tr("Server lists (*.txt *.json);;All files (*)");
+    const QString path = m_dlgCommon->chooseOpenFile(request, this);
+    if (!path.isEmpty())
+        m_ctlGRServers->importFile(path);
+}
+
+void frmMain::exportServers() {
+    CommonDialog::FileRequest request;
+    request.title = tr("Export Servers");
+    request.filter = tr("Server lists (*.txt);;All files (*)");
+    request.fileName = QStringLiteral("servers.txt");
+    request.mustExist = false;
+    const QString path = m_dlgCommon->chooseSaveFile(request, this);
+    if (path.isEmpty())
+        return;
+    // A shared list usually goes to other players: passwords only when the player says so.
+    const bool withPasswords =
+        m_ctlGRServers->anyPassword() &&
+        m_root.prompter().ask(tr("Write the servers' passwords into the file as well? Anyone "
+                                 "who has the file can read them."),
+                              tr("Export Servers"), Buttons::YesNo, Icon::Question) == Answer::Yes;
+    m_ctlGRServers->exportFile(path, withPasswords);
+}
+
+namespace {
+// A text box of any kind, which does its own Copy, Cut and Paste.
+bool isTextBox(const QWidget *widget) {
+    return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QTextEdit *>(widget) ||
+           qobject_cast<const QPlainTextEdit *>(widget);
+}
+
+struct TextBoxState {
+    bool selection = false;
+    bool readOnly = true;
+};
+
+TextBoxState textBoxState(const QWidget *widget) {
+    if (const auto *line = qobject_cast<const QLineEdit *>(widget))
+        return {line->hasSelectedText(), line->isReadOnly()};
+    if (const auto *text = qobject_cast<const QTextEdit *>(widget))
+        return {text->textCursor().hasSelection(), text->isReadOnly()};
+    if (const auto *plain = qobject_cast<const QPlainTextEdit *>(widget))
+        return {plain->textCursor().hasSelection(), plain->isReadOnly()};
+    return {};
+}
+} // namespace
+
+QWidget *frmMain::editTarget() const {
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus->window() != this || qobject_cast<QMenu *>(focus) ||
+        qobject_cast<QMenuBar *>(focus))
+        focus = m_editTarget.data();
+    // A text box left behind on a tab no longer in front is not the one meant.
+    if (isTextBox(focus) && !(focus->isVisible() && focus->isEnabled()))
+        return nullptr;
+    return focus;
+}
+
+void frmMain::updateEditActions() {
+    if (!m_mnuEditCopy || !m_ctlGRServers || !m_ctlRWServers)
+        return;
+    QWidget *target = editTarget();
+    const QMimeData *clip = QGuiApplication::clipboard()->mimeData();
+    const bool clipText = clip && clip->hasText() && !clip->text().isEmpty();
+    bool copy = false, cut = false, paste = false, undo = false;
+    const int tab = m_tabs->currentIndex();
+    if (isTextBox(target)) {
+        const TextBoxState state = textBoxState(target);
+        copy = state.selection;
+        cut = state.selection && !state.readOnly;
+        paste = clipText && !state.readOnly;
+    } else if (tab == TabServers) {
+        copy = cut = m_ctlGRServers->hasSelection();
+        paste = clipText;
+    } else if (tab == TabRogerWilco) {
+        copy = cut = m_ctlRWServers->hasSelection();
+        paste = clipText;
+    }
+    if (tab == TabServers)
+        undo = m_ctlGRServers->canUndoRemove();
+    else if (tab == TabRogerWilco)
+        undo = m_ctlRWServers->canUndoRemove();
+    m_mnuEditCopy->setEnabled(copy);
+    m_mnuEditCut->setEnabled(cut);
+    m_mnuEditPaste->setEnabled(paste);
+    m_mnuEditUndo->setEnabled(undo);
+}
+
+void frmMain::editCopy() {
+    QWidget *target = editTarget();
+    if (isTextBox(target))
+        QMetaObject::invokeMethod(target, "copy");
+    else if (m_tabs->currentIndex() == TabServers)
+        m_ctlGRServers->copySelected();
+    else if (m_tabs->currentIndex() == TabRogerWilco)
+        m_ctlRWServers->copySelected();
+    updateEditActions();
+}
+
+void frmMain::editCut() {
+    QWidget *target = editTarget();
+    if (isTextBox(target))
+        QMetaObject::invokeMethod(target, "cut");
+    else if (m_tabs->currentIndex() == TabServers)
+        m_ctlGRServers->cutSelected();
+    else if (m_tabs->currentIndex() == TabRogerWilco)
+        m_ctlRWServers->cutSelected();
+    updateEditActions();
+}
+
+void frmMain::editPaste() {
+    QWidget *target = editTarget();
+    if (isTextBox(target)) {
+        QMetaObject::invokeMethod(target, "paste");
+    } else {
+        const QString text = QGuiApplication::clipboard()->text();
+        if (m_tabs->currentIndex() == TabServers)
+            m_ctlGRServers->pasteText(text);
+        else if (m_tabs->currentIndex() == TabRogerWilco)
+            m_ctlRWServers->pasteText(text);
+    }
+    updateEditActions();
+}
+
+void frmMain::editUndoRemove() {
+    if (m_tabs->currentIndex() == TabServers)
+        m_ctlGRServers->undoRemove();
+    else if (m_tabs->currentIndex() == TabRogerWilco)
+        m_ctlRWServers->undoRemove();
+    updateEditActions();
 }
 
 void frmMain::onLoad() {

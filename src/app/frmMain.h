@@ -41,6 +41,14 @@ public:
     QAction *statDirGamesDeleteAction() const { return m_mnuStatDirGamesDelete; }
     QAction *statDirGamesRefreshAction() const { return m_mnuStatDirGamesRefresh; }
 
+    // File > Import Servers... and File > Export Servers...: a list file through the common
+    // dialog's choosers.
+    void importServers();
+    void exportServers();
+    // Brings the Edit menu's entries in line with the focus, the tab in front, its selection
+    // and the clipboard.
+    void updateEditActions();
+
     // Opens the options dialog modally; the preferences change as the player edits them.
     void showOptionsDialog();
     // File > Buddies...: the buddy patterns, modally.
@@ -81,6 +89,12 @@ private:
     void connectWatches();
     // Tells the servers tab when the window starts or stops being seen.
     void followSeen();
+    // What an Edit entry acts on: a text box with the focus, else the list of the tab in front.
+    QWidget *editTarget() const;
+    void editCopy();
+    void editCut();
+    void editPaste();
+    void editUndoRemove();
 
     clsGRQuorvel &m_root;
     CommonDialog *m_dlgCommon;
@@ -98,6 +112,11 @@ private:
     ctlRWServers *m_ctlRWServers = nullptr;
     ctlGameOptions *m_ctlGameOptions = nullptr;
     QAction *m_mnuFileBuddies = nullptr;
+    QAction *m_mnuEditUndo = nullptr;
+    QAction *m_mnuEditCopy = nullptr;
+    QAction *m_mnuEditCut = nullptr;
+    QAction *m_mnuEditPaste = nullptr;
+    QPointer<QWidget> m_editTarget; // the last widget of this window with the focus
     DesktopNotifier *m_notifier = nullptr;
     ProgramTray *m_tray = nullptr;
     bool m_shownOnce = false; // hidden before the first showing is start-up, not the player

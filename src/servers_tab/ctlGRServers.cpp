@@ -27,7 +27,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -35,8 +38,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
@@ -56,6 +61,7 @@ ctlGRServers::ctlGRServers(AppRoot &root, QWidget *parent)
     buildList();
     buildPages();
     buildMenu();
+    buildKeys();
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(filterBar);
     layout->addWidget(m_lsvGRServers, 1);
@@ -225,6 +231,8 @@ void ctlGRServers::buildList() {
         corner->setAccessibleName(QStringLiteral("Select all"));
     m_lsvGRServers->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lsvGRServers->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the list for the next control rather than walking its cells.
+    m_lsvGRServers->setTabKeyNavigation(false);
     m_lsvGRServers->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lsvGRServers->setShowGrid(false);
     m_lsvGRServers->setWordWrap(false);
@@ -254,9 +262,13 @@ void ctlGRServers::buildList() {
         const QString key = selectedKey();
         if (!key.isEmpty())
             onRowClicked(m_model->rowOfKey(key));
+        emit editStateChanged();
     });
     keepSelectionAndActivateOnDoubleClick(m_lsvGRServers, [this] { cmdLaunch_Click(); });
     m_lsvGRServers->viewport()->installEventFilter(this);
+    // A list file dropped on the list is imported.
+    m_lsvGRServers->setAcceptDrops(true);
+    m_lsvGRServers->setDragDropMode(QAbstractItemView::DropOnly);
     header->setSortIndicator(ServerListModel::ColPlayers, m_sortOrder);
     m_proxy->sort(m_sortColumn, m_sortOrder);
 }
@@ -282,6 +294,8 @@ void ctlGRServers::buildPages() {
     addLayout->addWidget(cmdAdd, 0, 2);
     addLayout->setColumnStretch(1, 1);
     connect(cmdAdd, &QPushButton::clicked, this, &ctlGRServers::cmdAddServer_Click);
+    for (QLineEdit *box : {m_txtAddIP, m_txtAddPassword})
+        connect(box, &QLineEdit::returnPressed, this, &ctlGRServers::cmdAddServer_Click);
     m_tabControls->addTab(add, QStringLiteral("Add"));
 
     auto *edit = new QWidget(m_tabControls);
@@ -373,6 +387,7 @@ void ctlGRServers::RefreshList() {
         resort();
     });
     updateCountLine();
+    emit editStateChanged();
 }
 
 void ctlGRServers::resort() {
@@ -535,6 +550,42 @@ void ctlGRServers::onRowClicked(int sourceRow) {
 
 bool ctlGRServers::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_lsvGRServers->viewport()) {
+        const auto localFiles = [](const QMimeData *data) {
+            QStringList files;
+            if (data)
+                for (const QUrl &url : data->urls())
+                    if (url.isLocalFile())
+                        files << url.toLocalFile();
+            return files;
+        };
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto *drag = static_cast<QDropEvent *>(event);
+            if (!localFiles(drag->mimeData()).isEmpty())
+                drag->acceptProposedAction();
+            else
+                drag->ignore();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            const QStringList files = localFiles(drop->mimeData());
+            if (files.isEmpty()) {
+                drop->ignore();
+                return true;
+            }
+            drop->acceptProposedAction();
+            // After the drop has ended: the message must not hold the dragging program.
+            QTimer::singleShot(0, this, [this, files] {
+                for (const QString &file : files)
+                    importFile(file);
+            });
+            return true;
+        }
+        default:
+            break;
+        }
         if (event->type() == QEvent::MouseButtonRelease) {
             auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::RightButton)
@@ -671,14 +722,20 @@ void ctlGRServers::cmdInfo_Click() {
 void ctlGRServers::cmdRemove_Click() {
     const QString key = selectedKey();
     if (!key.isEmpty() && m_root.GRServers()) {
+        std::optional<ServerListEntry> gone;
         const bool removed = run([&] {
-            if (m_root.GRServers()->Item(key))
+            if (const clsGRServer *record = m_root.GRServers()->Item(key)) {
+                gone = ServerListEntry{record->IP(), record->Name(), record->Password()};
                 m_root.GRServers()->RemoveServer(key);
+            }
         });
         if (!removed)
             return;
+        if (gone && !m_root.GRServers()->Item(key))
+            m_removed.push_back(*gone);
         m_model->removeKey(key);
         updateCountLine();
+        emit editStateChanged();
     }
     const QString now = selectedKey();
     if (!now.isEmpty())
@@ -741,4 +798,144 @@ QString ctlGRServers::joinByItself(const QString &key) {
         return error.description();
     }
     return {};
+}
+
+void ctlGRServers::buildKeys() {
+    // Delete on the list removes the row; F5 refreshes the selected server and Shift+F5 all of
+    // them wherever the focus is on this tab. The menu entries show the same keys.
+    auto *remove =
+        new QShortcut(QKeySequence::Delete, m_lsvGRServers, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, &ctlGRServers::cmdRemove_Click);
+    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this, nullptr, nullptr,
+                                  Qt::WidgetWithChildrenShortcut);
+    connect(refresh, &QShortcut::activated, this, &ctlGRServers::cmdRefresh_Click);
+    auto *refreshAll = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5), this, nullptr, nullptr,
+                                     Qt::WidgetWithChildrenShortcut);
+    connect(refreshAll, &QShortcut::activated, this, &ctlGRServers::cmdRefreshAll_Click);
+    const auto show = [](QAction *action, const QKeySequence &keys) {
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WidgetShortcut); // shown only: the keys above do the work
+        action->setShortcutVisibleInContextMenu(true);
+    };
+    show(m_mnuRefresh, QKeySequence(Qt::Key_F5));
+    show(m_mnuRemove, QKeySequence::Delete);
+    show(m_mnuRefreshAll, QKeySequence(Qt::SHIFT | Qt::Key_F5));
+}
+
+void ctlGRServers::selectKey(const QString &key) {
+    const int row = m_model->rowOfKey(key);
+    if (row < 0)
+        return;
+    const QModelIndex at = m_proxy->mapFromSource(m_model->index(row, 0));
+    if (at.isValid())
+        m_lsvGRServers->setCurrentIndex(at);
+}
+
+ctlGRServers::AddCount ctlGRServers::addServers(const ServerListReading &reading) {
+    AddCount count;
+    count.unreadable = reading.unreadable;
+    clsGRServers *servers = m_root.GRServers();
+    if (!servers || !m_root.GRServerControls())
+        return count;
+    run([&] {
+        for (const ServerListEntry &entry : reading.entries) {
+            if (servers->Item(entry.address)) {
+                ++count.skipped;
+                continue;
+            }
+            const std::optional<int> slot = m_root.GRServerControls()->fnNextTimerAndWinsock();
+            if (!slot)
+                throw QuorvelError(QStringLiteral("No query slot is free"));
+            clsGRServer *record =
+                servers->AddServer(entry.address, entry.name, entry.password, *slot);
+            if (!record)
+                continue;
+            ++count.added;
+            record->Refresh();
+        }
+    });
+    if (count.added > 0)
+        RefreshList();
+    return count;
+}
+
+void ctlGRServers::importFile(const QString &path) {
+    const QString title = tr("Import Servers");
+    QString error;
+    const std::optional<ServerListReading> reading = ServerListFile::readFile(path, error);
+    if (!reading) {
+        tell(m_root.prompter(),
+             tr("Could not read %1: %2").arg(QDir::toNativeSeparators(path), error), title,
+             Icon::Exclamation);
+        return;
+    }
+    BusyCursor busy;
+    const AddCount count = addServers(*reading);
+    tell(m_root.prompter(),
+         tr("%1: %2 added, %3 already in the list, %4 unreadable.")
+             .arg(QFileInfo(path).fileName())
+             .arg(count.added)
+             .arg(count.skipped)
+             .arg(count.unreadable),
+         title);
+}
+
+bool ctlGRServers::anyPassword() const {
+    if (!m_root.GRServers())
+        return false;
+    for (const clsGRServer &record : *m_root.GRServers())
+        if (!record.Password().isEmpty())
+            return true;
+    return false;
+}
+
+bool ctlGRServers::exportFile(const QString &path, bool withPasswords) {
+    if (!m_root.GRServers())
+        return false;
+    std::vector<ServerListEntry> entries;
+    for (const clsGRServer &record : *m_root.GRServers())
+        entries.push_back({record.IP(), record.Name(), record.Password()});
+    const QByteArray bytes = ServerListFile::write(entries, withPasswords);
+    // Written whole or not at all: a list half written would lose servers on the next import.
+    return runWithRetry(m_root.prompter(), titles::error, [&] {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            throw QuorvelError(tr("Could not write %1: %2")
+                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+    });
+}
+
+void ctlGRServers::copySelected() const {
+    const clsGRServer *record = selectedRecord();
+    if (!record)
+        return;
+    QString text = record->IP();
+    if (!record->Name().isEmpty())
+        text += u'\t' + record->Name();
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void ctlGRServers::cutSelected() {
+    if (!selectedRecord())
+        return;
+    copySelected();
+    cmdRemove_Click();
+}
+
+void ctlGRServers::pasteText(const QString &text) {
+    const ServerListReading reading = ServerListFile::parseLoose(text);
+    if (addServers(reading).added > 0)
+        selectKey(reading.entries.back().address);
+}
+
+void ctlGRServers::undoRemove() {
+    if (m_removed.empty() || !m_root.GRServers())
+        return;
+    const ServerListEntry entry = m_removed.back();
+    m_removed.pop_back();
+    ServerListReading reading;
+    reading.entries.push_back(entry);
+    addServers(reading);
+    selectKey(entry.address);
+    emit editStateChanged();
 }

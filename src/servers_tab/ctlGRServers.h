@@ -1,9 +1,12 @@
 #pragma once
 
+#include "servers/ServerListFile.h"
+
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -86,6 +89,38 @@ public:
 
     // The key (IP text) of the selected row, or empty text.
     QString selectedKey() const;
+
+    // What adding a list of servers came to.
+    struct AddCount {
+        int added = 0;
+        int skipped = 0; // already in the list
+        int unreadable = 0;
+    };
+    // Adds every server read that is not in the list yet, and asks each new one for its game.
+    AddCount addServers(const ServerListReading &reading);
+    // Adds the servers of a list file (chosen through Import, or dropped on the list) and says
+    // how many were added, skipped and unreadable.
+    void importFile(const QString &path);
+    // Writes every server, in list order, to a list file; false when it could not be written
+    // (the player was told).
+    bool exportFile(const QString &path, bool withPasswords);
+    // Whether any server has a password to leave out of an export or put in it.
+    bool anyPassword() const;
+
+    // Copy, Cut and Paste of the Edit menu while the list, not a text box, is in use.
+    bool hasSelection() const { return !selectedKey().isEmpty(); }
+    void copySelected() const;
+    void cutSelected();
+    void pasteText(const QString &text);
+    // The servers removed this run, the last one first back.
+    bool canUndoRemove() const { return !m_removed.empty(); }
+    void undoRemove();
+
+signals:
+    // The selection, the rows or what Undo Remove can bring back changed.
+    void editStateChanged();
+
+public:
     // The tool tip of the row of `key`: the list's own, then what is watched there and its last
     // event, then what the history knows of it. The list model shows it; nothing else does.
     QString rowToolTip(const QString &key) const;
@@ -109,6 +144,8 @@ private:
     bool run(const std::function<void()> &step);
     // Starts the game on the server's record; throws QuorvelError when it cannot.
     void startGame(const clsGRServer &record);
+    void buildKeys();
+    void selectKey(const QString &key);
 
     AppRoot &m_root;
     std::function<bool()> m_inFront;
@@ -146,4 +183,5 @@ private:
     QAction *m_mnuRefreshAll = nullptr;
     QPointer<frmServerInfo> m_info;
     qint64 m_gameProcess = 0; // the game started last, while it runs
+    std::vector<ServerListEntry> m_removed;
 };

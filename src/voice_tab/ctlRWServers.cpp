@@ -10,9 +10,11 @@
 #include "widgets/ListMouse.h"
 #include "widgets/NamedWidgets.h"
 
+#include <QClipboard>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,6 +22,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -64,6 +67,7 @@ ctlRWServers::ctlRWServers(AppRoot &root, QWidget *parent)
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (QTreeWidgetItem *row = selectedRow())
             rowClicked(row);
+        emit editStateChanged();
     });
     connect(m_list, &QWidget::customContextMenuRequested, this, &ctlRWServers::showContextMenu);
 
@@ -90,6 +94,8 @@ ctlRWServers::ctlRWServers(AppRoot &root, QWidget *parent)
     addButtonRow->addWidget(cmdAdd);
     addForm->addRow(addButtonRow);
     connect(cmdAdd, &QPushButton::clicked, this, &ctlRWServers::Add);
+    for (QLineEdit *box : {m_txtAddIP, m_txtAddName, m_txtAddPassword})
+        connect(box, &QLineEdit::returnPressed, this, &ctlRWServers::Add);
     m_pages->addTab(add, QStringLiteral("Add"));
 
     auto *edit = new QWidget(m_pages);
@@ -126,6 +132,13 @@ ctlRWServers::ctlRWServers(AppRoot &root, QWidget *parent)
     m_mnuRemove = namedAction(m_menu, u"mnuRemove", u"Remove");
     connect(m_mnuLaunch, &QAction::triggered, this, &ctlRWServers::Launch);
     connect(m_mnuRemove, &QAction::triggered, this, &ctlRWServers::Remove);
+    // Delete on the list removes the channel, as the menu entry shows.
+    auto *remove =
+        new QShortcut(QKeySequence::Delete, m_list, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, &ctlRWServers::Remove);
+    m_mnuRemove->setShortcut(QKeySequence::Delete);
+    m_mnuRemove->setShortcutContext(Qt::WidgetShortcut);
+    m_mnuRemove->setShortcutVisibleInContextMenu(true);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_list, 1);
@@ -164,6 +177,7 @@ void ctlRWServers::RefreshList() {
             m_list->addTopLevelItem(row);
         }
     });
+    emit editStateChanged();
 }
 
 void ctlRWServers::UpdateList() {
@@ -227,8 +241,11 @@ void ctlRWServers::Save() {
 void ctlRWServers::Remove() {
     QTreeWidgetItem *row = selectedRow();
     if (row && selectedRecord()) {
+        const clsRWServer *channel = selectedRecord();
+        m_removed.push_back({channel->IP(), channel->Name(), channel->Password()});
         m_root.RWServers()->RemoveServer(row->data(0, KeyRole).toString());
         delete row;
+        emit editStateChanged();
     }
     if (QTreeWidgetItem *next = selectedRow())
         rowClicked(next);
@@ -252,4 +269,62 @@ void ctlRWServers::Launch() {
         exe, rogerWilcoArguments(channel->IP(), channel->Password()),
         platform::ShowMode::NormalNotFocused);
     runWithRetry(m_root.prompter(), titles::error, [&] { m_root.launcher().start(request); });
+}
+
+void ctlRWServers::selectKey(const QString &key) {
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = m_list->topLevelItem(i);
+        if (row->data(0, KeyRole).toString().compare(key, Qt::CaseInsensitive) == 0) {
+            m_list->setCurrentItem(row);
+            return;
+        }
+    }
+}
+
+void ctlRWServers::copySelected() const {
+    const clsRWServer *channel = selectedRecord();
+    if (!channel)
+        return;
+    QString text = channel->IP();
+    if (!channel->Name().isEmpty())
+        text += u'\t' + channel->Name();
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void ctlRWServers::cutSelected() {
+    if (!selectedRecord())
+        return;
+    copySelected();
+    Remove();
+}
+
+void ctlRWServers::pasteText(const QString &text) {
+    if (!hasChannels())
+        return;
+    const ServerListReading reading =
+        ServerListFile::parseLoose(text, ServerListFile::isChannelAddress);
+    bool added = false;
+    runWithRetry(m_root.prompter(), titles::error, [&] {
+        for (const ServerListEntry &entry : reading.entries) {
+            if (m_root.RWServers()->Item(entry.address))
+                continue;
+            added =
+                m_root.RWServers()->AddServer(entry.address, entry.name, entry.password) || added;
+        }
+    });
+    if (!added)
+        return;
+    RefreshList();
+    selectKey(reading.entries.back().address);
+}
+
+void ctlRWServers::undoRemove() {
+    if (m_removed.empty() || !hasChannels())
+        return;
+    const ServerListEntry entry = m_removed.back();
+    m_removed.pop_back();
+    runWithRetry(m_root.prompter(), titles::error,
+                 [&] { m_root.RWServers()->AddServer(entry.address, entry.name, entry.password); });
+    RefreshList();
+    selectKey(entry.address);
 }

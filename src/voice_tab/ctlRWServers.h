@@ -1,8 +1,11 @@
 #pragma once
 
+#include "servers/ServerListFile.h"
+
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class AppRoot;
 class clsRWServer;
@@ -32,8 +35,22 @@ public:
     void Remove();
     void Launch();
 
-protected:
+    // Copy, Cut and Paste of the Edit menu while the list, not a text box, is in use: the
+    // channel and its name as text; Paste adds every channel found in the text.
+    bool hasSelection() const { return selectedRow() != nullptr; }
+    void copySelected() const;
+    void cutSelected();
+    void pasteText(const QString &text);
+    // The channels removed this run, the last one first back.
+    bool canUndoRemove() const { return !m_removed.empty(); }
+    void undoRemove();
+
+signals:
+    // The selection, the rows or what Undo Remove can bring back changed.
+    void editStateChanged();
+
 private:
+    void selectKey(const QString &key);
     void UpdateList();
     void rowClicked(QTreeWidgetItem *row);
     void showContextMenu(const QPoint &pos);
@@ -56,4 +73,5 @@ private:
     QMenu *m_menu = nullptr;
     QAction *m_mnuLaunch = nullptr;
     QAction *m_mnuRemove = nullptr;
+    std::vector<ServerListEntry> m_removed;
 };

@@ -29,6 +29,17 @@ QString CommonDialog::chooseOpenFile(const FileRequest &request, QWidget *owner)
     return dialog.selectedFiles().constFirst();
 }
 
+QString CommonDialog::chooseSaveFile(const FileRequest &request, QWidget *owner) {
+    QFileDialog dialog(owner, request.title, request.directory, request.filter);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 QString CommonDialog::chooseDirectory(const QString &title, QWidget *owner) {
     // The desktop where there is one; many Linux homes have none.
     QString start = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);

@@ -27,6 +27,9 @@ public:
     virtual std::optional<QColor> chooseColor(const QColor &initial, QWidget *owner);
     // The chosen file's full path, or empty text when the player cancelled.
     virtual QString chooseOpenFile(const FileRequest &request, QWidget *owner);
+    // The full path to write to, or empty text when the player cancelled (the chooser asks
+    // before an existing file is replaced).
+    virtual QString chooseSaveFile(const FileRequest &request, QWidget *owner);
     // The chosen directory, or empty text when the player cancelled.
     virtual QString chooseDirectory(const QString &title, QWidget *owner);
 };

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -137,7 +138,7 @@ TEST(MainWindow, CaptionsEntriesAndTheGameOptionsTabNeedingItsFile) {
                                              QStringLiteral("Ghost Recon Game Options"),
                                              QStringLiteral("Roger Wilco Servers")}));
             const std::pair<const char *, bool> entries[] = {
-                {"mnuEditCopy", false}, {"mnuEditCut", false},    {"mnuEditPaste", false},
+                {"mnuEditCopy", false}, {"mnuEditCut", false},    {"mnuEditUndo", false},
                 {"mnuHelp", false},     {"mnuFileOptions", true}, {"mnuFileQuit", true},
                 {"mnuHelpTips", true},  {"mnuHelpAbout", true}};
             for (const auto &[name, enabled] : entries) {
@@ -156,6 +157,11 @@ TEST(Shutdown, EachWayToQuitEndsTheProgramOnceWithoutABox) {
         quitWith,
         [](frmMain &main) { named<QAction>(main, "mnuFileQuit")->trigger(); },
         [](frmMain &main) { main.close(); },
+        [](frmMain &main) {
+            main.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+            QTest::keyClick(&main, Qt::Key_Q, Qt::ControlModifier);
+        },
     };
     for (const auto &way : ways) {
         GameDir dir;

@@ -49,8 +49,10 @@ TEST(Translation, MainWindowSpeaksGermanUnderAGermanLocale) {
     removeTranslation();
     EXPECT_EQ(menus, (QStringList{QStringLiteral("Datei"), QStringLiteral("Bearbeiten"),
                                   QStringLiteral("Hilfe")}));
-    EXPECT_EQ(fileMenu, (QStringList{QStringLiteral("Optionen..."), QStringLiteral("Freunde..."),
-                                     QStringLiteral("Beenden")}));
+    EXPECT_EQ(fileMenu,
+              (QStringList{QStringLiteral("Optionen..."), QStringLiteral("Freunde..."),
+                           QStringLiteral("Server importieren..."),
+                           QStringLiteral("Server exportieren..."), QStringLiteral("Beenden")}));
     EXPECT_EQ(tabs, (QStringList{QStringLiteral("Statistik"), QStringLiteral("Ghost-Recon-Server"),
                                  QStringLiteral("Ghost-Recon-Spieloptionen"),
                                  QStringLiteral("Roger-Wilco-Server")}));

@@ -3,3 +3,4 @@ list(APPEND TEST_SOURCES
     servers_tab/test_launch.cpp
     servers_tab/test_real_wine.cpp)
 list(APPEND TEST_SOURCES servers_tab/test_servers_tab.cpp servers_tab/test_server_filter.cpp)
+list(APPEND TEST_SOURCES servers_tab/test_server_lists.cpp)

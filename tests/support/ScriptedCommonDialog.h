@@ -14,8 +14,8 @@ class ScriptedCommonDialog : public CommonDialog {
 public:
     std::deque<std::optional<QColor>> colors;
     std::vector<QColor> offered;
-    QString file, directory;
-    std::vector<FileRequest> requests;
+    QString file, saveFile, directory;
+    std::vector<FileRequest> requests, saveRequests;
     QStringList directoryTitles;
 
     std::optional<QColor> chooseColor(const QColor &initial, QWidget *) override {
@@ -29,6 +29,10 @@ public:
     QString chooseOpenFile(const FileRequest &request, QWidget *) override {
         requests.push_back(request);
         return file;
+    }
+    QString chooseSaveFile(const FileRequest &request, QWidget *) override {
+        saveRequests.push_back(request);
+        return saveFile;
     }
     QString chooseDirectory(const QString &title, QWidget *) override {
         directoryTitles << title;

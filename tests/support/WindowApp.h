@@ -25,6 +25,7 @@ struct WindowApp {
         GameDir::Contents contents = {.optionsXml = false};
         std::function<void(GameDir &)> prepare = {};
         bool serversInFront = true;
+        CommonDialog *commonDialog = nullptr; // the main window takes it
     };
 
     explicit WindowApp(const Settings &settings)
@@ -36,7 +37,7 @@ struct WindowApp {
         env.gameDirectory = dir.root();
         env.commandLine = {QStringLiteral("-noStartupPing")};
         root = std::make_unique<clsGRQuorvel>(env, prompter, launcher, settings.timing);
-        shell = std::make_unique<QtAppShell>(*root);
+        shell = std::make_unique<QtAppShell>(*root, settings.commonDialog);
         EXPECT_EQ(root->Startup(*shell), clsGRQuorvel::StartupResult::Running);
         main = shell->mainWindow();
         tab = main->serversPane();
