@@ -141,6 +141,12 @@ void frmMain::showBuddies() {
 }
 
 frmMain::~frmMain() {
+    // The panes and the focus go after this body has run: nothing may update the menu then.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    disconnect(m_ctlGRServers, nullptr, this, nullptr);
+    disconnect(m_ctlRWServers, nullptr, this, nullptr);
+    disconnect(m_tabs, &QTabWidget::currentChanged, this, &frmMain::updateEditActions);
     // The watches outlive the window that joins for them.
     if (WatchEngine *watches = m_root.Watches())
         watches->setAutoJoin({});

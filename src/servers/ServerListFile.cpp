@@ -98,6 +98,20 @@ std::optional<ServerListReading> parseJson(const QString &text, const AddressChe
     return reading;
 }
 
+// Latin-1 but for 0x80..0x9f, where Windows keeps its quotes, dashes and the euro sign rather
+// than control characters (the five bytes it leaves unused stay controls, and unreadable).
+QString fromWindows1252(const QByteArray &bytes) {
+    static constexpr char16_t high[32] = {
+        0x20ac, 0x0081, 0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008d, 0x017d, 0x008f, 0x0090, 0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
+        0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x009d, 0x017e, 0x0178};
+    QString text = QString::fromLatin1(bytes);
+    for (QChar &c : text)
+        if (c.unicode() >= 0x80 && c.unicode() < 0xa0)
+            c = QChar(high[c.unicode() - 0x80]);
+    return text;
+}
+
 QString decode(const QByteArray &bytes) {
     if (bytes.startsWith("\xef\xbb\xbf"))
         return QString::fromUtf8(bytes.mid(3));
@@ -108,9 +122,9 @@ QString decode(const QByteArray &bytes) {
     }
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
-    // Not UTF-8: an older editor's 8-bit text. Addresses read the same either way.
+    // Not UTF-8: an older Windows editor's 8-bit text. Addresses read the same either way.
     if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
+        text = fromWindows1252(bytes);
     return text;
 }
 

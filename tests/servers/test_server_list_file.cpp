@@ -118,9 +118,10 @@ TEST(ServerListFile, BinaryHugeAndMisEncodedInputAddsNothingItShouldNot) {
     EXPECT_EQ(ServerListFile::parse("10.0.0.1\t" + QByteArray(5000, 'n')).unreadable, 1);
 
     // 8-bit text from an older editor: the name is kept as it was meant.
-    const ServerListReading latin = ServerListFile::parse("10.0.0.1\tCaf\xe9 \xdc" "ber\n");
+    const ServerListReading latin = ServerListFile::parse("10.0.0.1\tCaf\xe9 \xdc"
+                                                          "ber \x93Ghosts\x94 \x80\n");
     ASSERT_EQ(latin.entries.size(), 1u);
-    EXPECT_EQ(latin.entries[0].name, QStringLiteral("Café Über"));
+    EXPECT_EQ(latin.entries[0].name, QStringLiteral("Café Über “Ghosts” €"));
 
     // UTF-16 with its mark, and UTF-8 with its mark.
     const QString wide = QStringLiteral("10.0.0.5\tWide ✓\n");
