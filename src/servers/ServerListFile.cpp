@@ -138,6 +138,18 @@ QString cleanField(const QString &text) {
     return clean;
 }
 
+// In running text only what can hardly be anything else: a dotted address, or a host name of
+// three or more labels ending in letters (gr.example.org, not "e.g" or "notes.txt").
+bool looksLikeAServer(const QString &word) {
+    const QString host = word.section(u':', 0, 0);
+    if (IsValidIP(host))
+        return true;
+    const QStringList labels = host.split(u'.');
+    const QString &last = labels.constLast();
+    return labels.size() >= 3 && last.size() >= 2 &&
+           std::all_of(last.begin(), last.end(), [](QChar c) { return c.isLetter(); });
+}
+
 } // namespace
 
 bool isServerAddress(const QString &text) {
@@ -216,7 +228,7 @@ ServerListReading parseLoose(const QString &text, const AddressCheck &check) {
             while (!word.isEmpty() && QStringLiteral(".:!?)]>\"'").contains(word.back()))
                 word.chop(1);
             const QString address = word.toString();
-            if (address.size() > 253 || !address.contains(u'.') || !check(address))
+            if (address.size() > 253 || !looksLikeAServer(address) || !check(address))
                 continue;
             reading.entries.push_back({address, {}, {}});
             found = true;

@@ -166,7 +166,7 @@ TEST(ServerListFile, LooseTextFindsAddressesInSentencesAndChannelsMayCarryAPort)
     const ServerListReading r = ServerListFile::parseLoose(
         QStringLiteral("10.0.0.1\tListed\n"
                        "join us on 10.0.0.2, or (gr.example.org). tonight!\n"
-                       "nothing here at all\n"
+                       "nothing here, e.g. in notes.txt or at example.org\n"
                        "256.0.0.1 is no address"));
     EXPECT_EQ(r.entries, Entries({{QStringLiteral("10.0.0.1"), QStringLiteral("Listed"), {}},
                                   {QStringLiteral("10.0.0.2"), {}, {}},
