@@ -9,6 +9,7 @@
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
+#include "widgets/MessageBoxPrompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabBar>
@@ -180,6 +182,32 @@ TEST(Translation, BuiltSentencesAndSharedCaptionsFollowTheLanguage) {
     EXPECT_EQ(errorTitle, QStringLiteral("Ein Fehler ist aufgetreten"));
     EXPECT_EQ(duration, QStringLiteral("1 min 30 s"));
     EXPECT_EQ(QString(titles::error), QStringLiteral("An Error has occured"));
+}
+
+// A real message box's buttons come from Qt's own translation: German where the system has it
+// (Debian's qt6-translations-l10n), the English texts otherwise.
+TEST(Translation, MessageBoxButtonsSpeakTheLanguageToo) {
+    const auto buttonsOfABox = [] {
+        QStringList texts;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QAbstractButton *button : box->buttons())
+                texts << button->text();
+            box->button(QMessageBox::No)->click();
+        });
+        const Answer answer = MessageBoxPrompter().ask(QStringLiteral("?"), titles::program,
+                                                       Buttons::YesNo, Icon::Question);
+        EXPECT_EQ(answer, Answer::No);
+        texts.sort();
+        return texts;
+    };
+    ASSERT_TRUE(installTranslation(QLocale(QLocale::German, QLocale::Germany)));
+    const QStringList german = buttonsOfABox();
+    removeTranslation();
+    EXPECT_EQ(german, (QStringList{QStringLiteral("&Ja"), QStringLiteral("&Nein")}));
+    EXPECT_EQ(buttonsOfABox(), (QStringList{QStringLiteral("&No"), QStringLiteral("&Yes")}));
 }
 
 // The C and English locales load nothing, and a German translation loaded before is taken out:
