@@ -205,7 +205,7 @@
     </message>
     <message>
         <source>Busy hours</source>
-        <translation>Betriebsame Stunden</translation>
+        <translation>Stoßzeiten</translation>
     </message>
     <message>
         <source>History is off for this run</source>
@@ -374,7 +374,7 @@
     </message>
     <message>
         <source>Tell me when players reach</source>
-        <translation>Melden, wenn die Spielerzahl erreicht</translation>
+        <translation>Melden bei einer Spielerzahl von</translation>
     </message>
     <message>
         <source>Players to reach</source>
@@ -702,7 +702,7 @@
     </message>
     <message>
         <source>Launch</source>
-        <translation>Starten</translation>
+        <translation>Beitreten</translation>
     </message>
     <message>
         <source>Join the selected server</source>
@@ -738,7 +738,7 @@
     </message>
     <message>
         <source>Launch...</source>
-        <translation>Starten...</translation>
+        <translation>Beitreten...</translation>
     </message>
     <message>
         <source>Watch...</source>
@@ -829,7 +829,7 @@
     </message>
     <message>
         <source>Show dead bodies</source>
-        <translation>Tote Körper zeigen</translation>
+        <translation>Leichen zeigen</translation>
     </message>
     <message>
         <source>Show frame rate</source>
@@ -959,7 +959,7 @@
     </message>
     <message>
         <source>Launch</source>
-        <translation>Starten</translation>
+        <translation>Beitreten</translation>
     </message>
     <message>
         <source>Join the selected server</source>
@@ -1298,7 +1298,7 @@
     </message>
     <message>
         <source> (Dedicated)</source>
-        <translation> (Dedicated)</translation>
+        <translation> (dediziert)</translation>
     </message>
     <message>
         <source>Players (%1)</source>
@@ -1322,7 +1322,7 @@
     </message>
     <message>
         <source>None</source>
-        <translation>Keine</translation>
+        <translation>Keins</translation>
     </message>
     <message>
         <source>, start wait %1</source>
