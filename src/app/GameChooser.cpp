@@ -12,12 +12,12 @@ GameChooser::GameChooser(const QStringList &gameDirectories, QWidget *parent)
     : QDialog(parent)
     , m_list(new QListWidget(this)) {
     setObjectName(QStringLiteral("gameChooser"));
-    setWindowTitle(QStringLiteral("Choose Ghost Recon"));
+    setWindowTitle(tr("Choose Ghost Recon"));
 
-    auto *label = new QLabel(
-        QStringLiteral("Ghost Recon was found in more than one place. &Use the one in:"), this);
+    auto *label =
+        new QLabel(tr("Ghost Recon was found in more than one place. &Use the one in:"), this);
     label->setBuddy(m_list);
-    m_list->setAccessibleName(QStringLiteral("Ghost Recon directories found"));
+    m_list->setAccessibleName(tr("Ghost Recon directories found"));
     m_list->setObjectName(QStringLiteral("games"));
     m_list->addItems(gameDirectories);
     m_list->setCurrentRow(0);

@@ -69,12 +69,12 @@ QString ProgramTray::toolTip() const {
             if (!players.isEmpty())
                 line += QStringLiteral(" (") + players.join(QStringLiteral(", ")) + u')';
         } else if (record && record->status() == clsGRServer::NoReply) {
-            line += QStringLiteral(": no answer");
+            line += tr(": no answer");
         }
         lines << line;
     }
     if (!watches->buddies().isEmpty())
-        lines << QStringLiteral("Buddies: ") + watches->buddies().join(QStringLiteral(", "));
+        lines << tr("Buddies: %1").arg(watches->buddies().join(QStringLiteral(", ")));
     return lines.join(u'\n');
 }
 
@@ -95,10 +95,9 @@ void ProgramTray::rebuildMenu() {
         if (!addresses.isEmpty())
             m_menu->addSeparator();
     }
-    QAction *show =
-        namedAction(m_menu, QStringLiteral("mnuTrayShow"), QStringLiteral("Show GRQuorvel"));
+    QAction *show = namedAction(m_menu, QStringLiteral("mnuTrayShow"), tr("Show GRQuorvel"));
     connect(show, &QAction::triggered, this, &ProgramTray::showMainWindow);
-    QAction *quit = namedAction(m_menu, QStringLiteral("mnuTrayQuit"), QStringLiteral("Quit"));
+    QAction *quit = namedAction(m_menu, QStringLiteral("mnuTrayQuit"), tr("Quit"));
     connect(quit, &QAction::triggered, this, [] { ShutdownProgram(); });
 }
 

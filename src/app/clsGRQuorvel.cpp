@@ -19,6 +19,7 @@
 #include "watch/WatchEngine.h"
 #include "watch/WatchStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -141,36 +142,63 @@ QString clsGRQuorvel::VersionString() {
 
 void clsGRQuorvel::CreateTips() {
     static const char *const texts[] = {
-        "If after you use the quorvel to join a ghost recon server you would like to return to "
-        "select another, use ALT-F4 to exit the current server. This will shut down the game "
-        "returning you to the quorvel server list bypassing the in-game multiplayer server list.",
-        "You can disable the 'Ping servers on Startup' feature in the options. This will "
-        "decrease the program startup time if you have a large number of dead hosts in your "
-        "server list.",
-        "The game options tab allows you to change values in the options.xml file not available "
-        "via the in-game user interface.",
-        "The names of game servers entered persist between sessions, even if the host goes down, "
-        "unlike the in-game server list. Oh, and this one won't magically forget them either. ;-)",
-        "Only one person needs to have the quorvel running to capture the stats of all players "
-        "in the game",
-        "Ghost Recon servers entered in the game are automatically imported upon startup.",
-        "Some ladders restrict the use of custom color reticules. Use the default colors button "
-        "in game options to reset them to stock values if required after they have been changed.",
-        "Use the game options tab to enter your game name before launch. Not only will you be "
-        "able to enter 15 character names (vs. the game's limit of 14), all names entered will "
-        "be saved for future use.",
-        "The use of the Pound or Yen character in your game name will lag or crash Ghost Recon "
-        "servers.",
-        "Right click on list items to access functions available for that item.",
-        "The Roger Wilco tab allows you to enter a list of your favorite RW channels and name "
-        "them for easy reference. Double click list entries to quickly jump between channels.",
-        "You can save names for Ghost Recon servers that are not able to be probed (most likely "
-        "because the server is behind an improperly configured firewall)",
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "If after you use the quorvel to join a ghost recon server you would like to return "
+            "to select another, use ALT-F4 to exit the current server. This will shut down the "
+            "game returning you to the quorvel server list bypassing the in-game multiplayer "
+            "server list."),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "You can disable the 'Ping servers on Startup' feature in the options. This will "
+            "decrease the program startup time if you have a large number of dead hosts in your "
+            "server list."),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "The game options tab allows you to change values in the options.xml file not "
+            "available via the in-game user interface."),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "The names of game servers entered persist between sessions, even if the host goes "
+            "down, unlike the in-game server list. Oh, and this one won't magically forget them "
+            "either. ;-)"),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "Only one person needs to have the quorvel running to capture the stats of all "
+            "players in the game"),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "Ghost Recon servers entered in the game are automatically imported upon startup."),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "Some ladders restrict the use of custom color reticules. Use the default colors "
+            "button in game options to reset them to stock values if required after they have "
+            "been changed."),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "Use the game options tab to enter your game name before launch. Not only will you be "
+            "able to enter 15 character names (vs. the game's limit of 14), all names entered "
+            "will be saved for future use."),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "The use of the Pound or Yen character in your game name will lag or crash Ghost "
+            "Recon servers."),
+        QT_TRANSLATE_NOOP("clsGRQuorvel",
+                          "Right click on list items to access functions available for that item."),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "The Roger Wilco tab allows you to enter a list of your favorite RW channels and name "
+            "them for easy reference. Double click list entries to quickly jump between channels."),
+        QT_TRANSLATE_NOOP(
+            "clsGRQuorvel",
+            "You can save names for Ghost Recon servers that are not able to be probed (most "
+            "likely because the server is behind an improperly configured firewall)"),
     };
     m_tips.clear();
     int i = 0;
     for (const char *text : texts)
-        m_tips.add(QStringLiteral("Tip") + QString::number(i++), QString::fromUtf8(text));
+        m_tips.add(QStringLiteral("Tip") + QString::number(i++),
+                   QCoreApplication::translate("clsGRQuorvel", text));
 }
 
 void clsGRQuorvel::createSharedObjects() {
@@ -284,10 +312,11 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
     // a shell is told which directory was looked at, too.
     if (!holdsGame(m_rootDirectory)) {
         QTextStream(stderr) << gameNotFoundLine(m_environment) << Qt::endl;
-        m_prompter.ask(
-            QStringLiteral("Please place the 'GRQuorvel.exe' in your Ghost Recon Directory and "
-                           "run it from there"),
-            QStringLiteral("Ghost Recon Not Found"), Buttons::Ok, Icon::Critical);
+        m_prompter.ask(QCoreApplication::translate(
+                           "clsGRQuorvel", "Please place the 'GRQuorvel.exe' in your Ghost Recon "
+                                           "Directory and run it from there"),
+                       QCoreApplication::translate("clsGRQuorvel", "Ghost Recon Not Found"),
+                       Buttons::Ok, Icon::Critical);
         return StartupResult::NoGame;
     }
 
@@ -310,7 +339,9 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
     const bool statsOk = runStep([this] {
         const QString stats = m_rootDirectory + QStringLiteral("Stats");
         if (!QFileInfo::exists(stats) && !QDir().mkdir(stats))
-            throw QuorvelError(QStringLiteral("Path/File access error: could not create %1")
+            throw QuorvelError(QCoreApplication::translate("clsGRQuorvel",
+                                                           "Path/File access error: could not "
+                                                           "create %1")
                                    .arg(QDir::toNativeSeparators(stats)));
     });
     if (!statsOk)

@@ -44,9 +44,9 @@ frmAbout::frmAbout(clsGRQuorvel &root, QWidget *parent)
     top->addWidget(icon, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
 
-    auto *ok = namedButton(this, u"cmdOK", u"OK");
+    auto *ok = namedButton(this, u"cmdOK", tr("OK"));
     ok->setDefault(true);
-    auto *sysInfo = namedButton(this, u"cmdSysInfo", u"&System Info...");
+    auto *sysInfo = namedButton(this, u"cmdSysInfo", tr("&System Info..."));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
@@ -69,5 +69,5 @@ frmAbout::~frmAbout() = default;
 void frmAbout::StartSysInfo() {
     if (m_systemInfo.start(m_root.launcher()))
         return;
-    tell(m_root.prompter(), QStringLiteral("System Information Is Unavailable At This Time"));
+    tell(m_root.prompter(), tr("System Information Is Unavailable At This Time"));
 }

@@ -70,14 +70,14 @@ frmMain::frmMain(clsGRQuorvel &root, CommonDialog *commonDialog, QWidget *parent
     , m_root(root)
     , m_dlgCommon(commonDialog) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Ghost Recon Quorvel"));
+    setWindowTitle(tr("Ghost Recon Quorvel"));
     if (m_dlgCommon && !m_dlgCommon->parent())
         m_dlgCommon->setParent(this);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     m_tabs = named(new QTabWidget(central), u"SSTab1");
-    m_tabs->setAccessibleName(QStringLiteral("Sections"));
+    m_tabs->setAccessibleName(tr("Sections"));
     layout->addWidget(m_tabs, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -121,8 +121,7 @@ void frmMain::connectWatches() {
         return;
     m_tray = new ProgramTray(m_root, *this);
     watches->setAutoJoin([this](const QString &address) {
-        return m_ctlGRServers ? m_ctlGRServers->joinByItself(address)
-                              : QStringLiteral("the window is gone");
+        return m_ctlGRServers ? m_ctlGRServers->joinByItself(address) : tr("the window is gone");
     });
     m_notifier = new DesktopNotifier(this);
     connect(watches, &WatchEngine::notificationReady, m_notifier, &DesktopNotifier::notify);

@@ -18,12 +18,12 @@ frmTips::frmTips(clsGRQuorvel &root, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowTitleHint)
     , m_root(root) {
     setObjectName(QStringLiteral("frmTips"));
-    setWindowTitle(QStringLiteral("Tip of day..."));
+    setWindowTitle(tr("Tip of day..."));
 
     auto *picture = new QLabel(this);
     picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
     picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    auto *heading = namedLabel(this, u"lblDidYaKnow", u"Did Ya Know?");
+    auto *heading = namedLabel(this, u"lblDidYaKnow", tr("Did Ya Know?"));
     QFont headingFont = heading->font();
     headingFont.setBold(true);
     headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
@@ -41,11 +41,11 @@ frmTips::frmTips(clsGRQuorvel &root, QWidget *parent)
     top->addLayout(text, 1);
 
     m_chkShowTips = named(new QCheckBox(this), u"chkShowTips");
-    m_lblShowTips = namedLabel(this, u"lblShowTips", u"Show tips on start up");
+    m_lblShowTips = namedLabel(this, u"lblShowTips", tr("Show tips on start up"));
     onCaptionClick(m_lblShowTips, [this] { m_chkShowTips->toggle(); });
     nameAfter(m_lblShowTips, m_chkShowTips);
-    auto *next = namedButton(this, u"cmdNextTip", u"Next Tip");
-    auto *close = namedButton(this, u"cmdClose", u"Close");
+    auto *next = namedButton(this, u"cmdNextTip", tr("Next Tip"));
+    auto *close = namedButton(this, u"cmdClose", tr("Close"));
     close->setDefault(true);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_chkShowTips);

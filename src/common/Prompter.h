@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -24,8 +25,14 @@ constexpr Answer givingUp(Buttons buttons) {
 }
 
 namespace titles {
+// A caption in the language the program speaks when it is shown (translations are loaded after
+// static objects are made, so the text is looked up on use).
+struct Caption {
+    const char *source;
+    operator QString() const { return QCoreApplication::translate("titles", source); }
+};
 inline const QString program = QStringLiteral("GRQuorvel");
-inline const QString error = QStringLiteral("An Error has occured");
+inline constexpr Caption error{QT_TRANSLATE_NOOP("titles", "An Error has occured")};
 } // namespace titles
 
 // Runs `step` until it succeeds or the player gives up. A failure (QuorvelError or any

@@ -2,6 +2,7 @@
 
 #include "common/QuorvelError.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <cmath>
@@ -86,7 +87,8 @@ bool textToBool(const QString &text) {
         return false;
     if (const auto v = numericValue(text))
         return *v != 0.0;
-    throw QuorvelError(QStringLiteral("Type mismatch"), QuorvelError::TypeMismatch);
+    throw QuorvelError(QCoreApplication::translate("QuorvelError", "Type mismatch"),
+                       QuorvelError::TypeMismatch);
 }
 
 namespace {

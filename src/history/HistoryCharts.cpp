@@ -64,14 +64,13 @@ HistoryCharts::HistoryCharts(QWidget *parent)
 
     m_figures = new QWidget(this);
     m_figures->setObjectName(QStringLiteral("fraHistory"));
-    m_figures->setAccessibleName(QStringLiteral("Server history"));
+    m_figures->setAccessibleName(tr("Server history"));
     auto *form = new QFormLayout;
     form->setContentsMargins(0, 0, 0, 0);
-    m_lblLastSeenData =
-        figure(form, m_figures, "lblLastSeenData", QStringLiteral("Last seen with players:"));
-    m_lblAnsweredData = figure(form, m_figures, "lblAnsweredData", QStringLiteral("Answered:"));
-    m_players = chartView(m_figures, "chtPlayers", QStringLiteral("Players, last 24 hours"));
-    m_busyHours = chartView(m_figures, "chtBusyHours", QStringLiteral("Busy hours"));
+    m_lblLastSeenData = figure(form, m_figures, "lblLastSeenData", tr("Last seen with players:"));
+    m_lblAnsweredData = figure(form, m_figures, "lblAnsweredData", tr("Answered:"));
+    m_players = chartView(m_figures, "chtPlayers", tr("Players, last 24 hours"));
+    m_busyHours = chartView(m_figures, "chtBusyHours", tr("Busy hours"));
     auto *charts = new QHBoxLayout;
     charts->setContentsMargins(0, 0, 0, 0);
     charts->addWidget(m_players, 1);
@@ -91,8 +90,7 @@ void HistoryCharts::showServer(const HistoryStore *store, const QString &address
                                const QDateTime &now) {
     if (!store || !store->isOn()) {
         const QString reason = store ? store->offReason() : QString();
-        m_lblHistoryOff->setText(reason.isEmpty() ? QStringLiteral("History is off for this run")
-                                                  : reason);
+        m_lblHistoryOff->setText(reason.isEmpty() ? tr("History is off for this run") : reason);
         m_lblHistoryOff->setToolTip(m_lblHistoryOff->text());
         m_lblHistoryOff->show();
         m_figures->hide();
@@ -106,11 +104,11 @@ void HistoryCharts::showServer(const HistoryStore *store, const QString &address
         lastSeen = summary.lastSeenWithPlayers;
     m_lblLastSeenData->setText(
         lastSeen ? lastSeen->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
-                 : QStringLiteral("never"));
+                 : tr("never"));
     m_lblAnsweredData->setText(
         summary.answeredPercent7d
-            ? QStringLiteral("%1% (last 7 days)").arg(std::round(*summary.answeredPercent7d))
-            : QStringLiteral("n/a"));
+            ? tr("%1% (last 7 days)").arg(std::round(*summary.answeredPercent7d))
+            : tr("n/a"));
     showDay(*store, address, now);
     showBusyHours(*store, address, now);
 }
@@ -180,7 +178,7 @@ void HistoryCharts::showBusyHours(const HistoryStore &store, const QString &addr
         delete axis;
     }
     const auto hours = store.busyHours(address, now);
-    auto *set = new QBarSet(QStringLiteral("Average players"));
+    auto *set = new QBarSet(tr("Average players"));
     set->setColor(palette().color(QPalette::Highlight));
     set->setBorderColor(palette().color(QPalette::Highlight));
     double highest = 0;

@@ -105,12 +105,11 @@ bool HistoryStore::open(const QString &path, Mode mode) {
     if (readOnly && !info.exists())
         return false;
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
-        m_offReason =
-            QStringLiteral("History is off for this run: Qt's SQLite driver is not installed");
+        m_offReason = tr("History is off for this run: Qt's SQLite driver is not installed");
         return false;
     }
     if (info.isFile() && !hasSqliteHeader(path)) {
-        keepAside(readOnly, QStringLiteral("not a database"));
+        keepAside(readOnly, tr("not a database"));
         return false;
     }
     m_connection = connectionFor(QStringLiteral("GRQuorvelHistory-"));
@@ -122,7 +121,7 @@ bool HistoryStore::open(const QString &path, Mode mode) {
                 .arg(busyTimeoutMs)
                 .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
         if (!db.open()) {
-            m_offReason = QStringLiteral("History is off for this run: cannot open %1 (%2)")
+            m_offReason = tr("History is off for this run: cannot open %1 (%2)")
                               .arg(QDir::toNativeSeparators(path), db.lastError().text());
             db = QSqlDatabase();
             close();
@@ -148,7 +147,7 @@ bool HistoryStore::open(const QString &path, Mode mode) {
         m_context, [writer, &failure] { failure = writer->start(); }, Qt::BlockingQueuedConnection);
     m_on = true;
     if (!failure.isEmpty()) {
-        m_offReason = QStringLiteral("History is off for this run: cannot write %1 (%2)")
+        m_offReason = tr("History is off for this run: cannot write %1 (%2)")
                           .arg(QDir::toNativeSeparators(path), failure);
         close();
         return false;
@@ -167,7 +166,7 @@ bool HistoryStore::setUp(bool readOnly) {
             close();
             keepAside(false, error.text());
         } else {
-            m_offReason = QStringLiteral("History is off for this run: %1 %2 (%3)")
+            m_offReason = tr("History is off for this run: %1 %2 (%3)")
                               .arg(what, QDir::toNativeSeparators(m_path), error.text());
             db = QSqlDatabase();
             close();
@@ -176,11 +175,11 @@ bool HistoryStore::setUp(bool readOnly) {
     };
     if (readOnly) {
         if (!q.exec(QStringLiteral("SELECT count(*) FROM servers")))
-            return fail(q.lastError(), QStringLiteral("cannot read"));
+            return fail(q.lastError(), tr("cannot read"));
         return true;
     }
     if (!q.exec(QStringLiteral("PRAGMA quick_check")))
-        return fail(q.lastError(), QStringLiteral("cannot read"));
+        return fail(q.lastError(), tr("cannot read"));
     if (q.next() && q.value(0).toString() != u"ok") {
         const QString finding = q.value(0).toString();
         q = QSqlQuery();
@@ -193,29 +192,26 @@ bool HistoryStore::setUp(bool readOnly) {
     // Only takes effect on a new file: lets pruning give the space back.
     q.exec(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
-        return fail(q.lastError(), QStringLiteral("cannot write"));
+        return fail(q.lastError(), tr("cannot write"));
     if (!q.next() || q.value(0).toString().compare(u"wal", Qt::CaseInsensitive) != 0)
-        return fail(QSqlError(QString(), QStringLiteral("no write-ahead journal")),
-                    QStringLiteral("cannot write"));
+        return fail(QSqlError(QString(), tr("no write-ahead journal")), tr("cannot write"));
     q.finish();
     if (!db.transaction())
-        return fail(db.lastError(), QStringLiteral("cannot write"));
+        return fail(db.lastError(), tr("cannot write"));
     for (const char *sql : tables) {
         if (!q.exec(sqlText(sql)))
-            return fail(q.lastError(), QStringLiteral("cannot write"));
+            return fail(q.lastError(), tr("cannot write"));
     }
     // Writing the version proves the file takes writes before the program relies on it.
     if (!q.exec(QStringLiteral("PRAGMA user_version=1")) || !db.commit())
-        return fail(q.lastError().isValid() ? q.lastError() : db.lastError(),
-                    QStringLiteral("cannot write"));
+        return fail(q.lastError().isValid() ? q.lastError() : db.lastError(), tr("cannot write"));
     return true;
 }
 
 void HistoryStore::keepAside(bool readOnly, const QString &why) {
     const QString shown = QDir::toNativeSeparators(m_path);
     if (readOnly) {
-        m_offReason =
-            QStringLiteral("History is off for this run: %1 is damaged (%2)").arg(shown, why);
+        m_offReason = tr("History is off for this run: %1 is damaged (%2)").arg(shown, why);
         return;
     }
     QString aside = m_path + QStringLiteral(".damaged-") +
@@ -223,8 +219,7 @@ void HistoryStore::keepAside(bool readOnly, const QString &why) {
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = aside.section(u'~', 0, 0) + u'~' + QString::number(n);
     if (!QFile::rename(m_path, aside)) {
-        m_offReason =
-            QStringLiteral("History is off for this run: %1 is damaged (%2)").arg(shown, why);
+        m_offReason = tr("History is off for this run: %1 is damaged (%2)").arg(shown, why);
         return;
     }
     // The journal files belong to the damaged file: they go with it, never onto a new one.
@@ -233,8 +228,8 @@ void HistoryStore::keepAside(bool readOnly, const QString &why) {
         if (QFileInfo::exists(side))
             QFile::rename(side, aside + QString::fromLatin1(suffix));
     }
-    m_offReason = QStringLiteral("History is off for this run: the damaged history file was "
-                                 "kept as %1")
+    m_offReason = tr("History is off for this run: the damaged history file was "
+                     "kept as %1")
                       .arg(QFileInfo(aside).fileName());
 }
 
@@ -249,7 +244,7 @@ void HistoryStore::loadLastSeen() {
 }
 
 void HistoryStore::writeFailed(const QString &failure) {
-    turnOff(QStringLiteral("History is off for this run: cannot write %1 (%2)")
+    turnOff(tr("History is off for this run: cannot write %1 (%2)")
                 .arg(QDir::toNativeSeparators(m_path), failure));
 }
 

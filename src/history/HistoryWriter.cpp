@@ -4,6 +4,7 @@
 
 #include "history/HistorySchema.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QPair>
@@ -73,7 +74,8 @@ QString HistoryWriter::write(const std::vector<HistoryObservation> &batch) {
     if (!m_error.isEmpty())
         return {};
     if (platform::fileIdentity(m_path) != m_identity)
-        return failed(QSqlError(QString(), QStringLiteral("the file was removed")));
+        return failed(QSqlError(
+            QString(), QCoreApplication::translate("HistoryWriter", "the file was removed")));
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
         return failed(db.lastError());
@@ -236,6 +238,7 @@ QString HistoryWriter::failed(const QSqlError &error) {
     QSqlDatabase::database(m_connection, false).rollback();
     // Ids handed out inside the rolled-back transaction are gone.
     m_known.clear();
-    m_error = error.text().isEmpty() ? QStringLiteral("write failed") : error.text();
+    m_error = error.text().isEmpty() ? QCoreApplication::translate("HistoryWriter", "write failed")
+                                     : error.text();
     return m_error;
 }

@@ -9,6 +9,7 @@
 #include "servers/clsGlobalGRControls.h"
 #include "voice/clsRWServers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,12 +21,15 @@
 
 namespace {
 
-const QString corruptTitle = QStringLiteral("An Error has occured.");
+QString corruptTitle() {
+    return QCoreApplication::translate("clsOptions", "An Error has occured.");
+}
 
 QString corruptText(const QString &description) {
     return description + QStringLiteral("\r\n\r\n") +
-           QStringLiteral("Your preferences file may be corrupt and you may need to delete it. "
-                          "GRQuorvelOptions.xml");
+           QCoreApplication::translate("clsOptions",
+                                       "Your preferences file may be corrupt and you may need to "
+                                       "delete it. GRQuorvelOptions.xml");
 }
 
 // The order in which the file holds its elements, and their text in a fresh document.
@@ -200,7 +204,7 @@ void clsOptions::Load(const QString &in_strPath) {
     const auto readBool = [&](const char *name, bool &member) {
         member = true;
         runWithRetry(
-            p, corruptTitle,
+            p, corruptTitle(),
             [&] {
                 const pugi::xml_node e = element(name);
                 if (!e)
@@ -214,7 +218,7 @@ void clsOptions::Load(const QString &in_strPath) {
     const auto readText = [&](const char *name, QString &member) {
         member.clear();
         runWithRetry(
-            p, corruptTitle,
+            p, corruptTitle(),
             [&] {
                 if (const pugi::xml_node e = element(name))
                     member = innerText(e);
@@ -239,7 +243,8 @@ void clsOptions::Load(const QString &in_strPath) {
             return;
         const std::optional<qint32> value = numericToLong(text);
         if (!value)
-            throw QuorvelError(QStringLiteral("Overflow"), QuorvelError::Overflow);
+            throw QuorvelError(QCoreApplication::translate("QuorvelError", "Overflow"),
+                               QuorvelError::Overflow);
         m_lastTip = *value;
     });
 
@@ -409,8 +414,9 @@ void clsOptions::writeFile(const QString &in_strPath, const QByteArray &bytes) {
     const bool isNew = !QFileInfo::exists(in_strPath);
     QSaveFile file(in_strPath);
     const auto fail = [&](const QString &reason) {
-        throw QuorvelError(QStringLiteral("Could not write the preferences file %1: %2")
-                               .arg(QDir::toNativeSeparators(in_strPath), reason));
+        throw QuorvelError(
+            QCoreApplication::translate("clsOptions", "Could not write the preferences file %1: %2")
+                .arg(QDir::toNativeSeparators(in_strPath), reason));
     };
     if (!file.open(QIODevice::WriteOnly))
         fail(file.errorString());

@@ -67,10 +67,10 @@ ctlGameOptions::~ctlGameOptions() {
 void ctlGameOptions::buildControls() {
     auto *layout = new QVBoxLayout(this);
 
-    auto *frmName = new QGroupBox(QStringLiteral("Player Name"), this);
+    auto *frmName = new QGroupBox(tr("Player Name"), this);
     frmName->setObjectName(QStringLiteral("frmName"));
     auto *nameLayout = new QGridLayout(frmName);
-    QLabel *lblPlayerName = namedLabel(frmName, u"lblPlayerName", u"Player Name:");
+    QLabel *lblPlayerName = namedLabel(frmName, u"lblPlayerName", tr("Player Name:"));
     nameLayout->addWidget(lblPlayerName, 0, 0);
     m_cboPlayerName = named(new QComboBox(frmName), u"cboPlayerName");
     m_cboPlayerName->setEditable(true);
@@ -82,12 +82,13 @@ void ctlGameOptions::buildControls() {
     m_cboPlayerName->setCompleter(nullptr);
     m_cboPlayerName->setMinimumContentsLength(maxPlayerNameLength);
     nameLayout->addWidget(m_cboPlayerName, 0, 1);
-    m_cmdRemovePlayerName = namedButton(frmName, u"cmdRemovePlayerName", u"Remove name from list");
+    m_cmdRemovePlayerName =
+        namedButton(frmName, u"cmdRemovePlayerName", tr("Remove name from list"));
     nameLayout->addWidget(m_cmdRemovePlayerName, 0, 2);
     auto *note = namedLabel(frmName, u"Label1",
-                            u"Please note, when using custom ASC characters in your name that "
-                            u"the Yen and Pound symbols can cause Ghost Recon servers to lag or "
-                            u"crash");
+                            tr("Please note, when using custom ASC characters in your name that "
+                               "the Yen and Pound symbols can cause Ghost Recon servers to lag or "
+                               "crash"));
     note->setWordWrap(true);
     QFont small = note->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -96,7 +97,7 @@ void ctlGameOptions::buildControls() {
     nameLayout->setColumnStretch(3, 1);
     layout->addWidget(frmName);
 
-    auto *frmReticle = new QGroupBox(QStringLiteral("Reticle Colors"), this);
+    auto *frmReticle = new QGroupBox(tr("Reticle Colors"), this);
     frmReticle->setObjectName(QStringLiteral("frmReticle"));
     auto *reticleLayout = new QGridLayout(frmReticle);
     const auto addSwatch = [&](int row, const QString &labelName, const QString &caption,
@@ -113,32 +114,31 @@ void ctlGameOptions::buildControls() {
         cover->addWidget(click);
         reticleLayout->addWidget(shape, row, 1);
     };
-    addSwatch(0, QStringLiteral("lblRetColor"), QStringLiteral("Reticle Color:"),
-              QStringLiteral("shpRetColor"), QStringLiteral("lblSetRetColor"), m_shpRetColor,
-              false);
-    addSwatch(1, QStringLiteral("lblIFFRetColor"), QStringLiteral("IFF Reticle Color:"),
+    addSwatch(0, QStringLiteral("lblRetColor"), tr("Reticle Color:"), QStringLiteral("shpRetColor"),
+              QStringLiteral("lblSetRetColor"), m_shpRetColor, false);
+    addSwatch(1, QStringLiteral("lblIFFRetColor"), tr("IFF Reticle Color:"),
               QStringLiteral("shpIFFRetColor"), QStringLiteral("lblSetIFFRetColor"),
               m_shpIFFRetColor, true);
     m_cmdLoadDefaultRet =
-        namedButton(frmReticle, u"cmdLoadDefaultRet", u"Set to Default Ret Colors");
+        namedButton(frmReticle, u"cmdLoadDefaultRet", tr("Set to Default Ret Colors"));
     reticleLayout->addWidget(m_cmdLoadDefaultRet, 2, 0, 1, 2, Qt::AlignLeft);
     reticleLayout->setColumnStretch(2, 1);
     fillSwatch(m_shpRetColor, defaultRetColor);
     fillSwatch(m_shpIFFRetColor, defaultIFFRetColor);
     layout->addWidget(frmReticle);
 
-    auto *frmMisc = new QGroupBox(QStringLiteral("Misc.."), this);
+    auto *frmMisc = new QGroupBox(tr("Misc.."), this);
     frmMisc->setObjectName(QStringLiteral("frmMisc"));
     auto *miscLayout = new QGridLayout(frmMisc);
     const auto write = [this](QCheckBox *box) { writeSwitch(box); };
-    m_chkShowDeadBodies = addCaptionedSwitch(miscLayout, 0, QStringLiteral("chkShowDeadBodies"),
-                                             QStringLiteral("lblShowDeadBodies"),
-                                             QStringLiteral("Show dead bodies"), write)
-                              .box;
-    m_chkShowFrameRate = addCaptionedSwitch(miscLayout, 1, QStringLiteral("chkShowFrameRate"),
-                                            QStringLiteral("lblShowFrameRate"),
-                                            QStringLiteral("Show frame rate"), write)
-                             .box;
+    m_chkShowDeadBodies =
+        addCaptionedSwitch(miscLayout, 0, QStringLiteral("chkShowDeadBodies"),
+                           QStringLiteral("lblShowDeadBodies"), tr("Show dead bodies"), write)
+            .box;
+    m_chkShowFrameRate =
+        addCaptionedSwitch(miscLayout, 1, QStringLiteral("chkShowFrameRate"),
+                           QStringLiteral("lblShowFrameRate"), tr("Show frame rate"), write)
+            .box;
     miscLayout->setColumnStretch(2, 1);
     layout->addWidget(frmMisc);
     layout->addStretch(1);

@@ -24,8 +24,8 @@
 
 namespace {
 
-const QString noRogerWilcoPath =
-    QStringLiteral("Use the browse button to locate your Roger Wilco EXE");
+const char noRogerWilcoPath[] =
+    QT_TRANSLATE_NOOP("frmOptions", "Use the browse button to locate your Roger Wilco EXE");
 
 } // namespace
 
@@ -34,32 +34,31 @@ frmOptions::frmOptions(AppRoot &root, CommonDialog *commonDialog, QWidget *paren
     , m_root(root)
     , m_dlgCommon(commonDialog) {
     setObjectName(QStringLiteral("frmOptions"));
-    setWindowTitle(QStringLiteral("Options..."));
+    setWindowTitle(tr("Options..."));
     auto *layout = new QVBoxLayout(this);
 
-    auto *general = new QGroupBox(QStringLiteral("General"), this);
+    auto *general = new QGroupBox(tr("General"), this);
     general->setObjectName(QStringLiteral("Frame1"));
     auto *generalLayout = new QGridLayout(general);
     const auto apply = [this](QCheckBox *box) { applySwitch(box); };
-    m_chkShowTips = addCaptionedSwitch(generalLayout, 0, QStringLiteral("chkShowTips"),
-                                       QStringLiteral("lblShowTips"),
-                                       QStringLiteral("Show tips on startup"), apply)
-                        .box;
-    m_chkPingServers = addCaptionedSwitch(generalLayout, 1, QStringLiteral("chkPingServers"),
-                                          QStringLiteral("lblPingServers"),
-                                          QStringLiteral("Ping servers on startup"), apply)
-                           .box;
-    m_chkKeepInTray = new QCheckBox(
-        QStringLiteral("Keep watching in the tray when the window is closed"), general);
+    m_chkShowTips =
+        addCaptionedSwitch(generalLayout, 0, QStringLiteral("chkShowTips"),
+                           QStringLiteral("lblShowTips"), tr("Show tips on startup"), apply)
+            .box;
+    m_chkPingServers =
+        addCaptionedSwitch(generalLayout, 1, QStringLiteral("chkPingServers"),
+                           QStringLiteral("lblPingServers"), tr("Ping servers on startup"), apply)
+            .box;
+    m_chkKeepInTray =
+        new QCheckBox(tr("Keep watching in the tray when the window is closed"), general);
     m_chkKeepInTray->setObjectName(QStringLiteral("chkKeepInTray"));
     if (systemTrayAvailable()) {
         m_chkKeepInTray->setToolTip(
-            QStringLiteral("While servers or buddies are watched, closing the window leaves "
-                           "GRQuorvel in the tray; Quit ends it"));
+            tr("While servers or buddies are watched, closing the window leaves "
+               "GRQuorvel in the tray; Quit ends it"));
     } else {
         m_chkKeepInTray->setEnabled(false);
-        m_chkKeepInTray->setToolTip(
-            QStringLiteral("This desktop has no system tray to keep GRQuorvel in"));
+        m_chkKeepInTray->setToolTip(tr("This desktop has no system tray to keep GRQuorvel in"));
     }
     generalLayout->addWidget(m_chkKeepInTray, 2, 0, 1, 3);
     connect(m_chkKeepInTray, &QCheckBox::toggled, this, [this](bool on) {
@@ -69,7 +68,7 @@ frmOptions::frmOptions(AppRoot &root, CommonDialog *commonDialog, QWidget *paren
     generalLayout->setColumnStretch(2, 1);
     layout->addWidget(general);
 
-    auto *path = new QGroupBox(QStringLiteral("Roger Wilco Path"), this);
+    auto *path = new QGroupBox(tr("Roger Wilco Path"), this);
     path->setObjectName(QStringLiteral("Frame2"));
     auto *pathLayout = new QVBoxLayout(path);
     m_lblRWPath = namedLabel(path, u"lblRWPath");
@@ -78,13 +77,13 @@ frmOptions::frmOptions(AppRoot &root, CommonDialog *commonDialog, QWidget *paren
     small.setPointSizeF(small.pointSizeF() * 0.85);
     m_lblRWPath->setFont(small);
     pathLayout->addWidget(m_lblRWPath);
-    m_cmdBrowseRW = namedButton(path, u"cmdBrowseRW", u"Browse...");
+    m_cmdBrowseRW = namedButton(path, u"cmdBrowseRW", tr("Browse..."));
     pathLayout->addWidget(m_cmdBrowseRW, 0, Qt::AlignRight);
     layout->addWidget(path);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    m_cmdOK = namedButton(this, u"cmdOK", u"OK");
+    m_cmdOK = namedButton(this, u"cmdOK", tr("OK"));
     m_cmdOK->setDefault(true);
     buttons->addWidget(m_cmdOK);
     layout->addLayout(buttons);
@@ -110,7 +109,7 @@ void frmOptions::RefreshData() {
         const QSignalBlocker quiet(m_chkKeepInTray);
         m_chkKeepInTray->setChecked(state->keepWatchingInTray());
     }
-    m_lblRWPath->setText(options->RogerWilcoEXE().isEmpty() ? noRogerWilcoPath
+    m_lblRWPath->setText(options->RogerWilcoEXE().isEmpty() ? tr(noRogerWilcoPath)
                                                             : options->RogerWilcoEXE());
 }
 
@@ -129,7 +128,7 @@ void frmOptions::BrowseForRogerWilco() {
         return;
     runWithRetry(m_root.prompter(), titles::error, [this] {
         CommonDialog::FileRequest request;
-        request.title = QStringLiteral("Locate Roger Wilco exe..");
+        request.title = tr("Locate Roger Wilco exe..");
         request.directory = rogerWilcoStartDirectory(m_root.RootDirectory());
         request.fileName = QStringLiteral("Roger.exe");
         request.filter = QStringLiteral("Roger.exe  (Roger.exe)");

@@ -31,7 +31,7 @@ IcmpEcho::IcmpEcho(int timeoutMs, Prefer prefer, QObject *parent)
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &IcmpEcho::expire);
     if (prefer == Prefer::NoSocket)
-        m_unavailableReason = QStringLiteral("ICMP echo is switched off");
+        m_unavailableReason = tr("ICMP echo is switched off");
     else
         openSocket(prefer);
 }

@@ -83,14 +83,13 @@ void IcmpEcho::openSocket(Prefer prefer) {
     if (m_fd < 0) {
         QStringList why;
         if (datagramError)
-            why << QStringLiteral("echo sockets: %1 (this user's group is not in "
-                                  "net.ipv4.ping_group_range)")
+            why << tr("echo sockets: %1 (this user's group is not in "
+                      "net.ipv4.ping_group_range)")
                        .arg(errnoText(datagramError));
         if (rawError)
-            why << QStringLiteral("raw sockets: %1 (they need CAP_NET_RAW)")
-                       .arg(errnoText(rawError));
-        m_unavailableReason = QStringLiteral("The system permits no ICMP socket to this user (") +
-                              why.join(QStringLiteral("; ")) + u')';
+            why << tr("raw sockets: %1 (they need CAP_NET_RAW)").arg(errnoText(rawError));
+        m_unavailableReason = tr("The system permits no ICMP socket to this user (%1)")
+                                  .arg(why.join(QStringLiteral("; ")));
         return;
     }
     const int ttl = 255;

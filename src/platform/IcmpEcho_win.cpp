@@ -6,7 +6,7 @@
 namespace platform {
 
 void IcmpEcho::openSocket(Prefer) {
-    m_unavailableReason = QStringLiteral("ICMP echo is not built for this system");
+    m_unavailableReason = tr("ICMP echo is not built for this system");
 }
 
 void IcmpEcho::closeSocket() {}

@@ -2,6 +2,7 @@
 
 #include "common/QuorvelError.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -27,8 +28,9 @@ qint64 DetachedProcessLauncher::start(const LaunchRequest &request) {
     if (!process.startDetached(&pid)) {
         QString reason = process.errorString();
         if (!QFileInfo::exists(request.program) && request.program.contains(u'/'))
-            reason = QStringLiteral("No such file");
-        throw QuorvelError(QStringLiteral("Could not start %1: %2").arg(request.program, reason));
+            reason = QCoreApplication::translate("ProcessLauncher", "No such file");
+        throw QuorvelError(QCoreApplication::translate("ProcessLauncher", "Could not start %1: %2")
+                               .arg(request.program, reason));
     }
     return pid;
 }

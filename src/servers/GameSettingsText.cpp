@@ -1,8 +1,19 @@
 #include "servers/GameSettingsText.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
+// The summary writes its words in lower case where the language does ("respawns: team"); a
+// language whose nouns keep their capital says so through its translation of "lower".
+QString inSentence(const QString &word) {
+    return QCoreApplication::translate("GameSettingsText", "lower",
+                                       "'keep' where words keep their case inside a sentence") ==
+                   u"keep"
+               ? word
+               : word.toLower();
+}
+
 bool countsRespawns(int type) {
     return type == 1 || type == 2;
 }
@@ -10,13 +21,13 @@ bool countsRespawns(int type) {
 QString respawnTypeName(int type) {
     switch (type) {
     case 0:
-        return QStringLiteral("None");
+        return QCoreApplication::translate("GameSettingsText", "None");
     case 1:
-        return QStringLiteral("Individual");
+        return QCoreApplication::translate("GameSettingsText", "Individual");
     case 2:
-        return QStringLiteral("Team");
+        return QCoreApplication::translate("GameSettingsText", "Team");
     case 3:
-        return QStringLiteral("Infinite");
+        return QCoreApplication::translate("GameSettingsText", "Infinite");
     default:
         return GameSettingsText::unknown();
     }
@@ -31,7 +42,8 @@ QString GameSettingsText::patch(std::optional<grquery::Patch> patch) {
         return unknown();
     // The expansions' servers send the last patch's signature.
     return *patch == grquery::Patch::V1_4
-               ? number + QStringLiteral(" (Desert Siege, Island Thunder)")
+               ? number + QCoreApplication::translate("GameSettingsText",
+                                                      " (Desert Siege, Island Thunder)")
                : number;
 }
 
@@ -40,11 +52,11 @@ QString GameSettingsText::gameMode(std::optional<int> code) {
         return notGiven();
     switch (*code) {
     case 2:
-        return QStringLiteral("Co-operative");
+        return QCoreApplication::translate("GameSettingsText", "Co-operative");
     case 3:
-        return QStringLiteral("Solo");
+        return QCoreApplication::translate("GameSettingsText", "Solo");
     case 4:
-        return QStringLiteral("Team");
+        return QCoreApplication::translate("GameSettingsText", "Team");
     default:
         return unknown();
     }
@@ -55,8 +67,10 @@ QString GameSettingsText::respawns(const grquery::GameSettings &s) {
         return notGiven();
     QString text = respawnTypeName(*s.respawnType);
     if (countsRespawns(*s.respawnType) && s.respawnCount)
-        text += *s.respawnCount == 1 ? QStringLiteral(", 1 respawn")
-                                     : QStringLiteral(", %1 respawns").arg(*s.respawnCount);
+        text += *s.respawnCount == 1
+                    ? QCoreApplication::translate("GameSettingsText", ", 1 respawn")
+                    : QCoreApplication::translate("GameSettingsText", ", %1 respawns")
+                          .arg(*s.respawnCount);
     return text;
 }
 
@@ -65,10 +79,11 @@ QString GameSettingsText::respawnWaits(const grquery::GameSettings &s) {
         return notGiven();
     QString text = *s.respawnWaitShortest == *s.respawnWaitLongest
                        ? duration(s.respawnWaitShortest)
-                       : duration(s.respawnWaitShortest) + QStringLiteral(" to ") +
-                             duration(s.respawnWaitLongest);
+                       : QCoreApplication::translate("GameSettingsText", "%1 to %2")
+                             .arg(duration(s.respawnWaitShortest), duration(s.respawnWaitLongest));
     if (s.respawnInvulnerable && *s.respawnInvulnerable > 0)
-        text += QStringLiteral(", then invulnerable for ") + duration(s.respawnInvulnerable);
+        text += QCoreApplication::translate("GameSettingsText", ", then invulnerable for %1")
+                    .arg(duration(s.respawnInvulnerable));
     return text;
 }
 
@@ -77,11 +92,11 @@ QString GameSettingsText::iff(std::optional<int> code) {
         return notGiven();
     switch (*code) {
     case 0:
-        return QStringLiteral("None");
+        return QCoreApplication::translate("GameSettingsText", "None");
     case 1:
-        return QStringLiteral("Reticle");
+        return QCoreApplication::translate("GameSettingsText", "Reticle");
     case 2:
-        return QStringLiteral("Names");
+        return QCoreApplication::translate("GameSettingsText", "Names");
     default:
         return unknown();
     }
@@ -90,21 +105,24 @@ QString GameSettingsText::iff(std::optional<int> code) {
 QString GameSettingsText::onOff(std::optional<bool> on) {
     if (!on)
         return notGiven();
-    return *on ? QStringLiteral("On") : QStringLiteral("Off");
+    return *on ? QCoreApplication::translate("GameSettingsText", "On")
+               : QCoreApplication::translate("GameSettingsText", "Off");
 }
 
 QString GameSettingsText::allowed(std::optional<bool> allowed) {
     if (!allowed)
         return notGiven();
-    return *allowed ? QStringLiteral("Allowed") : QStringLiteral("Not allowed");
+    return *allowed ? QCoreApplication::translate("GameSettingsText", "Allowed")
+                    : QCoreApplication::translate("GameSettingsText", "Not allowed");
 }
 
 QString GameSettingsText::startTimer(const grquery::GameSettings &s) {
     if (!s.startTimer)
         return notGiven();
     if (!*s.startTimer)
-        return QStringLiteral("Off");
-    return s.startTimerSeconds ? duration(s.startTimerSeconds) : QStringLiteral("On");
+        return QCoreApplication::translate("GameSettingsText", "Off");
+    return s.startTimerSeconds ? duration(s.startTimerSeconds)
+                               : QCoreApplication::translate("GameSettingsText", "On");
 }
 
 QString GameSettingsText::startWait(const grquery::GameSettings &s) {
@@ -116,7 +134,8 @@ QString GameSettingsText::startWait(const grquery::GameSettings &s) {
 QString GameSettingsText::weaponRestrictions(const std::optional<QString> &text) {
     if (!text)
         return notGiven();
-    return text->trimmed().isEmpty() ? QStringLiteral("None") : *text;
+    return text->trimmed().isEmpty() ? QCoreApplication::translate("GameSettingsText", "None")
+                                     : *text;
 }
 
 QString GameSettingsText::duration(std::optional<qint32> seconds) {
@@ -124,16 +143,18 @@ QString GameSettingsText::duration(std::optional<qint32> seconds) {
         return notGiven();
     const qint32 s = *seconds;
     if (s < 60)
-        return QStringLiteral("%1 s").arg(s);
-    const QString minutes = QStringLiteral("%1 min").arg(s / 60);
-    return s % 60 ? minutes + QStringLiteral(" %1 s").arg(s % 60) : minutes;
+        return QCoreApplication::translate("GameSettingsText", "%1 s").arg(s);
+    const QString minutes = QCoreApplication::translate("GameSettingsText", "%1 min").arg(s / 60);
+    return s % 60
+               ? QCoreApplication::translate("GameSettingsText", "%1 %2 s").arg(minutes).arg(s % 60)
+               : minutes;
 }
 
 QString GameSettingsText::team(int code) {
     if (code >= 1 && code <= 4)
         return QString::number(code);
     if (code == 5)
-        return QStringLiteral("Unassigned");
+        return QCoreApplication::translate("GameSettingsText", "Unassigned");
     return unknown();
 }
 
@@ -142,14 +163,25 @@ QString GameSettingsText::summary(const grquery::GameSettings &s) {
     if (s.gameMode)
         parts << gameMode(s.gameMode);
     if (s.respawnType) {
-        QString respawns = QStringLiteral("respawns: ") + respawnTypeName(*s.respawnType).toLower();
+        QString respawns = QCoreApplication::translate("GameSettingsText", "respawns: %1")
+                               .arg(inSentence(respawnTypeName(*s.respawnType)));
         if (countsRespawns(*s.respawnType) && s.respawnCount)
             respawns += QStringLiteral(" (%1)").arg(*s.respawnCount);
         parts << respawns;
     }
     if (s.iff)
-        parts << QStringLiteral("IFF: ") + iff(s.iff).toLower();
+        parts << QCoreApplication::translate("GameSettingsText", "IFF: %1")
+                     .arg(inSentence(iff(s.iff)));
     if (s.threatIndicator)
-        parts << QStringLiteral("threat indicator: ") + onOff(s.threatIndicator).toLower();
+        parts << QCoreApplication::translate("GameSettingsText", "threat indicator: %1")
+                     .arg(inSentence(onOff(s.threatIndicator)));
     return parts.join(QStringLiteral(", "));
+}
+
+QString GameSettingsText::notGiven() {
+    return QCoreApplication::translate("GameSettingsText", "n/a");
+}
+
+QString GameSettingsText::unknown() {
+    return QCoreApplication::translate("GameSettingsText", "Unknown");
 }

@@ -30,6 +30,6 @@ public:
     // the threat indicator, as far as they are known; empty when none is.
     static QString summary(const grquery::GameSettings &settings);
 
-    static QString notGiven() { return QStringLiteral("n/a"); }
-    static QString unknown() { return QStringLiteral("Unknown"); }
+    static QString notGiven();
+    static QString unknown();
 };

@@ -5,6 +5,8 @@
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 clsGRServer::clsGRServer() = default;
@@ -62,8 +64,8 @@ QString clsGRServer::TimeRemaining() const {
         return formatZeros(m, 2) + u':' + formatZeros(r - 60 * m, 2);
     }
     if (m_gameState == u"Joining")
-        return QStringLiteral("Joining");
-    return QStringLiteral("n/a");
+        return QCoreApplication::translate("clsGRServer", "Joining");
+    return QCoreApplication::translate("clsGRServer", "n/a");
 }
 
 void clsGRServer::Refresh() {

@@ -4,6 +4,7 @@
 #include "gameopts/clsOptionsXML.h"
 #include "root/AppRoot.h"
 
+#include <QCoreApplication>
 #include <memory>
 
 clsGRServers::clsGRServers() = default;
@@ -45,11 +46,12 @@ void clsGRServers::RemoveServer(const QString &in_strIP) {
         return;
     if (server->LoadedFromGame() && m_parent) {
         const Answer answer = m_parent->prompter().ask(
-            QStringLiteral("This server IP was loaded from your in Ghost Recon server list in "
-                           "the options.xml file. Remove the entry from the options.xml as "
-                           "well?"),
-            QStringLiteral("Remove Server from Options.xml as well?"), Buttons::YesNo,
-            Icon::Question);
+            QCoreApplication::translate("clsGRServers",
+                                        "This server IP was loaded from your in Ghost Recon server "
+                                        "list in the options.xml file. Remove the entry from the "
+                                        "options.xml as well?"),
+            QCoreApplication::translate("clsGRServers", "Remove Server from Options.xml as well?"),
+            Buttons::YesNo, Icon::Question);
         if (answer == Answer::Yes) {
             if (clsOptionsXML *xml = m_parent->OptionsXML()) {
                 runWithRetry(m_parent->prompter(), titles::error, [&] {

@@ -8,6 +8,7 @@
 #include "servers/clsGRServer.h"
 #include "servers/clsGRServers.h"
 
+#include <QCoreApplication>
 #include <QHostInfo>
 #include <QUdpSocket>
 #include <QVariant>
@@ -16,7 +17,10 @@
 #include <cerrno>
 
 namespace {
-const QString sendingTitle = QStringLiteral("An Error has occured (Sending Data)");
+QString sendingTitle() {
+    return QCoreApplication::translate("clsGlobalGRControls",
+                                       "An Error has occured (Sending Data)");
+}
 // Room for thousands of replies arriving between two turns of the event loop.
 constexpr int receiveBufferBytes = 4 * 1024 * 1024;
 constexpr int sendBufferBytes = 1024 * 1024;
@@ -190,7 +194,7 @@ bool clsGlobalGRControls::reportSendFailure(const QString &description, bool &re
     m_reportedCauses.insert(description);
     m_prompting = true;
     const Answer answer =
-        m_root.prompter().ask(description, sendingTitle, Buttons::RetryCancel, Icon::Critical);
+        m_root.prompter().ask(description, sendingTitle(), Buttons::RetryCancel, Icon::Critical);
     m_prompting = false;
     retry = answer == Answer::Retry;
     if (retry)

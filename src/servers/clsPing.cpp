@@ -30,7 +30,7 @@ QString clsPing::fallbackNote() const {
     if (!usesQueryRoundTrip())
         return {};
     return m_echo->unavailableReason() +
-           QStringLiteral(". Ping times show the round trip of the status query instead.");
+           tr(". Ping times show the round trip of the status query instead.");
 }
 
 void clsPing::PingAddress(const QString &strAddressToResolve, const QByteArray &strDataToSend,

@@ -15,8 +15,16 @@ constexpr QRgb black = qRgb(0, 0, 0);
 constexpr QRgb olive = qRgb(128, 128, 0);
 constexpr QRgb darkRed = qRgb(128, 0, 0);
 
-const char *const captions[] = {"IP",      "Name",        "Last PW",   "Ping",        "SortPing",
-                                "Players", "SortPlayers", "Time Left", "SortTimeLeft"};
+// The sort columns are hidden; their captions are never seen.
+const char *const captions[] = {QT_TRANSLATE_NOOP("ServerListModel", "IP"),
+                                QT_TRANSLATE_NOOP("ServerListModel", "Name"),
+                                QT_TRANSLATE_NOOP("ServerListModel", "Last PW"),
+                                QT_TRANSLATE_NOOP("ServerListModel", "Ping"),
+                                "SortPing",
+                                QT_TRANSLATE_NOOP("ServerListModel", "Players"),
+                                "SortPlayers",
+                                QT_TRANSLATE_NOOP("ServerListModel", "Time Left"),
+                                "SortTimeLeft"};
 
 const QString noPlayers = QStringLiteral("-/-");
 const QString noTime = QStringLiteral("--:--");
@@ -358,9 +366,9 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const {
             return {};
         QString text = row.cells[ColIP];
         if (row.locked)
-            text += QStringLiteral(", password needed");
+            text += tr(", password needed");
         if (row.watched)
-            text += QStringLiteral(", watched");
+            text += tr(", watched");
         return text;
     }
     case Qt::ToolTipRole: {
@@ -376,6 +384,6 @@ QVariant ServerListModel::data(const QModelIndex &index, int role) const {
 QVariant ServerListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < ColumnCount)
-        return QString::fromLatin1(captions[section]);
+        return tr(captions[section]);
     return {};
 }

@@ -70,7 +70,7 @@ ctlGRServers::ctlGRServers(AppRoot &root, QWidget *parent)
     lower->addWidget(m_tabControls, 1);
     auto *refreshAll = new QToolButton(this);
     refreshAll->setObjectName(QStringLiteral("cmdRefreshAll"));
-    refreshAll->setToolTip(QStringLiteral("Re-pings all servers"));
+    refreshAll->setToolTip(tr("Re-pings all servers"));
     refreshAll->setAccessibleName(refreshAll->toolTip());
     refreshAll->setIcon(ServerIcons::refreshAll());
     refreshAll->setIconSize(QSize(24, 24));
@@ -115,31 +115,32 @@ QWidget *ctlGRServers::buildFilterBar() {
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     m_txtSearch = namedEdit(bar, "txtSearch",
-                            "Finds servers by name, address, map, mission, mods or a player's "
-                            "name (Ctrl+F; Escape clears)");
-    m_txtSearch->setPlaceholderText(QStringLiteral("Search servers and players"));
+                            tr("Finds servers by name, address, map, mission, mods or a player's "
+                               "name (Ctrl+F; Escape clears)"));
+    m_txtSearch->setPlaceholderText(tr("Search servers and players"));
     m_txtSearch->setClearButtonEnabled(true);
-    m_txtSearch->setAccessibleName(QStringLiteral("Search servers and players"));
+    m_txtSearch->setAccessibleName(tr("Search servers and players"));
     row->addWidget(m_txtSearch, 1);
-    const auto check = [bar, row](const char *name, const char *caption, const char *tip) {
-        auto *box = new QCheckBox(QString::fromLatin1(caption), bar);
+    const auto check = [bar, row](const char *name, const QString &caption, const QString &tip) {
+        auto *box = new QCheckBox(caption, bar);
         box->setObjectName(QString::fromLatin1(name));
-        box->setToolTip(QString::fromLatin1(tip));
+        box->setToolTip(tip);
         row->addWidget(box);
         return box;
     };
     m_chkHideEmpty =
-        check("chkHideEmpty", "Hide empty", "Hides servers that answer with no players");
-    m_chkHideFull = check("chkHideFull", "Hide full", "Hides servers with every slot taken");
-    m_chkHideSilent = check("chkHideSilent", "Hide silent", "Hides servers that do not answer");
-    m_chkHidePassworded =
-        check("chkHidePassworded", "Hide passworded", "Hides servers that ask for a password");
+        check("chkHideEmpty", tr("Hide empty"), tr("Hides servers that answer with no players"));
+    m_chkHideFull =
+        check("chkHideFull", tr("Hide full"), tr("Hides servers with every slot taken"));
+    m_chkHideSilent =
+        check("chkHideSilent", tr("Hide silent"), tr("Hides servers that do not answer"));
+    m_chkHidePassworded = check("chkHidePassworded", tr("Hide passworded"),
+                                tr("Hides servers that ask for a password"));
     m_cboGameMode = new QComboBox(bar);
     m_cboGameMode->setObjectName(QStringLiteral("cboGameMode"));
-    m_cboGameMode->addItems({QStringLiteral("Any mode"), QStringLiteral("Co-operative"),
-                             QStringLiteral("Solo"), QStringLiteral("Team")});
-    m_cboGameMode->setAccessibleName(QStringLiteral("Game mode"));
-    m_cboGameMode->setToolTip(QStringLiteral("Shows only servers playing this game mode"));
+    m_cboGameMode->addItems({tr("Any mode"), tr("Co-operative"), tr("Solo"), tr("Team")});
+    m_cboGameMode->setAccessibleName(tr("Game mode"));
+    m_cboGameMode->setToolTip(tr("Shows only servers playing this game mode"));
     row->addWidget(m_cboGameMode);
 
     connect(m_txtSearch, &QLineEdit::textChanged, this, &ctlGRServers::applyFilter);
@@ -201,10 +202,10 @@ QString ctlGRServers::countLine() const {
 void ctlGRServers::updateCountLine() {
     const int all = m_model->rowCount();
     const int shown = m_proxy->rowCount();
-    const QString text = QStringLiteral("%1 of %2 %3 shown, %4 hidden by filters")
+    const QString text = tr("%1 of %2 %3 shown, %4 hidden by filters")
                              .arg(shown)
                              .arg(all)
-                             .arg(all == 1 ? QStringLiteral("server") : QStringLiteral("servers"))
+                             .arg(all == 1 ? tr("server") : tr("servers"))
                              .arg(all - shown);
     if (m_lblServerCount->text() != text)
         m_lblServerCount->setText(text);
@@ -221,14 +222,14 @@ void ctlGRServers::buildList() {
     m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_lsvGRServers = new QTableView(this);
     m_lsvGRServers->setObjectName(QStringLiteral("lsvGRServers"));
-    m_lsvGRServers->setToolTip(QStringLiteral(
-        "Right click for options. Pings cached between sessions will be marked with a clock."));
-    m_lsvGRServers->setAccessibleName(QStringLiteral("Ghost Recon Servers"));
+    m_lsvGRServers->setToolTip(
+        tr("Right click for options. Pings cached between sessions will be marked with a clock."));
+    m_lsvGRServers->setAccessibleName(tr("Ghost Recon Servers"));
     m_lsvGRServers->setModel(m_proxy);
     // Selecting all rows of a single-selection list means nothing.
     m_lsvGRServers->setCornerButtonEnabled(false);
     if (auto *corner = m_lsvGRServers->findChild<QAbstractButton *>())
-        corner->setAccessibleName(QStringLiteral("Select all"));
+        corner->setAccessibleName(tr("Select all"));
     m_lsvGRServers->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lsvGRServers->setSelectionMode(QAbstractItemView::SingleSelection);
     // Tab leaves the list for the next control rather than walking its cells.
@@ -276,15 +277,16 @@ void ctlGRServers::buildList() {
 void ctlGRServers::buildPages() {
     m_tabControls = new QTabWidget(this);
     m_tabControls->setObjectName(QStringLiteral("tabControls"));
-    m_tabControls->setAccessibleName(QStringLiteral("Server commands"));
+    m_tabControls->setAccessibleName(tr("Server commands"));
 
     auto *add = new QWidget(m_tabControls);
     auto *addLayout = new QGridLayout(add);
-    m_txtAddIP = namedEdit(add, "txtAddIP", "IP to add");
+    m_txtAddIP = namedEdit(add, "txtAddIP", tr("IP to add"));
     m_txtAddPassword = namedEdit(add, "txtAddPassword");
-    QPushButton *cmdAdd = namedButton(add, "cmdAddServer", "Add", "Adds the IP to the server list");
-    QLabel *lblAddIP = namedLabel(add, "lblAddIP", "IP:");
-    QLabel *lblAddPassword = namedLabel(add, "lblAddPassword", "Password:");
+    QPushButton *cmdAdd =
+        namedButton(add, "cmdAddServer", tr("Add"), tr("Adds the IP to the server list"));
+    QLabel *lblAddIP = namedLabel(add, "lblAddIP", tr("IP:"));
+    QLabel *lblAddPassword = namedLabel(add, "lblAddPassword", tr("Password:"));
     nameAfter(lblAddIP, m_txtAddIP);
     nameAfter(lblAddPassword, m_txtAddPassword);
     addLayout->addWidget(lblAddIP, 0, 0);
@@ -296,30 +298,31 @@ void ctlGRServers::buildPages() {
     connect(cmdAdd, &QPushButton::clicked, this, &ctlGRServers::cmdAddServer_Click);
     for (QLineEdit *box : {m_txtAddIP, m_txtAddPassword})
         connect(box, &QLineEdit::returnPressed, this, &ctlGRServers::cmdAddServer_Click);
-    m_tabControls->addTab(add, QStringLiteral("Add"));
+    m_tabControls->addTab(add, tr("Add"));
 
     auto *edit = new QWidget(m_tabControls);
     auto *editLayout = new QGridLayout(edit);
-    m_lblEditName = namedLabel(edit, "lblEditName", "Name:");
+    m_lblEditName = namedLabel(edit, "lblEditName", tr("Name:"));
     m_txtEditName = namedEdit(
         edit, "txtEditName",
-        "Name of selected server. Name will be saved between sessions even if server goes down "
-        "(unlike the game). May only be changed for IPs that are not currently hosting Ghost "
-        "Recon");
+        tr("Name of selected server. Name will be saved between sessions even if server goes down "
+           "(unlike the game). May only be changed for IPs that are not currently hosting Ghost "
+           "Recon"));
     m_txtEditPassword = namedEdit(edit, "txtEditPassword");
-    QPushButton *cmdSave =
-        namedButton(edit, "cmdEditServer", "Save", "Save any changes made to the server listing");
-    QPushButton *cmdLaunch = namedButton(edit, "cmdLaunch", "Launch", "Join the selected server");
+    QPushButton *cmdSave = namedButton(edit, "cmdEditServer", tr("Save"),
+                                       tr("Save any changes made to the server listing"));
+    QPushButton *cmdLaunch =
+        namedButton(edit, "cmdLaunch", tr("Launch"), tr("Join the selected server"));
     QPushButton *cmdRefresh =
-        namedButton(edit, "cmdRefresh", "Refresh", "Refreshes the selected server");
-    m_cmdInfo =
-        namedButton(edit, "cmdInfo", "Info...", "Retrieve additional info for the selected server");
-    m_cmdRemove = namedButton(edit, "cmdRemove", "Remove", "Removes the selected server");
+        namedButton(edit, "cmdRefresh", tr("Refresh"), tr("Refreshes the selected server"));
+    m_cmdInfo = namedButton(edit, "cmdInfo", tr("Info..."),
+                            tr("Retrieve additional info for the selected server"));
+    m_cmdRemove = namedButton(edit, "cmdRemove", tr("Remove"), tr("Removes the selected server"));
     m_cmdInfo->setEnabled(false);
     m_cmdRemove->setEnabled(false);
     editLayout->addWidget(m_lblEditName, 0, 0);
     editLayout->addWidget(m_txtEditName, 0, 1);
-    QLabel *lblEditPassword = namedLabel(edit, "lblEditPassword", "Password:");
+    QLabel *lblEditPassword = namedLabel(edit, "lblEditPassword", tr("Password:"));
     nameAfter(m_lblEditName, m_txtEditName);
     nameAfter(lblEditPassword, m_txtEditPassword);
     editLayout->addWidget(lblEditPassword, 1, 0);
@@ -334,20 +337,20 @@ void ctlGRServers::buildPages() {
     connect(cmdRefresh, &QPushButton::clicked, this, &ctlGRServers::cmdRefresh_Click);
     connect(m_cmdInfo, &QPushButton::clicked, this, &ctlGRServers::cmdInfo_Click);
     connect(m_cmdRemove, &QPushButton::clicked, this, &ctlGRServers::cmdRemove_Click);
-    m_tabControls->addTab(edit, QStringLiteral("Edit"));
+    m_tabControls->addTab(edit, tr("Edit"));
 }
 
 void ctlGRServers::buildMenu() {
     m_mnuGRS = new QMenu(this);
     m_mnuGRS->setObjectName(QStringLiteral("mnuGRS"));
-    m_mnuLaunch = namedAction(m_mnuGRS, "mnuLaunch", "Launch...");
+    m_mnuLaunch = namedAction(m_mnuGRS, "mnuLaunch", tr("Launch..."));
     m_mnuGRS->addSeparator();
-    m_mnuRefresh = namedAction(m_mnuGRS, "mnuRefresh", "Refresh");
-    m_mnuInfo = namedAction(m_mnuGRS, "mnuInfo", "Info...");
-    m_mnuWatch = namedAction(m_mnuGRS, "mnuWatch", "Watch...");
-    m_mnuRemove = namedAction(m_mnuGRS, "mnuRemove", "Remove");
+    m_mnuRefresh = namedAction(m_mnuGRS, "mnuRefresh", tr("Refresh"));
+    m_mnuInfo = namedAction(m_mnuGRS, "mnuInfo", tr("Info..."));
+    m_mnuWatch = namedAction(m_mnuGRS, "mnuWatch", tr("Watch..."));
+    m_mnuRemove = namedAction(m_mnuGRS, "mnuRemove", tr("Remove"));
     m_mnuGRS->addSeparator();
-    m_mnuRefreshAll = namedAction(m_mnuGRS, "mnuRefreshAll", "Refresh All");
+    m_mnuRefreshAll = namedAction(m_mnuGRS, "mnuRefreshAll", tr("Refresh All"));
     connect(m_mnuLaunch, &QAction::triggered, this, &ctlGRServers::cmdLaunch_Click);
     connect(m_mnuRefresh, &QAction::triggered, this, &ctlGRServers::cmdRefresh_Click);
     connect(m_mnuInfo, &QAction::triggered, this, &ctlGRServers::cmdInfo_Click);
@@ -531,7 +534,7 @@ void ctlGRServers::onRowClicked(int sourceRow) {
     run([this, sourceRow] {
         const QString ip = m_model->key(sourceRow);
         m_tabControls->setCurrentIndex(1);
-        m_lblEditName->setText(QStringLiteral("Name for ") + ip);
+        m_lblEditName->setText(tr("Name for %1").arg(ip));
         const QString name = m_model->cell(sourceRow, ServerListModel::ColName);
         if (name.isEmpty()) {
             m_txtEditName->setEnabled(true);
@@ -602,7 +605,7 @@ QString ctlGRServers::rowToolTip(const QString &key) const {
             !settings.isEmpty())
             lines << settings;
         if (record->PasswordRequired())
-            lines << QStringLiteral("A password is needed to join.");
+            lines << tr("A password is needed to join.");
     }
     if (const WatchEngine *watches = m_root.Watches()) {
         if (const QString watched = watches->toolTip(key); !watched.isEmpty())
@@ -610,9 +613,9 @@ QString ctlGRServers::rowToolTip(const QString &key) const {
     }
     if (const HistoryStore *history = m_root.History(); history && history->isOn()) {
         const std::optional<QDateTime> seen = history->lastSeenWithPlayers(key);
-        lines << QStringLiteral("Last seen with players: ") +
-                     (seen ? seen->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
-                           : QStringLiteral("never"));
+        lines << tr("Last seen with players: %1")
+                     .arg(seen ? seen->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+                               : tr("never"));
     }
     return lines.join(u'\n');
 }
@@ -634,9 +637,9 @@ void ctlGRServers::cmdAddServer_Click() {
     run([&] { valid = IsValidIP(m_txtAddIP->text()); });
     if (!valid) {
         tell(m_root.prompter(),
-             QStringLiteral("Please enter a valid IP address. At this time only numerical IPs are "
-                            "accepted"),
-             QStringLiteral("Invalid IP address"), Icon::Exclamation);
+             tr("Please enter a valid IP address. At this time only numerical IPs are "
+                "accepted"),
+             tr("Invalid IP address"), Icon::Exclamation);
         m_txtAddIP->setFocus();
         return;
     }
@@ -646,7 +649,7 @@ void ctlGRServers::cmdAddServer_Click() {
             return;
         const std::optional<int> slot = m_root.GRServerControls()->fnNextTimerAndWinsock();
         if (!slot)
-            throw QuorvelError(QStringLiteral("No query slot is free"));
+            throw QuorvelError(tr("No query slot is free"));
         clsGRServer *record =
             servers->AddServer(m_txtAddIP->text(), QString(), m_txtAddPassword->text(), *slot);
         if (!record)
@@ -781,7 +784,7 @@ void ctlGRServers::startGame(const clsGRServer &record) {
         GameCommandLine::request(root, record.IP(), record.Password());
     const QString game = GameCommandLine::gamePath(root);
     if (!QFileInfo(game).isFile())
-        throw QuorvelError(QStringLiteral("Could not start %1: the file does not exist").arg(game));
+        throw QuorvelError(tr("Could not start %1: the file does not exist").arg(game));
     m_gameProcess = m_root.launcher().start(request);
 }
 
@@ -789,9 +792,9 @@ QString ctlGRServers::joinByItself(const QString &key) {
     const clsGRServer *record =
         key.isEmpty() || !m_root.GRServers() ? nullptr : m_root.GRServers()->Item(key);
     if (!record)
-        return QStringLiteral("the server is gone");
+        return tr("the server is gone");
     if (platform::processRunning(m_gameProcess))
-        return QStringLiteral("the game started before still runs");
+        return tr("the game started before still runs");
     try {
         startGame(*record);
     } catch (const QuorvelError &error) {

@@ -17,15 +17,15 @@ frmPingAll::frmPingAll(AppRoot &root, QWidget *parent)
     , m_lblPingStatus(new QLabel(QStringLiteral("..."), this))
     , m_lblPingNote(new QLabel(this))
     , m_pbrPingedServers(new QProgressBar(this))
-    , m_cmdCancel(new QPushButton(QStringLiteral("Cancel"), this)) {
+    , m_cmdCancel(new QPushButton(tr("Cancel"), this)) {
     setObjectName(QStringLiteral("frmPingAll"));
-    setWindowTitle(QStringLiteral("Pinging Servers"));
+    setWindowTitle(tr("Pinging Servers"));
     m_lblPingStatus->setObjectName(QStringLiteral("lblPingStatus"));
     m_lblPingNote->setObjectName(QStringLiteral("lblPingNote"));
     m_lblPingNote->setWordWrap(true);
     m_lblPingNote->hide();
     m_pbrPingedServers->setObjectName(QStringLiteral("pbrPingedServers"));
-    m_pbrPingedServers->setAccessibleName(QStringLiteral("Servers pinged"));
+    m_pbrPingedServers->setAccessibleName(tr("Servers pinged"));
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_lblPingStatus);
@@ -57,8 +57,7 @@ void frmPingAll::activate() {
     }
     for (const auto &record : *servers)
         m_keys << record.IP();
-    m_lblPingStatus->setText(QStringLiteral("Pinging ") + QString::number(m_keys.size()) +
-                             QStringLiteral(" servers..."));
+    m_lblPingStatus->setText(tr("Pinging %1 servers...").arg(m_keys.size()));
     m_pbrPingedServers->setRange(0, static_cast<int>(m_keys.size()));
     m_pbrPingedServers->setValue(0);
     const QString note = m_root.Ping()->fallbackNote();

@@ -54,68 +54,60 @@ frmServerInfo::frmServerInfo(AppRoot &root, QWidget *parent)
     , m_root(root) {
     setObjectName(QStringLiteral("frmServerInfo"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Server Info"));
+    setWindowTitle(tr("Server Info"));
 
-    m_frmMOTD = new QGroupBox(QStringLiteral("Message"), this);
+    m_frmMOTD = new QGroupBox(tr("Message"), this);
     m_frmMOTD->setObjectName(QStringLiteral("frmMOTD"));
     m_lblMOTD = dataLabel(m_frmMOTD, "lblMOTD");
     m_lblMOTD->setWordWrap(true);
     (new QVBoxLayout(m_frmMOTD))->addWidget(m_lblMOTD);
 
     auto *server = new QFormLayout;
-    m_lblVersionData = dataRow(server, this, "lblVersionData", QStringLiteral("Version:"));
-    m_lblModsData = dataRow(server, this, "lblModsData", QStringLiteral("Mods:"));
-    m_lblPingData = dataRow(server, this, "lblPingData", QStringLiteral("Ping:"));
+    m_lblVersionData = dataRow(server, this, "lblVersionData", tr("Version:"));
+    m_lblModsData = dataRow(server, this, "lblModsData", tr("Mods:"));
+    m_lblPingData = dataRow(server, this, "lblPingData", tr("Ping:"));
 
-    m_frmGameInfo = new QGroupBox(QStringLiteral("Game Info"), this);
+    m_frmGameInfo = new QGroupBox(tr("Game Info"), this);
     m_frmGameInfo->setObjectName(QStringLiteral("frmGameInfo"));
     auto *game = new QFormLayout(m_frmGameInfo);
-    m_lblMapData = dataRow(game, m_frmGameInfo, "lblMapData", QStringLiteral("Map:"));
-    m_lblMissionData = dataRow(game, m_frmGameInfo, "lblMissionData", QStringLiteral("Mission:"));
-    m_lblGameTypeData =
-        dataRow(game, m_frmGameInfo, "lblGameTypeData", QStringLiteral("Game Type:"));
-    m_lblLengthData = dataRow(game, m_frmGameInfo, "lblLengthData", QStringLiteral("Length:"));
-    m_lblTimeRemainingData =
-        dataRow(game, m_frmGameInfo, "lblTimeRemainingData", QStringLiteral("Remaining:"));
+    m_lblMapData = dataRow(game, m_frmGameInfo, "lblMapData", tr("Map:"));
+    m_lblMissionData = dataRow(game, m_frmGameInfo, "lblMissionData", tr("Mission:"));
+    m_lblGameTypeData = dataRow(game, m_frmGameInfo, "lblGameTypeData", tr("Game Type:"));
+    m_lblLengthData = dataRow(game, m_frmGameInfo, "lblLengthData", tr("Length:"));
+    m_lblTimeRemainingData = dataRow(game, m_frmGameInfo, "lblTimeRemainingData", tr("Remaining:"));
 
-    m_frmGameSettings = new QGroupBox(QStringLiteral("Game settings"), this);
+    m_frmGameSettings = new QGroupBox(tr("Game settings"), this);
     m_frmGameSettings->setObjectName(QStringLiteral("frmGameSettings"));
     auto *settings = new QFormLayout(m_frmGameSettings);
     QWidget *box = m_frmGameSettings;
-    m_lblPatchData = settingRow(settings, box, "lblPatchData", QStringLiteral("Patch:"));
-    m_lblGameModeData = settingRow(settings, box, "lblGameModeData", QStringLiteral("Game mode:"));
-    m_lblMissionTypeData =
-        settingRow(settings, box, "lblMissionTypeData", QStringLiteral("Mission type:"));
-    m_lblPasswordData = settingRow(settings, box, "lblPasswordData", QStringLiteral("Password:"));
-    m_lblRespawnsData = settingRow(settings, box, "lblRespawnsData", QStringLiteral("Respawns:"));
-    m_lblRespawnWaitData =
-        settingRow(settings, box, "lblRespawnWaitData", QStringLiteral("Respawn wait:"));
-    m_lblIFFData = settingRow(settings, box, "lblIFFData", QStringLiteral("IFF:"));
+    m_lblPatchData = settingRow(settings, box, "lblPatchData", tr("Patch:"));
+    m_lblGameModeData = settingRow(settings, box, "lblGameModeData", tr("Game mode:"));
+    m_lblMissionTypeData = settingRow(settings, box, "lblMissionTypeData", tr("Mission type:"));
+    m_lblPasswordData = settingRow(settings, box, "lblPasswordData", tr("Password:"));
+    m_lblRespawnsData = settingRow(settings, box, "lblRespawnsData", tr("Respawns:"));
+    m_lblRespawnWaitData = settingRow(settings, box, "lblRespawnWaitData", tr("Respawn wait:"));
+    m_lblIFFData = settingRow(settings, box, "lblIFFData", tr("IFF:"));
     m_lblThreatIndicatorData =
-        settingRow(settings, box, "lblThreatIndicatorData", QStringLiteral("Threat indicator:"));
-    m_lblObserversData =
-        settingRow(settings, box, "lblObserversData", QStringLiteral("Observers:"));
-    m_lblStartTimerData =
-        settingRow(settings, box, "lblStartTimerData", QStringLiteral("Start timer:"));
-    m_lblDebriefTimeData =
-        settingRow(settings, box, "lblDebriefTimeData", QStringLiteral("Debrief time:"));
-    m_lblWeaponRestrictionsData = settingRow(settings, box, "lblWeaponRestrictionsData",
-                                             QStringLiteral("Weapon restrictions:"));
+        settingRow(settings, box, "lblThreatIndicatorData", tr("Threat indicator:"));
+    m_lblObserversData = settingRow(settings, box, "lblObserversData", tr("Observers:"));
+    m_lblStartTimerData = settingRow(settings, box, "lblStartTimerData", tr("Start timer:"));
+    m_lblDebriefTimeData = settingRow(settings, box, "lblDebriefTimeData", tr("Debrief time:"));
+    m_lblWeaponRestrictionsData =
+        settingRow(settings, box, "lblWeaponRestrictionsData", tr("Weapon restrictions:"));
 
     m_lblPlayers = dataLabel(this, "lblPlayers");
     m_lsvPlayers = new QTreeWidget(this);
     m_lsvPlayers->setObjectName(QStringLiteral("lsvPlayers"));
-    m_lsvPlayers->setAccessibleName(QStringLiteral("Players"));
-    m_lsvPlayers->setHeaderLabels(
-        {QStringLiteral("Player Name"), QStringLiteral("Team"), QStringLiteral("Status")});
+    m_lsvPlayers->setAccessibleName(tr("Players"));
+    m_lsvPlayers->setHeaderLabels({tr("Player Name"), tr("Team"), tr("Status")});
     m_lsvPlayers->setRootIsDecorated(false);
     m_lsvPlayers->header()->setStretchLastSection(false);
     m_lsvPlayers->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_lsvPlayers->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_lsvPlayers->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
 
-    auto *cmdRefresh = namedButton(this, u"cmdRefresh", u"Refresh");
-    auto *cmdClose = namedButton(this, u"cmdClose", u"Close");
+    auto *cmdRefresh = namedButton(this, u"cmdRefresh", tr("Refresh"));
+    auto *cmdClose = namedButton(this, u"cmdClose", tr("Close"));
     connect(cmdRefresh, &QPushButton::clicked, this, &frmServerInfo::cmdRefresh_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
@@ -170,14 +162,14 @@ void frmServerInfo::RefreshData() {
         return;
     QString caption = server->IP() + QStringLiteral("  -  ") + server->Name();
     if (server->Dedicated())
-        caption += QStringLiteral(" (Dedicated)");
+        caption += tr(" (Dedicated)");
     setWindowTitle(caption);
     m_lblMOTD->setText(server->MOTD());
     m_lblVersionData->setText(server->Version());
     m_lblPingData->setText(QString::number(server->Ping()));
     m_lblModsData->setText(server->Mods());
-    m_lblPlayers->setText(QStringLiteral("Players (") + server->PlayerCountString() + u')');
-    m_frmGameInfo->setTitle(QStringLiteral("Game Info - ") + QString::number(server->status()));
+    m_lblPlayers->setText(tr("Players (%1)").arg(server->PlayerCountString()));
+    m_frmGameInfo->setTitle(tr("Game Info - %1").arg(server->status()));
     m_lblMapData->setText(server->Map());
     m_lblMissionData->setText(server->Mission());
     m_lblGameTypeData->setText(server->GameType());
@@ -192,8 +184,7 @@ void frmServerInfo::RefreshData() {
     for (int i = 1; i <= players.Count(); ++i) {
         QStringList row{*players.Item(i)};
         if (const grquery::PlayerState *state = server->PlayerStateOf(players.keyAt(i)))
-            row << GameSettingsText::team(state->team)
-                << (state->dead ? QStringLiteral("Dead") : QStringLiteral("Alive"));
+            row << GameSettingsText::team(state->team) << (state->dead ? tr("Dead") : tr("Alive"));
         m_lsvPlayers->addTopLevelItem(new QTreeWidgetItem(row));
     }
     m_history->showServer(m_root.History(), server->IP());
@@ -207,8 +198,8 @@ void frmServerInfo::fillSettings(const clsGRServer &server) {
     m_lblGameModeData->setText(Text::gameMode(g.gameMode));
     m_lblMissionTypeData->setText(g.patch ? server.GameType() : Text::notGiven());
     m_lblPasswordData->setText(!g.password   ? Text::notGiven()
-                               : *g.password ? QStringLiteral("Needed to join")
-                                             : QStringLiteral("None"));
+                               : *g.password ? tr("Needed to join")
+                                             : tr("None"));
     m_lblRespawnsData->setText(Text::respawns(g));
     m_lblRespawnWaitData->setText(Text::respawnWaits(g));
     m_lblIFFData->setText(Text::iff(g.iff));
@@ -216,7 +207,7 @@ void frmServerInfo::fillSettings(const clsGRServer &server) {
     m_lblObserversData->setText(Text::allowed(g.observers));
     QString startTimer = Text::startTimer(g);
     if (const QString wait = Text::startWait(g); wait != Text::notGiven())
-        startTimer += QStringLiteral(", start wait ") + wait;
+        startTimer += tr(", start wait %1").arg(wait);
     m_lblStartTimerData->setText(startTimer);
     m_lblDebriefTimeData->setText(Text::duration(g.debriefSeconds));
     m_lblWeaponRestrictionsData->setText(Text::weaponRestrictions(g.weaponRestrictions));

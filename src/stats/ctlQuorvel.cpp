@@ -32,7 +32,8 @@
 #include <vector>
 
 namespace {
-const QString recordTip = QStringLiteral("When checked, stats files will be recorded");
+const char recordTip[] =
+    QT_TRANSLATE_NOOP("ctlQuorvel", "When checked, stats files will be recorded");
 
 QString withoutTrailingSeparator(QString path) {
     path = QDir::toNativeSeparators(path);
@@ -52,21 +53,22 @@ ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
         m_systemOpener = std::make_unique<platform::SystemDesktopOpener>(*m_services.launcher);
     m_opener = m_systemOpener.get();
 
-    auto *frame = new QGroupBox(QStringLiteral("Stats Directory"), this);
+    auto *frame = new QGroupBox(tr("Stats Directory"), this);
     frame->setObjectName(QStringLiteral("frmStatsDir"));
     m_lblStatsDirectory = namedLabel(frame, u"lblStatsDirectory", {},
-                                     u"Directory where stats files are placed. Click to open");
+                                     tr("Directory where stats files are placed. Click to open"));
     m_lblStatsDirectory->setCursor(Qt::PointingHandCursor);
     m_lblStatsDirectory->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_cmdBrowseStatsDir = namedButton(frame, u"cmdBrowseStatsDir", u"Browse...",
-                                      u"Use to select directory where stats files will be placed");
+    m_cmdBrowseStatsDir =
+        namedButton(frame, u"cmdBrowseStatsDir", tr("Browse..."),
+                    tr("Use to select directory where stats files will be placed"));
     auto *frameLayout = new QHBoxLayout(frame);
     frameLayout->addWidget(m_lblStatsDirectory, 1);
     frameLayout->addWidget(m_cmdBrowseStatsDir);
 
     m_chkRecordStats = named(new QCheckBox(this), u"chkRecordStats");
-    m_chkRecordStats->setToolTip(recordTip);
-    m_lblRecordStats = namedLabel(this, u"lblRecordStats", u"Record game stats", recordTip);
+    m_chkRecordStats->setToolTip(tr(recordTip));
+    m_lblRecordStats = namedLabel(this, u"lblRecordStats", tr("Record game stats"), tr(recordTip));
     nameAfter(m_lblRecordStats, m_chkRecordStats);
     auto *recordRow = new QHBoxLayout;
     recordRow->addWidget(m_chkRecordStats);
@@ -79,10 +81,10 @@ ctlQuorvel::ctlQuorvel(Services services, QWidget *parent)
     m_lsvStatsDirectory = new QListWidget(this);
     m_lsvStatsDirectory->setObjectName(QStringLiteral("lsvStatsDirectory"));
     m_lsvStatsDirectory->setToolTip(
-        QStringLiteral("Stats files in the selected directory. Right click for options, double "
-                       "click to open a file"));
+        tr("Stats files in the selected directory. Right click for options, double "
+           "click to open a file"));
     m_lsvStatsDirectory->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lsvStatsDirectory->setAccessibleName(QStringLiteral("Stat Tracking"));
+    m_lsvStatsDirectory->setAccessibleName(tr("Stat Tracking"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame);
@@ -112,8 +114,8 @@ ctlQuorvel::~ctlQuorvel() = default;
 
 void ctlQuorvel::showRecordingFailure(const QString &reason) {
     m_lblRecordFailure->setText(
-        QStringLiteral("The last mission could not be recorded (%1). It is tried again at the "
-                       "next check.")
+        tr("The last mission could not be recorded (%1). It is tried again at the "
+           "next check.")
             .arg(reason));
     m_lblRecordFailure->show();
 }
@@ -210,17 +212,17 @@ void ctlQuorvel::Deletefile() {
     const QString name = selectedName();
     if (name.isEmpty() || !m_services.prompter)
         return;
-    const Answer answer =
-        m_services.prompter->ask(QStringLiteral("You are about to delete the stats file: ") + name +
-                                     QStringLiteral("\r\n\r\nAre you sure you want to do this?"),
-                                 QStringLiteral("Confirm Delete"), Buttons::YesNo, Icon::Question);
+    const Answer answer = m_services.prompter->ask(
+        tr("You are about to delete the stats file: %1").arg(name) + QStringLiteral("\r\n\r\n") +
+            tr("Are you sure you want to do this?"),
+        tr("Confirm Delete"), Buttons::YesNo, Icon::Question);
     if (answer != Answer::Yes)
         return;
     const QString path = pathInStatsDirectory(name);
     const bool deleted = runWithRetry(*m_services.prompter, titles::error, [&] {
         QFile file(path);
         if (!file.remove() && file.exists())
-            throw QuorvelError(QStringLiteral("Could not delete %1: %2")
+            throw QuorvelError(tr("Could not delete %1: %2")
                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
     });
     if (deleted)
@@ -244,8 +246,8 @@ void ctlQuorvel::openSelectedFile() {
 
 void ctlQuorvel::browseStatsDirectory() {
     if (m_services.commonDialog) {
-        const QString chosen = m_services.commonDialog->chooseDirectory(
-            QStringLiteral("Select Stats Directory.."), window());
+        const QString chosen =
+            m_services.commonDialog->chooseDirectory(tr("Select Stats Directory.."), window());
         clsOptions *options = m_services.options ? m_services.options() : nullptr;
         if (!chosen.isEmpty() && options) {
             const QString path = withoutTrailingSeparator(chosen);

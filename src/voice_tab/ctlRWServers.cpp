@@ -32,7 +32,8 @@ namespace {
 // Save keeps that key in the collection, so the row finds it again after any rebuild.
 constexpr int KeyRole = Qt::UserRole + 1;
 
-const QString nameTip = QStringLiteral(
+const char nameTip[] = QT_TRANSLATE_NOOP(
+    "ctlRWServers",
     "Name of selected server. Name will be saved between sessions even if server goes down "
     "(unlike the game). May only be changed for IPs that are not currently hosting Ghost Recon");
 
@@ -48,10 +49,9 @@ ctlRWServers::ctlRWServers(AppRoot &root, QWidget *parent)
     setObjectName(QStringLiteral("ctlRWServers"));
 
     m_list = named(new QTreeWidget(this), u"lsvRWServers");
-    m_list->setToolTip(QStringLiteral("Right click for options"));
-    m_list->setAccessibleName(QStringLiteral("Roger Wilco Servers"));
-    m_list->setHeaderLabels(
-        {QStringLiteral("Channel"), QStringLiteral("Name"), QStringLiteral("Last PW")});
+    m_list->setToolTip(tr("Right click for options"));
+    m_list->setAccessibleName(tr("Roger Wilco Servers"));
+    m_list->setHeaderLabels({tr("Channel"), tr("Name"), tr("Last PW")});
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setAllColumnsShowFocus(true);
@@ -72,23 +72,22 @@ ctlRWServers::ctlRWServers(AppRoot &root, QWidget *parent)
     connect(m_list, &QWidget::customContextMenuRequested, this, &ctlRWServers::showContextMenu);
 
     m_pages = named(new QTabWidget(this), u"tabControls");
-    m_pages->setAccessibleName(QStringLiteral("Channel commands"));
+    m_pages->setAccessibleName(tr("Channel commands"));
 
     auto *add = new QWidget(m_pages);
     auto *addForm = new QFormLayout(add);
-    m_txtAddIP = namedEdit(add, "txtAddIP", QStringLiteral("IP to add"));
-    m_txtAddName = namedEdit(add, "txtAddName", QStringLiteral("IP to add"));
+    m_txtAddIP = namedEdit(add, "txtAddIP", tr("IP to add"));
+    m_txtAddName = namedEdit(add, "txtAddName", tr("IP to add"));
     m_txtAddPassword = namedEdit(add, "txtAddPassword");
     const auto addRow = [](QFormLayout *form, QLabel *label, QLineEdit *field) {
         nameAfter(label, field);
         form->addRow(label, field);
     };
-    addRow(addForm, namedLabel(add, "lblAddIP", QStringLiteral("Channel:")), m_txtAddIP);
-    addRow(addForm, namedLabel(add, "lblAddName", QStringLiteral("Name:")), m_txtAddName);
-    addRow(addForm, namedLabel(add, "lblAddPassword", QStringLiteral("Password:")),
-           m_txtAddPassword);
-    auto *cmdAdd = namedButton(add, "cmdAddServer", QStringLiteral("Add"),
-                               QStringLiteral("Adds the IP to the server list"));
+    addRow(addForm, namedLabel(add, "lblAddIP", tr("Channel:")), m_txtAddIP);
+    addRow(addForm, namedLabel(add, "lblAddName", tr("Name:")), m_txtAddName);
+    addRow(addForm, namedLabel(add, "lblAddPassword", tr("Password:")), m_txtAddPassword);
+    auto *cmdAdd =
+        namedButton(add, "cmdAddServer", tr("Add"), tr("Adds the IP to the server list"));
     auto *addButtonRow = new QHBoxLayout;
     addButtonRow->addStretch(1);
     addButtonRow->addWidget(cmdAdd);
@@ -96,26 +95,23 @@ ctlRWServers::ctlRWServers(AppRoot &root, QWidget *parent)
     connect(cmdAdd, &QPushButton::clicked, this, &ctlRWServers::Add);
     for (QLineEdit *box : {m_txtAddIP, m_txtAddName, m_txtAddPassword})
         connect(box, &QLineEdit::returnPressed, this, &ctlRWServers::Add);
-    m_pages->addTab(add, QStringLiteral("Add"));
+    m_pages->addTab(add, tr("Add"));
 
     auto *edit = new QWidget(m_pages);
     auto *editLayout = new QHBoxLayout(edit);
     auto *editForm = new QFormLayout;
-    m_txtEditIP = namedEdit(edit, "txtEditIP", QStringLiteral("IP to add"));
-    m_txtEditName = namedEdit(edit, "txtEditName", nameTip);
+    m_txtEditIP = namedEdit(edit, "txtEditIP", tr("IP to add"));
+    m_txtEditName = namedEdit(edit, "txtEditName", tr(nameTip));
     m_txtEditPassword = namedEdit(edit, "txtEditPassword");
-    addRow(editForm, namedLabel(edit, "lblEditIP", QStringLiteral("Channel:")), m_txtEditIP);
-    addRow(editForm, namedLabel(edit, "lblEditName", QStringLiteral("Name:")), m_txtEditName);
-    addRow(editForm, namedLabel(edit, "lblEditPassword", QStringLiteral("Password:")),
-           m_txtEditPassword);
+    addRow(editForm, namedLabel(edit, "lblEditIP", tr("Channel:")), m_txtEditIP);
+    addRow(editForm, namedLabel(edit, "lblEditName", tr("Name:")), m_txtEditName);
+    addRow(editForm, namedLabel(edit, "lblEditPassword", tr("Password:")), m_txtEditPassword);
     editLayout->addLayout(editForm, 1);
     auto *editButtons = new QVBoxLayout;
-    auto *cmdSave = namedButton(edit, "cmdEditServer", QStringLiteral("Save"),
-                                QStringLiteral("Save any changes made to the server listing"));
-    auto *cmdLaunch = namedButton(edit, "cmdLaunch", QStringLiteral("Launch"),
-                                  QStringLiteral("Join the selected server"));
-    m_cmdRemove = namedButton(edit, "cmdRemove", QStringLiteral("Remove"),
-                              QStringLiteral("Removes the selected server"));
+    auto *cmdSave = namedButton(edit, "cmdEditServer", tr("Save"),
+                                tr("Save any changes made to the server listing"));
+    auto *cmdLaunch = namedButton(edit, "cmdLaunch", tr("Launch"), tr("Join the selected server"));
+    m_cmdRemove = namedButton(edit, "cmdRemove", tr("Remove"), tr("Removes the selected server"));
     editButtons->addWidget(cmdSave);
     editButtons->addWidget(cmdLaunch);
     editButtons->addWidget(m_cmdRemove);
@@ -124,12 +120,12 @@ ctlRWServers::ctlRWServers(AppRoot &root, QWidget *parent)
     connect(cmdSave, &QPushButton::clicked, this, &ctlRWServers::Save);
     connect(cmdLaunch, &QPushButton::clicked, this, &ctlRWServers::Launch);
     connect(m_cmdRemove, &QPushButton::clicked, this, &ctlRWServers::Remove);
-    m_pages->addTab(edit, QStringLiteral("Edit"));
+    m_pages->addTab(edit, tr("Edit"));
 
     m_menu = named(new QMenu(this), u"mnuRWS");
-    m_mnuLaunch = namedAction(m_menu, u"mnuLaunch", u"Launch");
+    m_mnuLaunch = namedAction(m_menu, u"mnuLaunch", tr("Launch"));
     m_menu->addSeparator();
-    m_mnuRemove = namedAction(m_menu, u"mnuRemove", u"Remove");
+    m_mnuRemove = namedAction(m_menu, u"mnuRemove", tr("Remove"));
     connect(m_mnuLaunch, &QAction::triggered, this, &ctlRWServers::Launch);
     connect(m_mnuRemove, &QAction::triggered, this, &ctlRWServers::Remove);
     // Delete on the list removes the channel, as the menu entry shows.
@@ -258,9 +254,9 @@ void ctlRWServers::Launch() {
     const QString exe = m_root.Options()->RogerWilcoEXE();
     if (exe.isEmpty() || !QFileInfo(exe).isFile()) {
         const Answer answer = m_root.prompter().ask(
-            QStringLiteral("You will need to enter the path to your Roger Wilco EXE before using "
-                           "this feature. Go to options now?"),
-            QStringLiteral("Roger Wilco not found"), Buttons::YesNo, Icon::Question);
+            tr("You will need to enter the path to your Roger Wilco EXE before using "
+               "this feature. Go to options now?"),
+            tr("Roger Wilco not found"), Buttons::YesNo, Icon::Question);
         if (answer == Answer::Yes && m_openOptions)
             m_openOptions();
         return;

@@ -13,18 +13,18 @@ BuddiesDialog::BuddiesDialog(WatchEngine &watches, QWidget *parent)
     : QDialog(parent)
     , m_watches(watches) {
     setObjectName(QStringLiteral("frmBuddies"));
-    setWindowTitle(QStringLiteral("Buddies"));
+    setWindowTitle(tr("Buddies"));
     setModal(true);
 
     m_list = named(new QListWidget(this), u"lstBuddies");
-    m_list->setAccessibleName(QStringLiteral("Buddies"));
-    m_list->setToolTip(QStringLiteral("Player names to look out for; * and ? stand for any "
-                                      "characters and any one character"));
-    m_pattern = namedEdit(this, "txtBuddy", "A player name; * and ? may stand in for letters");
-    m_pattern->setAccessibleName(QStringLiteral("Player name"));
-    m_add = namedButton(this, "cmdAdd", "Add");
-    m_remove = namedButton(this, "cmdRemove", "Remove");
-    QPushButton *close = namedButton(this, "cmdClose", "Close");
+    m_list->setAccessibleName(tr("Buddies"));
+    m_list->setToolTip(tr("Player names to look out for; * and ? stand for any "
+                          "characters and any one character"));
+    m_pattern = namedEdit(this, "txtBuddy", tr("A player name; * and ? may stand in for letters"));
+    m_pattern->setAccessibleName(tr("Player name"));
+    m_add = namedButton(this, "cmdAdd", tr("Add"));
+    m_remove = namedButton(this, "cmdRemove", tr("Remove"));
+    QPushButton *close = namedButton(this, "cmdClose", tr("Close"));
     for (QPushButton *b : {m_add, m_remove, close}) {
         b->setAccessibleName(b->text());
         b->setAutoDefault(false);

@@ -88,8 +88,9 @@ void DesktopNotifier::notify(const QString &address, const QString &body) {
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("grquorvel"));
     // A notification about several servers has no one server to join.
-    const QStringList actions =
-        address.isEmpty() ? QStringList() : QStringList{joinKey, QStringLiteral("Join")};
+    QStringList actions;
+    if (!address.isEmpty())
+        actions << joinKey << tr("Join");
     call << appName << uint(0) << QStringLiteral("grquorvel") << appName << text << actions << hints
          << int(-1);
     auto *watcher = new QDBusPendingCallWatcher(m_bus->asyncCall(call, callTimeoutMs), this);

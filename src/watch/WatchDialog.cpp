@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 
 namespace {
-QCheckBox *namedCheck(QWidget *parent, const char *name, const char *caption) {
-    auto *box = named(new QCheckBox(QString::fromUtf8(caption), parent), QLatin1String(name));
+QCheckBox *namedCheck(QWidget *parent, const char *name, const QString &caption) {
+    auto *box = named(new QCheckBox(caption, parent), QLatin1String(name));
     box->setAccessibleName(box->text());
     return box;
 }
@@ -22,23 +22,23 @@ WatchDialog::WatchDialog(const QString &server, const ServerWatch &watch, QWidge
     : QDialog(parent)
     , m_watch(watch) {
     setObjectName(QStringLiteral("frmWatchServer"));
-    setWindowTitle(QStringLiteral("Watch Server"));
+    setWindowTitle(tr("Watch Server"));
     setModal(true);
 
     QLabel *label = namedLabel(this, "lblWatchServer", server);
-    label->setAccessibleName(QStringLiteral("Server"));
-    m_answers = namedCheck(this, "chkWatchAnswers", "Tell me when it answers again");
-    m_players = namedCheck(this, "chkWatchPlayers", "Tell me when players reach");
+    label->setAccessibleName(tr("Server"));
+    m_answers = namedCheck(this, "chkWatchAnswers", tr("Tell me when it answers again"));
+    m_players = namedCheck(this, "chkWatchPlayers", tr("Tell me when players reach"));
     m_count = named(new QSpinBox(this), u"spnWatchPlayers");
     m_count->setRange(1, 255);
-    m_count->setAccessibleName(QStringLiteral("Players to reach"));
-    m_slot = namedCheck(this, "chkWatchSlot", "Tell me when a slot frees up");
+    m_count->setAccessibleName(tr("Players to reach"));
+    m_slot = namedCheck(this, "chkWatchSlot", tr("Tell me when a slot frees up"));
 
     m_answers->setChecked(watch.answersAgain);
     m_players->setChecked(watch.playersReach);
     m_count->setValue(qBound(1, watch.players, 255));
     m_slot->setChecked(watch.slotFrees);
-    m_join = namedCheck(this, "chkWatchJoin", "Join automatically when a slot frees up");
+    m_join = namedCheck(this, "chkWatchJoin", tr("Join automatically when a slot frees up"));
     m_join->setChecked(watch.slotFrees && watch.joinWhenFree);
     m_join->setEnabled(watch.slotFrees);
     connect(m_slot, &QCheckBox::toggled, m_join, [this](bool on) {
@@ -47,8 +47,8 @@ WatchDialog::WatchDialog(const QString &server, const ServerWatch &watch, QWidge
             m_join->setChecked(false);
     });
 
-    QPushButton *ok = namedButton(this, "cmdOK", "OK");
-    QPushButton *cancel = namedButton(this, "cmdCancel", "Cancel");
+    QPushButton *ok = namedButton(this, "cmdOK", tr("OK"));
+    QPushButton *cancel = namedButton(this, "cmdCancel", tr("Cancel"));
     ok->setAccessibleName(ok->text());
     cancel->setAccessibleName(cancel->text());
     ok->setDefault(true);

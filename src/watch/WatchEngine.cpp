@@ -151,12 +151,12 @@ QString WatchEngine::toolTip(const QString &address) const {
     if (const auto watch = watchOf(address)) {
         QStringList asked;
         if (watch->answersAgain)
-            asked << QStringLiteral("answers again");
+            asked << tr("answers again");
         if (watch->playersReach)
-            asked << QStringLiteral("players reach %1").arg(watch->players);
+            asked << tr("players reach %1").arg(watch->players);
         if (watch->slotFrees)
-            asked << QStringLiteral("a slot frees up");
-        lines << QStringLiteral("Watched: ") + asked.join(QStringLiteral(", "));
+            asked << tr("a slot frees up");
+        lines << tr("Watched: %1").arg(asked.join(QStringLiteral(", ")));
     }
     const QString last = m_lastEvent.value(keyOf(address));
     if (!last.isEmpty())
@@ -182,7 +182,7 @@ void WatchEngine::queryEnded(const QString &address, bool answered) {
     // fires again only after one whole query without it.
     QStringList events;
     if (watched && watch->answersAgain && seen.answered == false && answered)
-        events << QStringLiteral("answers again");
+        events << tr("answers again");
     seen.answered = answered;
     if (answered) {
         // A server that does not answer says nothing about its players: that waits for the
@@ -191,21 +191,20 @@ void WatchEngine::queryEnded(const QString &address, bool answered) {
         const int seats = record->MaxPlayers() - (record->Dedicated() ? 1 : 0);
         if (watched && seen.players) {
             if (watch->playersReach && *seen.players < watch->players && players >= watch->players)
-                events << record->PlayerCountString() + QStringLiteral(" players");
+                events << tr("%1 players").arg(record->PlayerCountString());
             if (watch->slotFrees && *seen.players >= seen.slotCount && players < seats) {
-                QString event =
-                    QStringLiteral("a slot is free (%1 players)").arg(record->PlayerCountString());
+                QString event = tr("a slot is free (%1 players)").arg(record->PlayerCountString());
                 if (watch->joinWhenFree && m_autoJoin) {
                     // Once: a join that started the game turns itself off; one that could not
                     // start it waits for the next free slot.
                     const QString notJoined = m_autoJoin(record->IP());
                     if (notJoined.isEmpty()) {
-                        event += QStringLiteral("; joining it");
+                        event += tr("; joining it");
                         ServerWatch done = *watch;
                         done.joinWhenFree = false;
                         setWatch(done);
                     } else {
-                        event += QStringLiteral("; not joined: ") + notJoined;
+                        event += tr("; not joined: %1").arg(notJoined);
                     }
                 }
                 events << event;
@@ -226,7 +225,7 @@ void WatchEngine::queryEnded(const QString &address, bool answered) {
                 if (!seen.names)
                     playing << name;
                 else if (!seen.names->contains(name))
-                    events << name + QStringLiteral(" joined");
+                    events << tr("%1 joined").arg(name);
             }
         }
         seen.names = std::move(names);
@@ -234,7 +233,7 @@ void WatchEngine::queryEnded(const QString &address, bool answered) {
             foundPlaying(*record, playing);
         else
             for (const QString &name : std::as_const(playing))
-                events << name + QStringLiteral(" is playing");
+                events << tr("%1 is playing").arg(name);
     }
     if (!events.isEmpty())
         post(record->IP(), events);
@@ -264,7 +263,7 @@ void WatchEngine::foundPlaying(const clsGRServer &record, const QStringList &nam
     }
     QStringList events;
     for (const QString &name : names)
-        events << name + QStringLiteral(" is playing");
+        events << tr("%1 is playing").arg(name);
     post(record.IP(), events);
 }
 
@@ -280,20 +279,20 @@ void WatchEngine::endGathering() {
             foundPlaying(*record, gathered.front().names);
         return;
     }
-    QStringList lines{QStringLiteral("Buddies playing")};
+    QStringList lines{tr("Buddies playing")};
     const qint64 now = m_clock.elapsed();
     const QString at = QTime::currentTime().toString(QStringLiteral("HH:mm"));
     for (const Playing &p : gathered) {
         const clsGRServer *record = servers->Item(p.address);
         if (!record)
             continue;
-        lines << p.names.join(QStringLiteral(", ")) + QStringLiteral(" on ") + serverLabel(*record);
+        lines << tr("%1 on %2").arg(p.names.join(QStringLiteral(", ")), serverLabel(*record));
         QStringList events;
         for (const QString &name : p.names)
-            events << name + QStringLiteral(" is playing");
+            events << tr("%1 is playing").arg(name);
         const QString key = keyOf(p.address);
-        m_lastEvent.insert(
-            key, QStringLiteral("Last event at %1: %2").arg(at, events.join(QStringLiteral(", "))));
+        m_lastEvent.insert(key,
+                           tr("Last event at %1: %2").arg(at, events.join(QStringLiteral(", "))));
         // The summary counts as each server's notification of this interval.
         Outbox &box = m_outbox[key];
         box.address = record->IP();
@@ -304,7 +303,7 @@ void WatchEngine::endGathering() {
 
 void WatchEngine::post(const QString &address, const QStringList &events) {
     const QString key = keyOf(address);
-    m_lastEvent.insert(key, QStringLiteral("Last event at %1: %2")
+    m_lastEvent.insert(key, tr("Last event at %1: %2")
                                 .arg(QTime::currentTime().toString(QStringLiteral("HH:mm")),
                                      events.join(QStringLiteral(", "))));
     Outbox &box = m_outbox[key];

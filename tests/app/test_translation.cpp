@@ -1,25 +1,69 @@
 #include "app/Translation.h"
+#include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
+#include "app/frmTips.h"
+#include "platform/ProcessLauncher.h"
+#include "servers/GameSettingsText.h"
+#include "servers_tab/ctlGRServers.h"
+#include "servers_tab/frmServerInfo.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
+#include "widgets/MessageBoxPrompter.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 namespace {
 QString mainWindowText(const char *text) {
     return QCoreApplication::translate("frmMain", text);
+}
+
+// The texts a window shows in its labels, group boxes and buttons, in no particular order.
+QStringList shownTexts(const QWidget &window) {
+    QStringList texts{window.windowTitle()};
+    for (const QLabel *label : window.findChildren<QLabel *>())
+        texts << label->text();
+    for (const QGroupBox *box : window.findChildren<QGroupBox *>())
+        texts << box->title();
+    for (const QAbstractButton *button : window.findChildren<QAbstractButton *>())
+        texts << button->text();
+    return texts;
+}
+
+QStringList headerTexts(const QAbstractItemModel &model) {
+    QStringList texts;
+    for (int i = 0; i < model.columnCount(); ++i)
+        texts << model.headerData(i, Qt::Horizontal).toString();
+    return texts;
+}
+
+grquery::GameSettings teamGame() {
+    grquery::GameSettings settings;
+    settings.gameMode = 4;
+    settings.respawnType = 1;
+    settings.respawnCount = 3;
+    settings.iff = 1;
+    settings.threatIndicator = true;
+    return settings;
 }
 } // namespace
 
@@ -58,6 +102,114 @@ TEST(Translation, MainWindowSpeaksGermanUnderAGermanLocale) {
                                  QStringLiteral("Roger-Wilco-Server")}));
     EXPECT_EQ(quit, QStringLiteral("Beenden"));
     EXPECT_EQ(prompter.shown().size(), 1u);
+}
+
+// The other windows, the panes' lists and the boxes the panes show speak German too; what the
+// game servers send stays as it came.
+TEST(Translation, WindowsPanesAndTheirBoxesSpeakGermanUnderAGermanLocale) {
+    ASSERT_TRUE(installTranslation(QLocale(QLocale::German, QLocale::Germany)));
+    GameDir dir;
+    ScriptedPrompter prompter;
+    prompter.expect(QStringLiteral("Ungültige IP-Adresse"), Answer::Ok,
+                    QStringLiteral("Bitte geben Sie eine gültige IP-Adresse ein"));
+    QStringList tipTexts, options, serverColumns, channelColumns, serverInfo;
+    QString tip;
+    runProgramOn(dir, prompter, [&](frmMain &main) {
+        QTimer::singleShot(0, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                options = shownTexts(*modal);
+                modal->close();
+            }
+        });
+        main.findChild<QAction *>(QStringLiteral("mnuFileOptions"))->trigger();
+        QApplication::processEvents();
+        serverColumns = headerTexts(*main.serversPane()->listView()->model());
+        const auto *channels = main.findChild<QTreeWidget *>(QStringLiteral("lsvRWServers"));
+        for (int i = 0; i < channels->columnCount(); ++i)
+            channelColumns << channels->headerItem()->text(i);
+        main.findChild<QAction *>(QStringLiteral("mnuHelpTips"))->trigger();
+        tipTexts = shownTexts(*main.tipsWindow());
+        tip = main.tipsWindow()->findChild<QLabel *>(QStringLiteral("lblTip"))->text();
+        main.tipsWindow()->close();
+        frmServerInfo info(*main.rootObject(), &main);
+        serverInfo = shownTexts(info);
+        main.tabs()->setCurrentIndex(frmMain::TabServers);
+        QTest::mouseClick(
+            main.serversPane()->findChild<QPushButton *>(QStringLiteral("cmdAddServer")),
+            Qt::LeftButton);
+        quitWith(main);
+    });
+    removeTranslation();
+    EXPECT_TRUE(tipTexts.contains(QStringLiteral("Tipp des Tages...")));
+    EXPECT_TRUE(tipTexts.contains(QStringLiteral("Schon gewusst?")));
+    EXPECT_TRUE(tipTexts.contains(QStringLiteral("Nächster Tipp")));
+    platform::DetachedProcessLauncher launcher;
+    clsGRQuorvel english({}, prompter, launcher);
+    english.CreateTips();
+    EXPECT_FALSE(tip.isEmpty());
+    for (int i = 1; i <= english.Tips().Count(); ++i)
+        EXPECT_NE(tip, *english.Tips().Item(i));
+    for (const char *text : {"Optionen...", "Allgemein", "Tipps beim Start zeigen",
+                             "Server beim Start anpingen", "Roger-Wilco-Pfad", "Durchsuchen..."})
+        EXPECT_TRUE(options.contains(QString::fromUtf8(text)))
+            << text << " in " << options.join(u'|').toStdString();
+    EXPECT_EQ(serverColumns.mid(0, 4),
+              (QStringList{QStringLiteral("IP"), QStringLiteral("Name"),
+                           QStringLiteral("Letztes PW"), QStringLiteral("Ping")}));
+    EXPECT_TRUE(serverColumns.contains(QStringLiteral("Spieler")));
+    EXPECT_TRUE(serverColumns.contains(QStringLiteral("Restzeit")));
+    EXPECT_EQ(channelColumns, (QStringList{QStringLiteral("Kanal"), QStringLiteral("Name"),
+                                           QStringLiteral("Letztes PW")}));
+    for (const char *text : {"Serverinfo", "Nachricht", "Karte:", "Spielinfo",
+                             "Waffenbeschränkungen:", "Aktualisieren", "Schließen"})
+        EXPECT_TRUE(serverInfo.contains(QString::fromUtf8(text)))
+            << text << " in " << serverInfo.join(u'|').toStdString();
+    EXPECT_EQ(prompter.shown().size(), 1u);
+}
+
+// Words the program builds into sentences follow the language's rules: English writes them in
+// lower case after a colon, German nouns keep their capital. Error captions shared by every
+// pane are looked up when shown, not when the program starts.
+TEST(Translation, BuiltSentencesAndSharedCaptionsFollowTheLanguage) {
+    EXPECT_EQ(GameSettingsText::summary(teamGame()),
+              QStringLiteral("Team, respawns: individual (3), IFF: reticle, threat indicator: on"));
+    EXPECT_EQ(QString(titles::error), QStringLiteral("An Error has occured"));
+    ASSERT_TRUE(installTranslation(QLocale(QLocale::German, QLocale::Switzerland)));
+    const QString german = GameSettingsText::summary(teamGame());
+    const QString errorTitle = titles::error;
+    const QString duration = GameSettingsText::duration(90);
+    removeTranslation();
+    EXPECT_EQ(german, QStringLiteral("Team, Respawns: Einzeln (3), IFF: Fadenkreuz, "
+                                     "Bedrohungsanzeige: An"));
+    EXPECT_EQ(errorTitle, QStringLiteral("Ein Fehler ist aufgetreten"));
+    EXPECT_EQ(duration, QStringLiteral("1 min 30 s"));
+    EXPECT_EQ(QString(titles::error), QStringLiteral("An Error has occured"));
+}
+
+// A real message box's buttons come from Qt's own translation: German where the system has it
+// (Debian's qt6-translations-l10n), the English texts otherwise.
+TEST(Translation, MessageBoxButtonsSpeakTheLanguageToo) {
+    const auto buttonsOfABox = [] {
+        QStringList texts;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QAbstractButton *button : box->buttons())
+                texts << button->text();
+            box->button(QMessageBox::No)->click();
+        });
+        const Answer answer = MessageBoxPrompter().ask(QStringLiteral("?"), titles::program,
+                                                       Buttons::YesNo, Icon::Question);
+        EXPECT_EQ(answer, Answer::No);
+        texts.sort();
+        return texts;
+    };
+    ASSERT_TRUE(installTranslation(QLocale(QLocale::German, QLocale::Germany)));
+    const QStringList german = buttonsOfABox();
+    removeTranslation();
+    EXPECT_EQ(german, (QStringList{QStringLiteral("&Ja"), QStringLiteral("&Nein")}));
+    EXPECT_EQ(buttonsOfABox(), (QStringList{QStringLiteral("&No"), QStringLiteral("&Yes")}));
 }
 
 // The C and English locales load nothing, and a German translation loaded before is taken out:
