@@ -302,6 +302,13 @@ QString ServerListModel::cell(int row, int column) const {
     return m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
 }
 
+const QString &ServerListModel::cellText(int row, int column) const {
+    static const QString none;
+    if (row < 0 || row >= rowCount() || column < 0 || column >= ColumnCount)
+        return none;
+    return m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
+}
+
 int ServerListModel::rowIcon(int row) const {
     return row >= 0 && row < rowCount() ? m_rows[static_cast<size_t>(row)].icon : 0;
 }

@@ -39,7 +39,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -100,7 +99,7 @@ frmServerInfo *ctlGRServers::infoWindow() const {
     return m_info.data();
 }
 
-QSortFilterProxyModel *ctlGRServers::sortModel() const {
+QAbstractProxyModel *ctlGRServers::sortModel() const {
     return m_proxy;
 }
 
@@ -211,8 +210,6 @@ void ctlGRServers::lookForBuddies() {
 }
 
 void ctlGRServers::buildList() {
-    m_proxy->setDynamicSortFilter(false); // the tick re-sorts once, after all its writes
-    m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_lsvGRServers = new QTableView(this);
     m_lsvGRServers->setObjectName(QStringLiteral("lsvGRServers"));
     m_lsvGRServers->setToolTip(QStringLiteral(
