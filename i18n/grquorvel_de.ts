@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>ctlGRServers</name>
+    <message>
+        <source>Could not start the game: %1 has not been found on the network</source>
+        <translation>Das Spiel konnte nicht gestartet werden: %1 wurde im Netzwerk nicht gefunden</translation>
+    </message>
+</context>
+<context>
     <name>frmMain</name>
     <message>
         <source>Quit</source>

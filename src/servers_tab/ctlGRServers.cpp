@@ -32,6 +32,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -577,7 +578,9 @@ void ctlGRServers::showContextMenu(const QPoint &globalPosition) {
 
 void ctlGRServers::cmdAddServer_Click() {
     bool valid = false;
-    run([&] { valid = IsValidIP(m_txtAddIP->text()); });
+    // A dotted address as the check reads it, or a host name (kept as typed, looked up at every
+    // query).
+    run([&] { valid = IsServerAddress(m_txtAddIP->text()); });
     if (!valid) {
         tell(m_root.prompter(),
              QStringLiteral("Please enter a valid IP address. At this time only numerical IPs are "
@@ -717,8 +720,17 @@ void ctlGRServers::launchServer(const QString &key) {
 
 void ctlGRServers::startGame(const clsGRServer &record) {
     const QString root = m_root.RootDirectory();
+    // The game is given an address: for a host name, the one its last query found.
+    QString address = record.IP();
+    if (!IsValidIP(address)) {
+        const std::optional<quint32> resolved = record.ResolvedAddress();
+        if (!resolved)
+            throw QuorvelError(
+                tr("Could not start the game: %1 has not been found on the network").arg(address));
+        address = QHostAddress(*resolved).toString();
+    }
     const platform::LaunchRequest request =
-        GameCommandLine::request(root, record.IP(), record.Password());
+        GameCommandLine::request(root, address, record.Password());
     const QString game = GameCommandLine::gamePath(root);
     if (!QFileInfo(game).isFile())
         throw QuorvelError(QStringLiteral("Could not start %1: the file does not exist").arg(game));
