@@ -8,6 +8,7 @@
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "servers/clsPing.h"
+#include "servers_tab/ServerFilterProxy.h"
 #include "servers_tab/ServerListModel.h"
 #include "servers_tab/ctlGRServers.h"
 #include "servers_tab/frmPingAll.h"
@@ -16,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QLineEdit>
-#include <QSortFilterProxyModel>
 
 #include <algorithm>
 #include <cstdio>
@@ -55,9 +55,7 @@ void benchTick(int rows) {
     Engine engine(rows, QHostAddress(QStringLiteral("127.20.128.1")).toIPv4Address());
     clsGRServers &servers = *engine.root->GRServers();
     ServerListModel model;
-    QSortFilterProxyModel proxy;
-    proxy.setSourceModel(&model);
-    proxy.setDynamicSortFilter(false);
+    ServerFilterProxy proxy(model);
     std::vector<const clsGRServer *> records;
     for (const auto &record : servers)
         records.push_back(&record);
