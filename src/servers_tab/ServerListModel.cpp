@@ -167,8 +167,9 @@ bool ServerListModel::updateFacts(Row &row, const clsGRServer &record, bool budd
     const bool answered = record.status() == clsGRServer::Answered;
     bool changed = false;
 
-    // The search text is made again only when what it is made of changed.
-    bool sourceChanged = false;
+    // The search text is made again only when what it is made of changed, and made first for
+    // a new row even when all it has is its address.
+    bool sourceChanged = facts.searchText.isEmpty();
     const auto take = [&](QString &kept, const QString &now) {
         if (kept != now) {
             kept = now;

@@ -111,6 +111,7 @@ TEST(ServerFilter, KeyPressesInTheSearchBoxAndTheQuickFiltersNarrowTheListUnderT
         {"LIMA", "1"},            // letter case ignored
         {"farm", "2"},            // the map
         {"127.20.30.3", "3"},     // the address
+        {"127.20.30.5", "5"},     // the address of a server never asked
         {"alpha base", "1"},      // every word, each anywhere
         {"origmiss castle", "3"}, // the mods and the map
         {"recon", "1 2 3"},       // the mission, of the servers that answered
