@@ -819,6 +819,10 @@
         <source>Could not write %1: %2</source>
         <translation>%1 konnte nicht geschrieben werden: %2</translation>
     </message>
+    <message>
+        <source>Could not start the game: %1 has not been found on the network</source>
+        <translation>Das Spiel konnte nicht gestartet werden: %1 wurde im Netzwerk nicht gefunden</translation>
+    </message>
 </context>
 <context>
     <name>ctlGameOptions</name>

@@ -271,8 +271,9 @@ void clsOptions::readGRServers() {
             const std::optional<int> slot = pool->fnNextTimerAndWinsock();
             if (!slot)
                 return;
+            // Host names are kept as the player typed them.
             const std::optional<QString> ip = attributeValue(child, "IP");
-            if (!ip || !IsValidIP(*ip))
+            if (!ip || !IsServerAddress(*ip))
                 return;
             clsGRServer *server =
                 servers->AddServer(*ip, attributeValue(child, "Name").value_or(QString()),

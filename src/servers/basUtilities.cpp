@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringView>
 
+#include <algorithm>
+
 namespace {
 std::optional<quint32> addressPart(const QString &part) {
     const std::optional<qint32> value = numericToLong(part);
@@ -75,4 +77,18 @@ bool IsHostName(const QString &text) {
         }
     }
     return !lastAllDigits;
+}
+
+bool IsServerAddress(const QString &text) {
+    if (IsValidIP(text))
+        return true;
+    const QString trimmed = text.trimmed();
+    const QList<QStringView> parts = QStringView(trimmed).split(u'.');
+    const auto number = [](QStringView part) {
+        return !part.isEmpty() &&
+               std::all_of(part.begin(), part.end(), [](QChar c) { return c.isDigit(); });
+    };
+    if (parts.size() >= 3 && std::all_of(parts.begin(), parts.begin() + 3, number))
+        return false;
+    return IsHostName(trimmed);
 }

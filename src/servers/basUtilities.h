@@ -24,3 +24,9 @@ QString AddressForUse(const QString &address);
 // 63 characters, neither starting nor ending with a hyphen, at most 253 characters in all (a
 // final dot allowed), the last label not all digits (999.1.1.1 is a bad address, not a name).
 bool IsHostName(const QString &text);
+
+// What the player may give as a server (on the Add page, in the server list file): a dotted
+// address that passes the check above, or a host name. Text whose first three parts are numbers
+// is a dotted address and is held to that check ("1.2.3.4x" is a mistyped address, not a name).
+// Blanks around the text do not count.
+bool IsServerAddress(const QString &text);

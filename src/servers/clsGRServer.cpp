@@ -77,6 +77,12 @@ void clsGRServer::Refresh() {
     m_pool->startQuery(m_slot, m_ip);
 }
 
+std::optional<quint32> clsGRServer::ResolvedAddress() const {
+    if (!m_pool || m_slot < 0)
+        return std::nullopt;
+    return m_pool->resolvedAddress(m_slot);
+}
+
 void clsGRServer::TimerFired() {
     if (m_status == Waiting)
         m_status = NoReply;

@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 class clsGRServers;
 class clsGlobalGRControls;
 
@@ -80,6 +82,9 @@ public:
 
     // Sends one status request unless one is outstanding.
     void Refresh();
+    // Where the record's host name pointed at its last query: nothing for a dotted address, or
+    // while the name does not resolve.
+    std::optional<quint32> ResolvedAddress() const;
     // The reply window ended.
     void TimerFired();
     // A datagram from the server arrived `roundTripMs` after the request left. A reply that

@@ -4,12 +4,12 @@
 #include "common/Timing.h"
 #include "root/AppRoot.h"
 #include "servers/GRQueryProtocol.h"
+#include "servers/HostLookup.h"
 #include "servers/basUtilities.h"
 #include "servers/clsGRServer.h"
 #include "servers/clsGRServers.h"
 
 #include <QCoreApplication>
-#include <QHostInfo>
 #include <QUdpSocket>
 #include <QVariant>
 
@@ -62,6 +62,10 @@ QString clsGlobalGRControls::slotTag(int slot) const {
     return validSlot(slot) ? m_slots[static_cast<size_t>(slot)].tag : QString();
 }
 
+std::optional<quint32> clsGlobalGRControls::resolvedAddress(int slot) const {
+    return validSlot(slot) ? m_slots[static_cast<size_t>(slot)].resolved : std::nullopt;
+}
+
 bool clsGlobalGRControls::isQuerying(int slot) const {
     return validSlot(slot) && m_slots[static_cast<size_t>(slot)].querying;
 }
@@ -75,6 +79,7 @@ void clsGlobalGRControls::bindSlot(int slot, const QString &tag) {
         return;
     endQuery(slot);
     m_slots[static_cast<size_t>(slot)].tag = tag;
+    m_slots[static_cast<size_t>(slot)].resolved.reset();
 }
 
 void clsGlobalGRControls::releaseSlot(int slot) {
@@ -83,6 +88,7 @@ void clsGlobalGRControls::releaseSlot(int slot) {
     // A window still running for the old record must not end the next record's query early.
     endQuery(slot);
     m_slots[static_cast<size_t>(slot)].tag.clear();
+    m_slots[static_cast<size_t>(slot)].resolved.reset();
 }
 
 clsGRServer *clsGlobalGRControls::recordFor(int slot) const {
@@ -127,8 +133,8 @@ void clsGlobalGRControls::startQuery(int slot, const QString &host) {
             armWindow(slot);
         return;
     }
-    QHostInfo::lookupHost(host, this, [this, slot, generation](const QHostInfo &info) {
-        hostResolved(slot, generation, info);
+    HostLookup::lookup(host, this, [this, slot, generation](std::optional<quint32> address) {
+        hostResolved(slot, generation, address);
     });
 }
 
@@ -138,21 +144,17 @@ void clsGlobalGRControls::queueSend(int slot, quint32 generation, quint32 ipv4) 
         m_paceTimer.start();
 }
 
-void clsGlobalGRControls::hostResolved(int slot, quint32 generation, const QHostInfo &info) {
+void clsGlobalGRControls::hostResolved(int slot, quint32 generation,
+                                       std::optional<quint32> address) {
     if (!validSlot(slot))
         return;
     Slot &s = m_slots[static_cast<size_t>(slot)];
     if (s.generation != generation || !s.querying)
         return;
-    if (info.error() == QHostInfo::NoError) {
-        for (const QHostAddress &address : info.addresses()) {
-            bool ipv4 = false;
-            const quint32 v4 = address.toIPv4Address(&ipv4);
-            if (ipv4) {
-                queueSend(slot, generation, v4);
-                return;
-            }
-        }
+    s.resolved = address;
+    if (address) {
+        queueSend(slot, generation, *address);
+        return;
     }
     // A name that does not resolve ends like a server that does not answer.
     armWindow(slot);

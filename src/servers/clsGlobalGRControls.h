@@ -15,7 +15,6 @@
 #include <vector>
 
 class QUdpSocket;
-class QHostInfo;
 class AppRoot;
 class clsGRServer;
 
@@ -41,6 +40,9 @@ public:
     int slotCount() const { return static_cast<int>(m_slots.size()); }
     QString slotTag(int slot) const;
     bool isQuerying(int slot) const;
+    // The address the record's host name resolved to at its last query (nothing for a dotted
+    // address, or when the name did not resolve).
+    std::optional<quint32> resolvedAddress(int slot) const;
 
     // Called by the records: binding writes the slot's tag, releasing empties it and forgets
     // any query in flight on the slot.
@@ -92,6 +94,9 @@ private:
         bool resent = false;    // the request went a second time in this window
         quint32 address = 0;
         qint64 sentAtNs = 0;
+        // What the host name of the slot's record resolved to at its last query; nothing
+        // while that lookup failed (or before any).
+        std::optional<quint32> resolved;
     };
     struct PendingSend {
         int slot;
@@ -116,7 +121,7 @@ private:
     void windowsDue();
     void resendsDue(qint64 now);
     void endQuery(int slot);
-    void hostResolved(int slot, quint32 generation, const QHostInfo &info);
+    void hostResolved(int slot, quint32 generation, std::optional<quint32> address);
     // Puts the request for `slot` in the paced send queue.
     void queueSend(int slot, quint32 generation, quint32 ipv4);
     SendOutcome sendNow(const QByteArray &datagram, const QHostAddress &to, quint16 port);

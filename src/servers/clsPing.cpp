@@ -1,10 +1,10 @@
 #include "servers/clsPing.h"
 
+#include "servers/HostLookup.h"
 #include "servers/basUtilities.h"
 #include "servers/clsGRServer.h"
 
 #include <QHostAddress>
-#include <QHostInfo>
 #include <QPointer>
 #include <QTimer>
 #include <QUdpSocket>
@@ -43,22 +43,16 @@ void clsPing::PingAddress(const QString &strAddressToResolve, const QByteArray &
     }
     // A host name: resolved in the background, first IPv4 address taken.
     QPointer<clsPing> self(this);
-    QHostInfo::lookupHost(
-        strAddressToResolve.trimmed(), this,
-        [self, payload = strDataToSend, done = std::move(done)](const QHostInfo &info) mutable {
-            if (!self)
-                return;
-            for (const QHostAddress &a : info.addresses()) {
-                bool ok = false;
-                const quint32 v4 = a.toIPv4Address(&ok);
-                if (ok) {
-                    self->startOrQueue({v4, payload, std::move(done)});
-                    return;
-                }
-            }
-            if (done)
-                done(NameNotResolved, 0);
-        });
+    HostLookup::lookup(strAddressToResolve.trimmed(), this,
+                       [self, payload = strDataToSend,
+                        done = std::move(done)](std::optional<quint32> address) mutable {
+                           if (!self)
+                               return;
+                           if (address)
+                               self->startOrQueue({*address, payload, std::move(done)});
+                           else if (done)
+                               done(NameNotResolved, 0);
+                       });
 }
 
 void clsPing::RefreshPing(clsGRServer &server, std::function<void()> finished) {

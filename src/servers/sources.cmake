@@ -3,6 +3,7 @@ list(APPEND CORE_SOURCES
     src/servers/basUtilities.h src/servers/basUtilities.cpp
     src/servers/GRQueryProtocol.h src/servers/GRQueryProtocol.cpp
     src/servers/GameSettingsText.h src/servers/GameSettingsText.cpp
+    src/servers/HostLookup.h src/servers/HostLookup.cpp
     src/servers/clsGRServer.h src/servers/clsGRServer.cpp
     src/servers/clsGRServers.h src/servers/clsGRServers.cpp
     src/servers/clsGlobalGRControls.h src/servers/clsGlobalGRControls.cpp

@@ -175,8 +175,9 @@ bool ServerListModel::updateFacts(Row &row, const clsGRServer &record, bool budd
     const bool answered = record.status() == clsGRServer::Answered;
     bool changed = false;
 
-    // The search text is made again only when what it is made of changed.
-    bool sourceChanged = false;
+    // The search text is made again only when what it is made of changed, and made first for
+    // a new row even when all it has is its address.
+    bool sourceChanged = facts.searchText.isEmpty();
     const auto take = [&](QString &kept, const QString &now) {
         if (kept != now) {
             kept = now;
@@ -307,6 +308,13 @@ QString ServerListModel::key(int row) const {
 QString ServerListModel::cell(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= ColumnCount)
         return {};
+    return m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
+}
+
+const QString &ServerListModel::cellText(int row, int column) const {
+    static const QString none;
+    if (row < 0 || row >= rowCount() || column < 0 || column >= ColumnCount)
+        return none;
     return m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
 }
 

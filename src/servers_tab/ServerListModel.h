@@ -75,6 +75,8 @@ public:
     int rowOfKey(const QString &key) const;
     QString key(int row) const;
     QString cell(int row, int column) const;
+    // The same without a copy, for comparing many cells (empty text out of range).
+    const QString &cellText(int row, int column) const;
     int rowIcon(int row) const;
     bool rowGhosted(int row) const;
     QColor rowColor(int row) const;

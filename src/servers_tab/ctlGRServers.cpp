@@ -35,6 +35,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -44,7 +45,6 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -106,7 +106,7 @@ frmServerInfo *ctlGRServers::infoWindow() const {
     return m_info.data();
 }
 
-QSortFilterProxyModel *ctlGRServers::sortModel() const {
+QAbstractProxyModel *ctlGRServers::sortModel() const {
     return m_proxy;
 }
 
@@ -218,8 +218,6 @@ void ctlGRServers::lookForBuddies() {
 }
 
 void ctlGRServers::buildList() {
-    m_proxy->setDynamicSortFilter(false); // the tick re-sorts once, after all its writes
-    m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_lsvGRServers = new QTableView(this);
     m_lsvGRServers->setObjectName(QStringLiteral("lsvGRServers"));
     m_lsvGRServers->setToolTip(
@@ -634,7 +632,9 @@ void ctlGRServers::showContextMenu(const QPoint &globalPosition) {
 
 void ctlGRServers::cmdAddServer_Click() {
     bool valid = false;
-    run([&] { valid = IsValidIP(m_txtAddIP->text()); });
+    // A dotted address as the check reads it, or a host name (kept as typed, looked up at every
+    // query).
+    run([&] { valid = IsServerAddress(m_txtAddIP->text()); });
     if (!valid) {
         tell(m_root.prompter(),
              tr("Please enter a valid IP address. At this time only numerical IPs are "
@@ -780,8 +780,17 @@ void ctlGRServers::launchServer(const QString &key) {
 
 void ctlGRServers::startGame(const clsGRServer &record) {
     const QString root = m_root.RootDirectory();
+    // The game is given an address: for a host name, the one its last query found.
+    QString address = record.IP();
+    if (!IsValidIP(address)) {
+        const std::optional<quint32> resolved = record.ResolvedAddress();
+        if (!resolved)
+            throw QuorvelError(
+                tr("Could not start the game: %1 has not been found on the network").arg(address));
+        address = QHostAddress(*resolved).toString();
+    }
     const platform::LaunchRequest request =
-        GameCommandLine::request(root, record.IP(), record.Password());
+        GameCommandLine::request(root, address, record.Password());
     const QString game = GameCommandLine::gamePath(root);
     if (!QFileInfo(game).isFile())
         throw QuorvelError(tr("Could not start %1: the file does not exist").arg(game));

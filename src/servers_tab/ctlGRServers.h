@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+class QAbstractProxyModel;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -15,7 +16,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QSortFilterProxyModel;
 class QTabWidget;
 class QTableView;
 class QTimer;
@@ -67,7 +67,8 @@ public:
     QString joinByItself(const QString &key);
 
     ServerListModel *listModel() const { return m_model; }
-    QSortFilterProxyModel *sortModel() const;
+    // The rows as shown: sorted, and narrowed by the filter.
+    QAbstractProxyModel *sortModel() const;
     // What the list is narrowed to; setting it also sets the search box and the check boxes.
     const ServerFilter &filter() const;
     void setFilter(const ServerFilter &filter);

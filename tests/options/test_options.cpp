@@ -128,7 +128,8 @@ TEST(Preferences, ServerChannelAndPlayerNameEntries) {
               "<Server IP='127.30.0.1' Name='Other' Password='x' Ping='97'/>"
               "<Server IP='127.30.0.2' Ping='12'/>"        // no name, no password
               "<Server Name='no address' Ping='5'/>"       // skipped
-              "<Server IP='gr.example.org' Name='named'/>" // not an address: skipped
+              "<Server IP='gr.Example.org' Name='named'/>" // a host name, kept as written
+              "<Server IP='1.2.3.4x' Name='mistyped'/>"    // neither: skipped
               "<Server IP='1e10.0.0.1' Name='too big'/>"   // a part too large: skipped
               "<Entry IP='127.30.0.3' Name='any child counts' Password=''/>"
               "<Server IP='127.30.0.4' Name='huge ping' Ping='99999999999'/>"
@@ -143,6 +144,7 @@ TEST(Preferences, ServerChannelAndPlayerNameEntries) {
     // The second entry's ping wins; a missing attribute is empty, never a marker text.
     EXPECT_EQ(f.serverRows(), QStringList({QStringLiteral("127.30.0.1|Clan server|pw|97 stale"),
                                            QStringLiteral("127.30.0.2|||12 stale"),
+                                           QStringLiteral("gr.Example.org|named||0 stale"),
                                            QStringLiteral("127.30.0.3|any child counts||0 stale"),
                                            QStringLiteral("127.30.0.4|huge ping||0 stale")}));
     EXPECT_EQ(f.channelRows(), QStringList({QStringLiteral("chan.example.org:3782|Voice|"),
@@ -183,6 +185,7 @@ TEST(Preferences, SaveThenLoadReproducesEverything) {
     f.servers().AddServer(QStringLiteral("127.30.0.9"), QStringLiteral("Clan server"),
                           QStringLiteral("a'b\"c<d>\r\n\t&e"), 0);
     f.servers().AddServer(QStringLiteral("127.30.0.8"), QString(), QString(), 1)->setPing(48);
+    f.servers().AddServer(QStringLiteral("GR.example.org"), QString(), QString(), 2);
     f.channels().AddServer(QStringLiteral("10.0.0.5"), QStringLiteral("Clan voice"), QString());
     f.channels().AddServer(QStringLiteral("rw.example.org"), QString(), QStringLiteral("secret"));
     o.Save(f.preferencesPath());
@@ -198,7 +201,8 @@ TEST(Preferences, SaveThenLoadReproducesEverything) {
                            QStringLiteral("PlayerNames"), QStringLiteral("RWServers")}));
     for (const char *text : {"<Version>1.01</Version>", "<RecordStats>False</RecordStats>",
                              "<ShowTips>True</ShowTips>", "<LastTip>-7</LastTip>",
-                             "<Server IP=\"127.30.0.8\" Name=\"\" Password=\"\" Ping=\"48\""})
+                             "<Server IP=\"127.30.0.8\" Name=\"\" Password=\"\" Ping=\"48\"",
+                             "<Server IP=\"GR.example.org\" Name=\"\""})
         EXPECT_TRUE(saved.contains(text)) << text;
 
     // Loaded elsewhere and saved again, every member and entry comes back the same.

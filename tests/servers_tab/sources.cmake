@@ -2,5 +2,5 @@ list(APPEND TEST_SOURCES
     servers_tab/test_ping.cpp
     servers_tab/test_launch.cpp
     servers_tab/test_real_wine.cpp)
-list(APPEND TEST_SOURCES servers_tab/test_servers_tab.cpp servers_tab/test_server_filter.cpp)
-list(APPEND TEST_SOURCES servers_tab/test_server_lists.cpp)
+list(APPEND TEST_SOURCES servers_tab/test_servers_tab.cpp servers_tab/test_server_filter.cpp
+    servers_tab/test_add_page.cpp servers_tab/test_server_lists.cpp)

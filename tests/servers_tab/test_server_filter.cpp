@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -110,6 +111,7 @@ TEST(ServerFilter, KeyPressesInTheSearchBoxAndTheQuickFiltersNarrowTheListUnderT
         {"LIMA", "1"},            // letter case ignored
         {"farm", "2"},            // the map
         {"127.20.30.3", "3"},     // the address
+        {"127.20.30.5", "5"},     // the address of a server never asked
         {"alpha base", "1"},      // every word, each anywhere
         {"origmiss castle", "3"}, // the mods and the map
         {"recon", "1 2 3"},       // the mission, of the servers that answered
@@ -212,4 +214,69 @@ TEST(ServerFilter, PasswordAndGameModeFiltersReadWhatTheServersSay) {
     app.click("chkHidePassworded");
     EXPECT_EQ(app.shown(), "2 3");
     EXPECT_EQ(app.countLine(), "2 of 3 servers shown, 1 hidden by filters");
+}
+
+TEST(ServerFilter, HiddenRowsKeepTheirPlaceInTheSortAndTheSelectionFollowsItsRow) {
+    App app;
+    // Names in one order, player counts in another; Kilo plays on 2, 4 and 6.
+    const char *names[] = {"Echo", "Delta", "Foxtrot", "Alpha", "Charlie", "Bravo"};
+    for (int i = 1; i <= 6; ++i) {
+        QStringList players;
+        for (int p = 0; p < i; ++p)
+            players << QStringLiteral("N%1").arg(p);
+        if (i % 2 == 0)
+            players << QStringLiteral("Kilo");
+        answer(*app.add(QStringLiteral("127.20.32.%1").arg(i)), QString::fromLatin1(names[i - 1]),
+               QStringLiteral("Map"), players, 16);
+    }
+    app.tab->RefreshList();
+    app.tick();
+    EXPECT_EQ(app.order(), "1 2 3 4 5 6");
+
+    // The selected row stays selected while the search grows and shrinks around it.
+    const QModelIndex fourth = app.tab->sortModel()->index(3, 1);
+    QTest::mouseClick(app.tab->listView()->viewport(), Qt::LeftButton, {},
+                      app.tab->listView()->visualRect(fourth).center());
+    ASSERT_EQ(app.tab->selectedKey(), QStringLiteral("127.20.32.4"));
+    app.find<QLineEdit>("txtSearch")->setFocus();
+    app.type(QStringLiteral("kilo"));
+    EXPECT_EQ(app.order(), "2 4 6");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    app.type(QStringLiteral("o n3"));
+    EXPECT_EQ(app.order(), "4 6");
+    EXPECT_EQ(app.tab->selectedKey(), QStringLiteral("127.20.32.4"));
+    EXPECT_EQ(app.countLine(), "2 of 6 servers shown, 4 hidden by filters");
+
+    // Sorting while rows are hidden sorts them too: they come back in their place.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    app.type(QStringLiteral("kilo"));
+    QHeaderView *header = app.tab->listView()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(ServerListModel::ColName) + 5, 5));
+    EXPECT_EQ(app.order(), "4 6 2"); // Alpha, Bravo, Delta
+    app.find<QLineEdit>("txtSearch")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(app.order(), "4 6 5 2 1 3");
+    EXPECT_EQ(app.tab->selectedKey(), QStringLiteral("127.20.32.4"));
+
+    // A search that hides the selected row takes the selection (and the buttons) with it.
+    app.type(QStringLiteral("foxtrot"));
+    EXPECT_EQ(app.order(), "3");
+    EXPECT_TRUE(app.tab->selectedKey().isEmpty());
+    app.tick();
+    EXPECT_FALSE(named<QPushButton>(*app.tab, "cmdRemove")->isEnabled());
+
+    // Rows leaving the list, hidden or shown, leave the rest where they were.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    app.type(QStringLiteral("kilo"));
+    app.tab->listModel()->removeKey(QStringLiteral("127.20.32.1")); // hidden
+    app.tab->listModel()->removeKey(QStringLiteral("127.20.32.6")); // shown
+    EXPECT_EQ(app.order(), "4 2");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(app.order(), "4 5 2 3");
+    // And the tick still finds each row's record after the renumbering.
+    answer(*app.root->GRServers()->Item(QStringLiteral("127.20.32.3")), QStringLiteral("Able"),
+           QStringLiteral("Map"), {}, 16);
+    app.tick();
+    EXPECT_EQ(app.order(), "3 4 5 2");
 }

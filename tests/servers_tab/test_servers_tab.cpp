@@ -316,7 +316,7 @@ TEST(ServersTab, AddRefusesBadAddressesAndKeepsOneRowPerServer) {
     App app;
     auto *ip = app.find<QLineEdit>("txtAddIP");
     auto *add = app.find<QPushButton>("cmdAddServer");
-    for (const char *bad : {"ghost.example", "127.20.13", "99999999999.1.1.1"}) {
+    for (const char *bad : {"ghost server", "127.20.13", "99999999999.1.1.1"}) {
         SCOPED_TRACE(bad);
         app.prompter.expect(QStringLiteral("Invalid IP address"), Answer::Ok,
                             QStringLiteral("Please enter a valid IP address. At this time only "
