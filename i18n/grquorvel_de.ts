@@ -2,6 +2,93 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>frmFindLanServers</name>
+    <message>
+        <source>Search Again</source>
+        <translation>Erneut suchen</translation>
+    </message>
+    <message>
+        <source>Asks the local network for its servers once more</source>
+        <translation>Fragt das lokale Netz noch einmal nach seinen Servern</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Adds the selected servers to the server list</source>
+        <translation>Fügt die ausgewählten Server der Serverliste hinzu</translation>
+    </message>
+    <message>
+        <source>Add All</source>
+        <translation>Alle hinzufügen</translation>
+    </message>
+    <message>
+        <source>Adds every server found to the server list</source>
+        <translation>Fügt jeden gefundenen Server der Serverliste hinzu</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Find LAN Servers</source>
+        <translation>LAN-Server suchen</translation>
+    </message>
+    <message>
+        <source>Servers found on the local network</source>
+        <translation>Im lokalen Netz gefundene Server</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Players</source>
+        <translation>Spieler</translation>
+    </message>
+    <message>
+        <source>Map</source>
+        <translation>Karte</translation>
+    </message>
+    <message>
+        <source>Your List</source>
+        <translation>Ihre Liste</translation>
+    </message>
+    <message>
+        <source>Searching the local network...</source>
+        <translation>Das lokale Netz wird durchsucht...</translation>
+    </message>
+    <message>
+        <source>No network connection here can send broadcasts.</source>
+        <translation>Keine Netzwerkverbindung hier kann Broadcasts senden.</translation>
+    </message>
+    <message>
+        <source>The local network cannot be searched: %1</source>
+        <translation>Das lokale Netz kann nicht durchsucht werden: %1</translation>
+    </message>
+    <message>
+        <source>No server answered on the local network.</source>
+        <translation>Im lokalen Netz hat kein Server geantwortet.</translation>
+    </message>
+    <message>
+        <source>1 server found.</source>
+        <translation>1 Server gefunden.</translation>
+    </message>
+    <message>
+        <source>%1 servers found.</source>
+        <translation>%1 Server gefunden.</translation>
+    </message>
+    <message>
+        <source>already in your list</source>
+        <translation>bereits in Ihrer Liste</translation>
+    </message>
+</context>
+<context>
     <name>frmMain</name>
     <message>
         <source>Quit</source>
@@ -90,6 +177,10 @@
     <message>
         <source>Roger Wilco not found</source>
         <translation>Roger Wilco nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Find LAN Servers...</source>
+        <translation>LAN-Server suchen...</translation>
     </message>
 </context>
 </TS>

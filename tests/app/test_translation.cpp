@@ -49,8 +49,9 @@ TEST(Translation, MainWindowSpeaksGermanUnderAGermanLocale) {
     removeTranslation();
     EXPECT_EQ(menus, (QStringList{QStringLiteral("Datei"), QStringLiteral("Bearbeiten"),
                                   QStringLiteral("Hilfe")}));
-    EXPECT_EQ(fileMenu, (QStringList{QStringLiteral("Optionen..."), QStringLiteral("Freunde..."),
-                                     QStringLiteral("Beenden")}));
+    EXPECT_EQ(fileMenu,
+              (QStringList{QStringLiteral("Optionen..."), QStringLiteral("Freunde..."),
+                           QStringLiteral("LAN-Server suchen..."), QStringLiteral("Beenden")}));
     EXPECT_EQ(tabs, (QStringList{QStringLiteral("Statistik"), QStringLiteral("Ghost-Recon-Server"),
                                  QStringLiteral("Ghost-Recon-Spieloptionen"),
                                  QStringLiteral("Roger-Wilco-Server")}));

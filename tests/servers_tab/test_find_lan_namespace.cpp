@@ -5,14 +5,27 @@
 // the two namespaces: the search starts only once the test has seen that the one network it
 // can reach is its own.
 
+#include "app/frmMain.h"
 #include "servers/LanServerFinder.h"
 #include "servers/SimProcess.h"
+#include "servers/clsGRServer.h"
+#include "servers_tab/ServerListModel.h"
+#include "servers_tab/frmFindLanServers.h"
 #include "support/OwnNetwork.h"
+#include "support/RealInput.h"
+#include "support/Widgets.h"
+#include "support/WindowApp.h"
 
+#include <QAction>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -172,4 +185,73 @@ TEST(FindLanServers, CommandLineFindsTheServersBehindTheLink) {
     EXPECT_EQ(QJsonDocument::fromJson(alone.out).array().size(), 0) << alone.out.toStdString();
     EXPECT_TRUE(alone.err.contains("no network interface here can send broadcasts"))
         << alone.err.toStdString();
+}
+
+TEST(FindLanServers, WindowListsTheServersFoundAndAddsThem) {
+    const Lan lan;
+    if (!lan.skip().empty())
+        GTEST_SKIP() << lan.skip();
+    ASSERT_TRUE(lan.ready()) << lan.why();
+
+    WindowApp app({});
+    app.add(text("198.18.77.3"), text("Bravo, typed in"));
+    named<QAction>(*app.main, "mnuFileFindLan")->trigger();
+    frmFindLanServers *window = app.main->findLanServersWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->isVisible());
+    auto *list = named<QTreeWidget>(*window, "lsvLanServers");
+    auto *status = named<QLabel>(*window, "lblLanStatus");
+    auto *add = named<QPushButton>(*window, "cmdLanAdd");
+    auto *addAll = named<QPushButton>(*window, "cmdLanAddAll");
+    EXPECT_EQ(status->text(), text("Searching the local network..."));
+    EXPECT_FALSE(named<QPushButton>(*window, "cmdLanSearch")->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->finder().isSearching(); }, 15000));
+
+    // Each server once, in address order; the broken answer and the junk made no row.
+    EXPECT_EQ(status->text(), text("3 servers found."));
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    const char *rows[][5] = {{"198.18.77.2", "LAN Alpha", "1/7", "Castle", ""},
+                             {"198.18.77.3", "LAN Bravo", "1/6", "Farm", "already in your list"},
+                             {"198.18.77.4", "LAN Charlie", "0/4", "Island", ""}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 5; ++c)
+            EXPECT_EQ(list->topLevelItem(r)->text(c), text(rows[r][c])) << r << ',' << c;
+    EXPECT_FALSE(list->topLevelItem(1)->flags() & Qt::ItemIsEnabled);
+    EXPECT_GT(window->finder().ignored(), 0u);
+    EXPECT_FALSE(add->isEnabled());
+    EXPECT_TRUE(addAll->isEnabled());
+
+    // Add takes the selected row only.
+    QTreeWidgetItem *alpha = list->topLevelItem(0);
+    realInput::click(list->viewport(), list->visualItemRect(alpha).center());
+    ASSERT_TRUE(add->isEnabled());
+    QTest::mouseClick(add, Qt::LeftButton);
+    clsGRServers &servers = *app.root->GRServers();
+    ASSERT_EQ(servers.Count(), 2);
+    ASSERT_NE(servers.Item(text("198.18.77.2")), nullptr);
+    EXPECT_EQ(servers.Item(text("198.18.77.2"))->Name(), text("LAN Alpha"));
+    EXPECT_EQ(alpha->text(frmFindLanServers::ColInList), text("already in your list"));
+    EXPECT_FALSE(add->isEnabled());
+    EXPECT_EQ(app.tab->findChild<ServerListModel *>()->rowCount(), 2);
+
+    // Add All takes the rest; what was in the list stays as it was.
+    QTest::mouseClick(addAll, Qt::LeftButton);
+    ASSERT_EQ(servers.Count(), 3);
+    EXPECT_EQ(servers.Item(text("198.18.77.3"))->Name(), text("Bravo, typed in"));
+    EXPECT_NE(servers.Item(text("198.18.77.4")), nullptr);
+    EXPECT_FALSE(addAll->isEnabled());
+    // The servers added are queried through the link like any other.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return servers.Item(text("198.18.77.4"))->status() == clsGRServer::Answered; },
+        10000));
+
+    // A server taken out of the list meanwhile can be added again.
+    app.main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.main->isActiveWindow(); }, 5000));
+    servers.RemoveServer(text("198.18.77.4"));
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return addAll->isEnabled(); }, 5000));
+    EXPECT_TRUE(list->topLevelItem(2)->flags() & Qt::ItemIsEnabled);
+    EXPECT_EQ(list->topLevelItem(2)->text(frmFindLanServers::ColInList), QString());
+    window->close();
 }

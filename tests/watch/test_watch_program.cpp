@@ -190,7 +190,8 @@ TEST(WatchProgram, WatchAndBuddiesDialogsMarkTheRowAndKeepWhatIsChosen) {
     entries.clear();
     for (const QAction *action : file->actions())
         entries << action->text();
-    EXPECT_EQ(entries.join(u'|'), QStringLiteral("Options...|Buddies...||Quit"));
+    EXPECT_EQ(entries.join(u'|'),
+              QStringLiteral("Options...|Buddies...|Find LAN Servers...||Quit"));
 
     const auto watchWith = [&](const std::function<void(WatchDialog &)> &act) {
         app.onDialog<WatchDialog>([&] { named<QAction>(*app.tab, "mnuWatch")->trigger(); }, act);
