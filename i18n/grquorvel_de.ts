@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>QueryCommand</name>
+    <message>
+        <source>--lan finds the servers itself and takes no %1</source>
+        <translation>--lan sucht die Server selbst und nimmt kein %1</translation>
+    </message>
+    <message>
+        <source>no network interface here can send broadcasts</source>
+        <translation>keine Netzwerkschnittstelle hier kann Broadcasts senden</translation>
+    </message>
+    <message>
+        <source>cannot search the local network: %1</source>
+        <translation>das lokale Netz kann nicht durchsucht werden: %1</translation>
+    </message>
+    <message>
+        <source>no server answered on the local network</source>
+        <translation>im lokalen Netz hat kein Server geantwortet</translation>
+    </message>
+    <message>
+        <source>cannot send to %1</source>
+        <translation>kann nicht senden an %1</translation>
+    </message>
+</context>
+<context>
     <name>frmFindLanServers</name>
     <message>
         <source>Search Again</source>

@@ -168,6 +168,11 @@ void print(const std::vector<const clsGRServer *> &servers, bool json, QTextStre
     out.flush();
 }
 
+// The texts of the local search are the player's to read, in the player's language.
+QString lanText(const char *text) {
+    return QCoreApplication::translate("QueryCommand", text);
+}
+
 int runLanQuery(const QStringList &arguments, QTextStream &out, QTextStream &err,
                 const Timing &timing) {
     bool json = false;
@@ -178,7 +183,11 @@ int runLanQuery(const QStringList &arguments, QTextStream &out, QTextStream &err
             out << queryUsage;
             return 0;
         } else if (arg != u"--lan") {
-            err << "grquorvel: --lan finds the servers itself and takes no " << arg << '\n'
+            err << "grquorvel: "
+                << lanText(QT_TRANSLATE_NOOP("QueryCommand",
+                                             "--lan finds the servers itself and takes no %1"))
+                       .arg(arg)
+                << '\n'
                 << queryUsage;
             return 2;
         }
@@ -186,16 +195,32 @@ int runLanQuery(const QStringList &arguments, QTextStream &out, QTextStream &err
     LanServerFinder finder(timing);
     if (!finder.start()) {
         if (finder.targets().isEmpty())
-            err << "grquorvel: no network interface here can send broadcasts\n";
+            err << "grquorvel: "
+                << lanText(QT_TRANSLATE_NOOP("QueryCommand",
+                                             "no network interface here can send broadcasts"))
+                << '\n';
         else
-            err << "grquorvel: cannot search the local network: " << finder.sendError() << '\n';
+            err << "grquorvel: "
+                << lanText(QT_TRANSLATE_NOOP("QueryCommand", "cannot search the local network: %1"))
+                       .arg(finder.sendError())
+                << '\n';
         print({}, json, out);
         return 1;
     }
     while (finder.isSearching())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    if (finder.count() == 0 && !finder.sendError().isEmpty())
-        err << "grquorvel: cannot send to " << finder.sendError() << '\n';
+    if (finder.count() == 0) {
+        if (finder.sendError().isEmpty())
+            err << "grquorvel: "
+                << lanText(
+                       QT_TRANSLATE_NOOP("QueryCommand", "no server answered on the local network"))
+                << '\n';
+        else
+            err << "grquorvel: "
+                << lanText(QT_TRANSLATE_NOOP("QueryCommand", "cannot send to %1"))
+                       .arg(finder.sendError())
+                << '\n';
+    }
 
     // In address order, so that two searches of the same network print the same.
     std::vector<const clsGRServer *> found;
