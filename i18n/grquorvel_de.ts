@@ -110,6 +110,10 @@
         <source>already in your list</source>
         <translation>bereits in Ihrer Liste</translation>
     </message>
+    <message>
+        <source>No query slot is free</source>
+        <translation>Kein Abfrageplatz ist frei</translation>
+    </message>
 </context>
 <context>
     <name>frmMain</name>

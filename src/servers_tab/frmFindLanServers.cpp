@@ -1,6 +1,7 @@
 #include "servers_tab/frmFindLanServers.h"
 
 #include "common/Prompter.h"
+#include "common/QuorvelError.h"
 #include "root/AppRoot.h"
 #include "servers/LanServerFinder.h"
 #include "servers/clsGRServer.h"
@@ -170,8 +171,9 @@ void frmFindLanServers::addRows(const QList<QTreeWidgetItem *> &rows) {
             continue;
         runWithRetry(m_root.prompter(), titles::error, [&] {
             const std::optional<int> slot = pool->fnNextTimerAndWinsock();
-            clsGRServer *record =
-                servers->AddServer(address, row->text(ColName), QString(), slot.value_or(-1));
+            if (!slot)
+                throw QuorvelError(tr("No query slot is free"));
+            clsGRServer *record = servers->AddServer(address, row->text(ColName), QString(), *slot);
             if (!record)
                 return;
             added = true;
