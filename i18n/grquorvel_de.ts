@@ -313,6 +313,29 @@
     </message>
 </context>
 <context>
+    <name>QueryCommand</name>
+    <message>
+        <source>--lan finds the servers itself and takes no %1</source>
+        <translation>--lan sucht die Server selbst und nimmt kein %1</translation>
+    </message>
+    <message>
+        <source>no network interface here can send broadcasts</source>
+        <translation>keine Netzwerkschnittstelle hier kann Broadcasts senden</translation>
+    </message>
+    <message>
+        <source>cannot search the local network: %1</source>
+        <translation>das lokale Netz kann nicht durchsucht werden: %1</translation>
+    </message>
+    <message>
+        <source>no server answered on the local network</source>
+        <translation>im lokalen Netz hat kein Server geantwortet</translation>
+    </message>
+    <message>
+        <source>cannot send to %1</source>
+        <translation>kann nicht senden an %1</translation>
+    </message>
+</context>
+<context>
     <name>QuorvelError</name>
     <message>
         <source>Type mismatch</source>
@@ -1037,6 +1060,97 @@
     </message>
 </context>
 <context>
+    <name>frmFindLanServers</name>
+    <message>
+        <source>Search Again</source>
+        <translation>Erneut suchen</translation>
+    </message>
+    <message>
+        <source>Asks the local network for its servers once more</source>
+        <translation>Fragt das lokale Netz noch einmal nach seinen Servern</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Adds the selected servers to the server list</source>
+        <translation>Fügt die ausgewählten Server der Serverliste hinzu</translation>
+    </message>
+    <message>
+        <source>Add All</source>
+        <translation>Alle hinzufügen</translation>
+    </message>
+    <message>
+        <source>Adds every server found to the server list</source>
+        <translation>Fügt jeden gefundenen Server der Serverliste hinzu</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Find LAN Servers</source>
+        <translation>LAN-Server suchen</translation>
+    </message>
+    <message>
+        <source>Servers found on the local network</source>
+        <translation>Im lokalen Netz gefundene Server</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Players</source>
+        <translation>Spieler</translation>
+    </message>
+    <message>
+        <source>Map</source>
+        <translation>Karte</translation>
+    </message>
+    <message>
+        <source>Your List</source>
+        <translation>Ihre Liste</translation>
+    </message>
+    <message>
+        <source>Searching the local network...</source>
+        <translation>Das lokale Netz wird durchsucht...</translation>
+    </message>
+    <message>
+        <source>No network connection here can send broadcasts.</source>
+        <translation>Keine Netzwerkverbindung hier kann Broadcasts senden.</translation>
+    </message>
+    <message>
+        <source>The local network cannot be searched: %1</source>
+        <translation>Das lokale Netz kann nicht durchsucht werden: %1</translation>
+    </message>
+    <message>
+        <source>No server answered on the local network.</source>
+        <translation>Im lokalen Netz hat kein Server geantwortet.</translation>
+    </message>
+    <message>
+        <source>1 server found.</source>
+        <translation>1 Server gefunden.</translation>
+    </message>
+    <message>
+        <source>%1 servers found.</source>
+        <translation>%1 Server gefunden.</translation>
+    </message>
+    <message>
+        <source>already in your list</source>
+        <translation>bereits in Ihrer Liste</translation>
+    </message>
+    <message>
+        <source>No query slot is free</source>
+        <translation>Kein Abfrageplatz ist frei</translation>
+    </message>
+</context>
+<context>
     <name>frmMain</name>
     <message>
         <source>Quit</source>
@@ -1169,6 +1283,10 @@
     <message>
         <source>Write the servers&apos; passwords into the file as well? Anyone who has the file can read them.</source>
         <translation>Die Passwörter der Server auch in die Datei schreiben? Jeder, der die Datei hat, kann sie lesen.</translation>
+    </message>
+    <message>
+        <source>Find LAN Servers...</source>
+        <translation>LAN-Server suchen...</translation>
     </message>
 </context>
 <context>

@@ -3,12 +3,14 @@
 #include "app/clsGRQuorvel.h"
 #include "common/Prompter.h"
 #include "platform/ProcessLauncher.h"
+#include "servers/LanServerFinder.h"
 #include "servers/basUtilities.h"
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,18 +18,25 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 const char queryUsage[] =
     "Usage: grquorvel --query [--json] [--file FILE] ADDR...\n"
+    "       grquorvel --query --lan [--json]\n"
     "  Asks every server for its game once and prints one line per server: address, status,\n"
     "  players/slots, map, time left, name, round trip in ms (tab-separated).\n"
     "  --json       print one JSON array instead\n"
     "  --file FILE  read addresses from FILE (one or more per line; # starts a comment)\n"
     "  -            read addresses from standard input\n"
+    "  --lan        find the servers on the local network instead: the request goes to the\n"
+    "               broadcast address of every network interface that can broadcast, and\n"
+    "               every server that answers within 3 seconds is printed\n"
     "  Exit status: 0 every server answered, 1 some did not, 2 bad usage (also for text that\n"
-    "  is neither an IPv4 address nor a host name).\n";
+    "  is neither an IPv4 address nor a host name). With --lan: 0 some server answered, 1 none\n"
+    "  did (or no interface can broadcast).\n";
 
 namespace {
 
@@ -145,6 +154,85 @@ QString toLine(const clsGRServer &r) {
     return fields.join(u'\t');
 }
 
+// Prints what `servers` hold, one line each or one JSON array.
+void print(const std::vector<const clsGRServer *> &servers, bool json, QTextStream &out) {
+    QJsonArray array;
+    for (const clsGRServer *r : servers) {
+        if (json)
+            array.append(toJson(*r));
+        else
+            out << toLine(*r) << '\n';
+    }
+    if (json)
+        out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+    out.flush();
+}
+
+// The texts of the local search are the player's to read, in the player's language.
+QString lanText(const char *text) {
+    return QCoreApplication::translate("QueryCommand", text);
+}
+
+int runLanQuery(const QStringList &arguments, QTextStream &out, QTextStream &err,
+                const Timing &timing) {
+    bool json = false;
+    for (const QString &arg : arguments) {
+        if (arg == u"--json") {
+            json = true;
+        } else if (arg == u"--help" || arg == u"-h") {
+            out << queryUsage;
+            return 0;
+        } else if (arg != u"--lan") {
+            err << "grquorvel: "
+                << lanText(QT_TRANSLATE_NOOP("QueryCommand",
+                                             "--lan finds the servers itself and takes no %1"))
+                       .arg(arg)
+                << '\n'
+                << queryUsage;
+            return 2;
+        }
+    }
+    LanServerFinder finder(timing);
+    if (!finder.start()) {
+        if (finder.targets().isEmpty())
+            err << "grquorvel: "
+                << lanText(QT_TRANSLATE_NOOP("QueryCommand",
+                                             "no network interface here can send broadcasts"))
+                << '\n';
+        else
+            err << "grquorvel: "
+                << lanText(QT_TRANSLATE_NOOP("QueryCommand", "cannot search the local network: %1"))
+                       .arg(finder.sendError())
+                << '\n';
+        print({}, json, out);
+        return 1;
+    }
+    while (finder.isSearching())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (finder.count() == 0) {
+        if (finder.sendError().isEmpty())
+            err << "grquorvel: "
+                << lanText(
+                       QT_TRANSLATE_NOOP("QueryCommand", "no server answered on the local network"))
+                << '\n';
+        else
+            err << "grquorvel: "
+                << lanText(QT_TRANSLATE_NOOP("QueryCommand", "cannot send to %1"))
+                       .arg(finder.sendError())
+                << '\n';
+    }
+
+    // In address order, so that two searches of the same network print the same.
+    std::vector<const clsGRServer *> found;
+    for (int i = 0; i < finder.count(); ++i)
+        found.push_back(&finder.at(i));
+    std::sort(found.begin(), found.end(), [](const clsGRServer *a, const clsGRServer *b) {
+        return QHostAddress(a->IP()).toIPv4Address() < QHostAddress(b->IP()).toIPv4Address();
+    });
+    print(found, json, out);
+    return found.empty() ? 1 : 0;
+}
+
 } // namespace
 
 void addressesFrom(QTextStream &stream, QStringList &into) {
@@ -203,6 +291,8 @@ readAddressArguments(const QStringList &arguments, QTextStream &in, QTextStream 
 
 int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &out,
                     QTextStream &err, const Timing &timing) {
+    if (arguments.contains(QStringLiteral("--lan")))
+        return runLanQuery(arguments, out, err, timing);
     AddressArguments given;
     if (const auto end = readAddressArguments(arguments, in, out, err, queryUsage, given))
         return *end;
@@ -235,16 +325,11 @@ int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
     bool allAnswered = true;
-    QJsonArray array;
+    std::vector<const clsGRServer *> all;
     for (const clsGRServer &r : servers) {
         allAnswered = allAnswered && r.status() == clsGRServer::Answered;
-        if (json)
-            array.append(toJson(r));
-        else
-            out << toLine(r) << '\n';
+        all.push_back(&r);
     }
-    if (json)
-        out << QJsonDocument(array).toJson(QJsonDocument::Indented);
-    out.flush();
+    print(all, json, out);
     return allAnswered ? 0 : 1;
 }

@@ -13,6 +13,7 @@
 #include "options/ctlGameOptions.h"
 #include "options/frmOptions.h"
 #include "servers_tab/ctlGRServers.h"
+#include "servers_tab/frmFindLanServers.h"
 #include "stats/ctlQuorvel.h"
 #include "voice_tab/ctlRWServers.h"
 #include "watch/BuddiesDialog.h"
@@ -172,6 +173,9 @@ void frmMain::buildMenus() {
     m_mnuFileBuddies = namedAction(file, QStringLiteral("mnuFileBuddies"), tr("Buddies..."));
     connect(m_mnuFileBuddies, &QAction::triggered, this, &frmMain::showBuddies);
     namedSeparator(file, QStringLiteral("mnuSepServerFiles"));
+    QAction *findLan =
+        namedAction(file, QStringLiteral("mnuFileFindLan"), tr("Find LAN Servers..."));
+    connect(findLan, &QAction::triggered, this, &frmMain::showFindLanServers);
     QAction *import = namedAction(file, QStringLiteral("mnuFileImport"), tr("Import Servers..."));
     import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(import, &QAction::triggered, this, &frmMain::importServers);
@@ -444,6 +448,26 @@ void frmMain::showTips() {
     m_frmTips->show();
     m_frmTips->raise();
     m_frmTips->activateWindow();
+}
+
+void frmMain::showFindLanServers() {
+    if (!m_frmFindLanServers) {
+        m_frmFindLanServers = new frmFindLanServers(
+            m_root,
+            [this] {
+                if (m_ctlGRServers)
+                    m_ctlGRServers->RefreshList();
+            },
+            this);
+        m_frmFindLanServers->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_frmFindLanServers->show();
+    m_frmFindLanServers->raise();
+    m_frmFindLanServers->activateWindow();
+}
+
+frmFindLanServers *frmMain::findLanServersWindow() const {
+    return m_frmFindLanServers;
 }
 
 void frmMain::showAbout() {

@@ -5,6 +5,7 @@
 
 class clsGRQuorvel;
 class frmAbout;
+class frmFindLanServers;
 class frmTips;
 class ctlRWServers;
 class CommonDialog;
@@ -55,6 +56,9 @@ public:
     void showBuddies();
     // Shows the watches' events; null when the watches are off.
     DesktopNotifier *notifier() const { return m_notifier; }
+    // File > Find LAN Servers...: one window, modeless, brought to front.
+    void showFindLanServers();
+    frmFindLanServers *findLanServersWindow() const;
     // Help > Tips... and Help > About Quorvel...: each one window, modeless, brought to front.
     void showTips();
     void showAbout();
@@ -109,6 +113,7 @@ private:
     QAction *m_mnuStatDirGamesRefresh = nullptr;
     QPointer<frmTips> m_frmTips;
     QPointer<frmAbout> m_frmAbout;
+    QPointer<frmFindLanServers> m_frmFindLanServers;
     ctlRWServers *m_ctlRWServers = nullptr;
     ctlGameOptions *m_ctlGameOptions = nullptr;
     QAction *m_mnuFileBuddies = nullptr;

@@ -11,4 +11,5 @@ struct Timing {
     int pingTimeoutMs = 700;    // an ICMP echo gives up
     int notifyEveryMs = 60000;  // at most one notification per server this often
     int saveDelayMs = 1000;     // the preferences are written this long after a change
+    int lanSearchMs = 3000;     // a search of the local network gathers answers this long
 };

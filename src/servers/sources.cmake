@@ -7,7 +7,8 @@ list(APPEND CORE_SOURCES
     src/servers/clsGRServer.h src/servers/clsGRServer.cpp
     src/servers/clsGRServers.h src/servers/clsGRServers.cpp
     src/servers/clsGlobalGRControls.h src/servers/clsGlobalGRControls.cpp
-    src/servers/ServerListFile.h src/servers/ServerListFile.cpp)
+    src/servers/ServerListFile.h src/servers/ServerListFile.cpp
+    src/servers/LanServerFinder.h src/servers/LanServerFinder.cpp)
 list(APPEND CORE_SOURCES
     src/servers/clsPing.h src/servers/clsPing.cpp
     src/servers/GameCommandLine.h src/servers/GameCommandLine.cpp)

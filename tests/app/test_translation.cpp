@@ -95,6 +95,7 @@ TEST(Translation, MainWindowSpeaksGermanUnderAGermanLocale) {
                                   QStringLiteral("Hilfe")}));
     EXPECT_EQ(fileMenu,
               (QStringList{QStringLiteral("Optionen..."), QStringLiteral("Freunde..."),
+                           QStringLiteral("LAN-Server suchen..."),
                            QStringLiteral("Server importieren..."),
                            QStringLiteral("Server exportieren..."), QStringLiteral("Beenden")}));
     EXPECT_EQ(tabs, (QStringList{QStringLiteral("Statistik"), QStringLiteral("Ghost-Recon-Server"),

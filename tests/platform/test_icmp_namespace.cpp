@@ -3,6 +3,7 @@
 // thread, sets it up there only, and goes back to the machine's namespace when it ends.
 
 #include "platform/IcmpEcho.h"
+#include "support/OwnNetwork.h"
 
 #include <QFile>
 #include <QHostAddress>
@@ -12,14 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <initializer_list>
 #include <optional>
 
 using platform::IcmpEcho;
@@ -29,77 +22,6 @@ namespace {
 quint32 v4(const char *text) {
     return QHostAddress(QString::fromLatin1(text)).toIPv4Address();
 }
-
-ino_t namespaceInode(const char *path) {
-    struct stat st {};
-    return ::stat(path, &st) == 0 ? st.st_ino : 0;
-}
-
-// Moves the calling thread into a new, empty network namespace and back again when it goes.
-// Nothing is changed unless the move is proven to have happened.
-class OwnNetwork {
-public:
-    OwnNetwork() {
-        m_home = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
-        const ino_t home = namespaceInode("/proc/thread-self/ns/net");
-        if (m_home < 0 || home == 0) {
-            m_why = "cannot see this thread's network namespace";
-            return;
-        }
-        if (::unshare(CLONE_NEWNET) != 0) {
-            m_why =
-                std::string("network namespaces are not permitted here: ") + std::strerror(errno);
-            return;
-        }
-        m_moved = true;
-        if (namespaceInode("/proc/thread-self/ns/net") == home) {
-            m_why = "the new network namespace did not take";
-            return;
-        }
-        m_path = QStringLiteral("/proc/%1/task/%2/ns/net").arg(::getpid()).arg(::gettid());
-        if (!ip({"link", "set", "lo", "up"})) {
-            m_why = "cannot bring up loopback in the new namespace (is `ip` installed?)";
-            return;
-        }
-        m_ready = true;
-    }
-    ~OwnNetwork() {
-        if (m_moved && ::setns(m_home, CLONE_NEWNET) != 0)
-            ADD_FAILURE() << "could not return to the machine's network namespace";
-        if (m_home >= 0)
-            ::close(m_home);
-    }
-    OwnNetwork(const OwnNetwork &) = delete;
-    OwnNetwork &operator=(const OwnNetwork &) = delete;
-
-    bool ready() const { return m_ready; }
-    const std::string &why() const { return m_why; }
-
-    // Runs `ip` inside this namespace, named explicitly so it can never act on the machine's.
-    bool ip(std::initializer_list<const char *> words) const {
-        QStringList arguments;
-        for (const char *word : words)
-            arguments << QString::fromLatin1(word);
-        QProcess run;
-        run.start(QStringLiteral("nsenter"),
-                  QStringList{QStringLiteral("--net=") + m_path, QStringLiteral("ip")} + arguments);
-        return run.waitForFinished(10000) && run.exitStatus() == QProcess::NormalExit &&
-               run.exitCode() == 0;
-    }
-
-    // The sysctl files under /proc/sys/net belong to the namespace of the thread opening them.
-    static bool allowEchoSocketsForEveryone() {
-        QFile file(QStringLiteral("/proc/sys/net/ipv4/ping_group_range"));
-        return file.open(QIODevice::WriteOnly) && file.write("0 2147483647\n") > 0;
-    }
-
-private:
-    int m_home = -1;
-    bool m_moved = false;
-    bool m_ready = false;
-    std::string m_why;
-    QString m_path;
-};
 
 IcmpEcho::Reply echoOnce(IcmpEcho &echo, const char *address) {
     std::optional<IcmpEcho::Reply> reply;

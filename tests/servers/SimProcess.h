@@ -7,7 +7,9 @@
 class SimProcess {
 public:
     // Starts grq-sim, with `arguments` besides the scenario, and waits for its "ready" line.
-    explicit SimProcess(const QByteArray &scenarioJson, const QStringList &arguments = {});
+    // With `networkNamespace` (a path `nsenter --net=` takes) it runs inside that namespace.
+    explicit SimProcess(const QByteArray &scenarioJson, const QStringList &arguments = {},
+                        const QString &networkNamespace = {});
     ~SimProcess();
     SimProcess(const SimProcess &) = delete;
     SimProcess &operator=(const SimProcess &) = delete;

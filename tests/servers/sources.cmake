@@ -4,4 +4,5 @@ list(APPEND TEST_SOURCES
     servers/test_model.cpp
     servers/test_query_engine.cpp
     servers/test_query_command.cpp
-    servers/test_server_list_file.cpp)
+    servers/test_server_list_file.cpp
+    servers/test_lan_finder.cpp)

@@ -191,7 +191,8 @@ TEST(WatchProgram, WatchAndBuddiesDialogsMarkTheRowAndKeepWhatIsChosen) {
     for (const QAction *action : file->actions())
         entries << action->text();
     EXPECT_EQ(entries.join(u'|'),
-              QStringLiteral("Options...|Buddies...||Import Servers...|Export Servers...||Quit"));
+              QStringLiteral("Options...|Buddies...||Find LAN Servers...|Import Servers...|Export "
+                             "Servers...||Quit"));
 
     const auto watchWith = [&](const std::function<void(WatchDialog &)> &act) {
         app.onDialog<WatchDialog>([&] { named<QAction>(*app.tab, "mnuWatch")->trigger(); }, act);

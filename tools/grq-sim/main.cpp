@@ -1,10 +1,17 @@
 // grq-sim: serves simulated Ghost Recon status servers on loopback addresses.
 //
 //   grq-sim --count N --first ADDR [--seed S] [--drop PERCENT] [--scenario FILE]
+//           [--broadcast ADDR]
 //
 // Serves N servers on consecutive IPv4 addresses from ADDR, port 2348, plus any server the
 // scenario names. Prints every address it serves, one per line, then "ready", and runs until
-// it is ended. Every address must lie in 127.0.0.0/8.
+// it is ended. Every address must lie in 127.0.0.0/8, or in 198.18.0.0/15: the range set aside
+// for test networks, which the tests put on veth pairs inside network namespaces of their own
+// (an address can only be served where an interface holds it).
+//
+// --broadcast also takes requests sent to that broadcast address (port 2348): every server
+// answers them from its own address, as servers on one LAN do. Several simulators may listen
+// on the same broadcast address.
 //
 // --drop loses that share of the requests received (0 to 100, fractions allowed), as a busy
 // link would; which ones follows from the seed.
@@ -94,6 +101,10 @@ bool isLoopback(quint32 address) {
     return (address >> 24) == 127;
 }
 
+bool isTestNetwork(quint32 address) {
+    return (address >> 17) == (0xC6120000u >> 17); // 198.18.0.0/15
+}
+
 quint32 parseAddress(const QString &text) {
     QHostAddress address;
     bool ok = false;
@@ -102,8 +113,9 @@ quint32 parseAddress(const QString &text) {
         v4 = address.toIPv4Address(&ok);
     if (!ok)
         fail(QStringLiteral("not an IPv4 address: %1").arg(text));
-    if (!isLoopback(v4))
-        fail(QStringLiteral("refusing %1: only 127.0.0.0/8 is served").arg(text));
+    if (!isLoopback(v4) && !isTestNetwork(v4))
+        fail(
+            QStringLiteral("refusing %1: only 127.0.0.0/8 and 198.18.0.0/15 are served").arg(text));
     return v4;
 }
 
@@ -310,10 +322,13 @@ Behaviour behaviourFrom(const QString &name) {
     fail(QStringLiteral("unknown behaviour: %1").arg(name));
 }
 
-int openSocket(quint32 address) {
+int openSocket(quint32 address, bool shared = false) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         fail(QStringLiteral("socket: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    const int on = 1;
+    if (shared)
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(grquery::port);
@@ -360,8 +375,9 @@ int main(int argc, char **argv) {
     unsigned seed = 1;
     QString scenarioFile;
     double dropPercent = 0;
+    QString broadcast;
     const QString usage = QStringLiteral("usage: grq-sim --count N --first ADDR [--seed S] "
-                                         "[--drop PERCENT] [--scenario FILE]");
+                                         "[--drop PERCENT] [--scenario FILE] [--broadcast ADDR]");
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         const bool hasValue = i + 1 < argc;
@@ -373,6 +389,8 @@ int main(int argc, char **argv) {
             seed = QString::fromLocal8Bit(argv[++i]).toUInt();
         else if (arg == u"--scenario" && hasValue)
             scenarioFile = QString::fromLocal8Bit(argv[++i]);
+        else if (arg == u"--broadcast" && hasValue)
+            broadcast = QString::fromLocal8Bit(argv[++i]);
         else if (arg == u"--drop" && hasValue) {
             bool ok = false;
             dropPercent = QString::fromLocal8Bit(argv[++i]).toDouble(&ok);
@@ -405,8 +423,9 @@ int main(int argc, char **argv) {
     };
     if (count > 0) {
         const quint32 start = parseAddress(first);
-        if (!isLoopback(start + static_cast<quint32>(count - 1)))
-            fail(QStringLiteral("%1 servers from %2 leave 127.0.0.0/8").arg(count).arg(first));
+        const quint32 last = start + static_cast<quint32>(count - 1);
+        if (last < start || (isLoopback(start) ? !isLoopback(last) : !isTestNetwork(last)))
+            fail(QStringLiteral("%1 servers from %2 leave the range served").arg(count).arg(first));
         for (int i = 0; i < count; ++i)
             serverAt(start + static_cast<quint32>(i));
     }
@@ -447,6 +466,16 @@ int main(int argc, char **argv) {
         ev.data.u64 = i;
         ::epoll_ctl(epoll, EPOLL_CTL_ADD, servers[i].fd, &ev);
     }
+    // Requests to the broadcast address reach every server of this simulator.
+    constexpr quint64 broadcastEvent = ~quint64(0);
+    int broadcastFd = -1;
+    if (!broadcast.isEmpty()) {
+        broadcastFd = openSocket(parseAddress(broadcast), true);
+        epoll_event ev{};
+        ev.events = EPOLLIN;
+        ev.data.u64 = broadcastEvent;
+        ::epoll_ctl(epoll, EPOLL_CTL_ADD, broadcastFd, &ev);
+    }
     ::signal(SIGCHLD, SIG_IGN); // flooders end on their own and need no reaping
     for (Server &s : servers) {
         if (s.behaviour == Behaviour::Foreign && !sockets.contains(s.from))
@@ -478,50 +507,59 @@ int main(int argc, char **argv) {
         const int ready =
             ::epoll_wait(epoll, events.data(), static_cast<int>(events.size()), timeoutMs);
         const auto now = std::chrono::steady_clock::now();
+        // One request reached server `s` (directly or by broadcast) from `peer`.
+        auto answer = [&](Server &s, const sockaddr_in &peer) {
+            if (s.lose > 0) {
+                --s.lose;
+                return;
+            }
+            if (dropPercent > 0 && lost(losses))
+                return; // lost on the way
+            if (s.floodMs > 0)
+                startFlood(s.from, peer, s.floodMs);
+            QByteArray reply;
+            int fd = s.fd;
+            switch (s.behaviour) {
+            case Behaviour::Silent:
+                return;
+            case Behaviour::Answer:
+                reply = s.reply;
+                break;
+            case Behaviour::Truncated:
+                reply = s.reply.left(s.truncateAt);
+                break;
+            case Behaviour::Random: {
+                reply.resize(std::uniform_int_distribution<int>(0, 600)(noise));
+                for (char &c : reply)
+                    c = static_cast<char>(noise());
+                break;
+            }
+            case Behaviour::Foreign:
+                reply = s.reply;
+                fd = sockets.value(s.from);
+                break;
+            }
+            later.push({now + std::chrono::milliseconds(s.delayMs), received++, fd, peer, reply});
+        };
         for (int e = 0; e < ready; ++e) {
-            Server &s = servers[events[static_cast<size_t>(e)].data.u64];
+            const quint64 at = events[static_cast<size_t>(e)].data.u64;
+            const int fd = at == broadcastEvent ? broadcastFd : servers[at].fd;
             for (;;) {
                 sockaddr_in peer{};
                 socklen_t peerLength = sizeof peer;
-                const ssize_t n = ::recvfrom(s.fd, buffer, sizeof buffer, 0,
+                const ssize_t n = ::recvfrom(fd, buffer, sizeof buffer, 0,
                                              reinterpret_cast<sockaddr *>(&peer), &peerLength);
                 if (n < 0)
                     break;
                 if (n < request.size() || std::memcmp(buffer, request.constData(),
                                                       static_cast<size_t>(request.size())) != 0)
                     continue; // a real server answers only its query
-                if (s.lose > 0) {
-                    --s.lose;
+                if (at != broadcastEvent) {
+                    answer(servers[at], peer);
                     continue;
                 }
-                if (dropPercent > 0 && lost(losses))
-                    continue; // lost on the way
-                if (s.floodMs > 0)
-                    startFlood(s.from, peer, s.floodMs);
-                QByteArray reply;
-                int fd = s.fd;
-                switch (s.behaviour) {
-                case Behaviour::Silent:
-                    continue;
-                case Behaviour::Answer:
-                    reply = s.reply;
-                    break;
-                case Behaviour::Truncated:
-                    reply = s.reply.left(s.truncateAt);
-                    break;
-                case Behaviour::Random: {
-                    reply.resize(std::uniform_int_distribution<int>(0, 600)(noise));
-                    for (char &c : reply)
-                        c = static_cast<char>(noise());
-                    break;
-                }
-                case Behaviour::Foreign:
-                    reply = s.reply;
-                    fd = sockets.value(s.from);
-                    break;
-                }
-                later.push(
-                    {now + std::chrono::milliseconds(s.delayMs), received++, fd, peer, reply});
+                for (Server &s : servers)
+                    answer(s, peer);
             }
         }
         while (!later.empty() && later.top().due <= std::chrono::steady_clock::now()) {
