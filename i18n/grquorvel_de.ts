@@ -92,4 +92,15 @@
         <translation>Roger Wilco nicht gefunden</translation>
     </message>
 </context>
+<context>
+    <name>frmOptions</name>
+    <message>
+        <source>Start with my desktop session</source>
+        <translation>Mit meiner Desktop-Sitzung starten</translation>
+    </message>
+    <message>
+        <source>When you log in, GRQuorvel starts in the tray and keeps watching</source>
+        <translation>Bei der Anmeldung startet GRQuorvel im Infobereich und beobachtet weiter</translation>
+    </message>
+</context>
 </TS>

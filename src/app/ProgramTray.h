@@ -23,6 +23,10 @@ public:
     QMenu *menu() const { return m_menu; }
     // Brings the icon, its tool tip and its menu up to date.
     void update();
+    // Shows the icon, whatever is watched, until the main window shows; false when it cannot.
+    bool keepUntilWindowShown();
+    // The main window showed: the icon stays only while something is watched.
+    void windowShown();
 
 private:
     void rebuildMenu();
@@ -34,4 +38,5 @@ private:
     QMenu *m_menu;
     QSystemTrayIcon *m_icon = nullptr; // made when first needed
     bool m_shown = false;
+    bool m_untilWindowShown = false;
 };

@@ -20,6 +20,7 @@
 #include "watch/WatchEngine.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/SystemTray.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -96,9 +97,10 @@ void frmMain::connectWatches() {
     WatchEngine *watches = m_root.Watches();
     const bool on = watches && watches->isAvailable();
     m_mnuFileBuddies->setEnabled(on);
+    // Also without watches: a start in the tray needs the way back to the window.
+    m_tray = new ProgramTray(m_root, *this);
     if (!on)
         return;
-    m_tray = new ProgramTray(m_root, *this);
     watches->setAutoJoin([this](const QString &address) {
         return m_ctlGRServers ? m_ctlGRServers->joinByItself(address)
                               : QStringLiteral("the window is gone");
@@ -339,7 +341,18 @@ void frmMain::changeEvent(QEvent *event) {
 void frmMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     m_shownOnce = true;
+    if (m_tray)
+        m_tray->windowShown();
     followSeen();
+}
+
+void frmMain::startInTray() {
+    m_shownOnce = true;
+    if (m_tray && systemTrayAvailable() && m_tray->keepUntilWindowShown()) {
+        followSeen();
+        return;
+    }
+    showMinimized();
 }
 
 void frmMain::hideEvent(QHideEvent *event) {
