@@ -21,6 +21,8 @@ public:
     bool isShown() const { return m_shown; }
     QString toolTip() const;
     QMenu *menu() const { return m_menu; }
+    // The icon itself; null until it was first shown.
+    QSystemTrayIcon *icon() const { return m_icon; }
     // Brings the icon, its tool tip and its menu up to date.
     void update();
     // Shows the icon, whatever is watched, until the main window shows; false when it cannot.

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/ProgramIcon.h"
 #include "app/ProgramTray.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
@@ -106,6 +107,8 @@ void frmMain::connectWatches() {
                               : QStringLiteral("the window is gone");
     });
     m_notifier = new DesktopNotifier(this);
+    m_notifier->setProgram(applicationId(), programIcon(), QIcon::hasThemeIcon(applicationId()));
+    m_notifier->setTrayIcon([this] { return m_tray ? m_tray->icon() : nullptr; });
     connect(watches, &WatchEngine::notificationReady, m_notifier, &DesktopNotifier::notify);
     connect(m_notifier, &DesktopNotifier::joinRequested, this, [this](const QString &address) {
         if (m_ctlGRServers)
