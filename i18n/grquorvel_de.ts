@@ -397,6 +397,29 @@
     </message>
 </context>
 <context>
+    <name>SessionAutostart</name>
+    <message>
+        <source>Could not create the directory %1</source>
+        <translation>Das Verzeichnis %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Could not remove %1: %2</source>
+        <translation>%1 konnte nicht entfernt werden: %2</translation>
+    </message>
+    <message>
+        <source>Could not write the value %1</source>
+        <translation>Der Wert %1 konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Could not remove the value %1</source>
+        <translation>Der Wert %1 konnte nicht entfernt werden</translation>
+    </message>
+</context>
+<context>
     <name>WatchDialog</name>
     <message>
         <source>Watch Server</source>
@@ -1338,6 +1361,14 @@
     <message>
         <source>Locate Roger Wilco exe..</source>
         <translation>Roger-Wilco-EXE suchen..</translation>
+    </message>
+    <message>
+        <source>Start with my desktop session</source>
+        <translation>Mit meiner Desktop-Sitzung starten</translation>
+    </message>
+    <message>
+        <source>When you log in, GRQuorvel starts in the tray and keeps watching</source>
+        <translation>Bei der Anmeldung startet GRQuorvel im Infobereich und beobachtet weiter</translation>
     </message>
 </context>
 <context>

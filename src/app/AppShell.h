@@ -22,6 +22,8 @@ public:
     virtual void showTipsModal() = 0;
     virtual void showPingAllModal() = 0;
     virtual void showMainWindow() = 0;
+    // Readies the main window as showing it does, but leaves it in the tray.
+    virtual void keepMainWindowInTray() { showMainWindow(); }
     // Takes into the preferences what the player typed but did not yet confirm.
     virtual void commitEdits() {}
     virtual void unloadMainWindow() = 0;

@@ -103,7 +103,8 @@ void ProgramTray::rebuildMenu() {
 
 void ProgramTray::update() {
     const WatchEngine *watches = m_root.Watches();
-    const bool wanted = watches && watches->watchesAnything() && systemTrayAvailable();
+    const bool wanted =
+        (m_untilWindowShown || (watches && watches->watchesAnything())) && systemTrayAvailable();
     if (wanted && !m_icon) {
         m_icon = new QSystemTrayIcon(programIcon(), this);
         m_icon->setContextMenu(m_menu);
@@ -122,6 +123,19 @@ void ProgramTray::update() {
     // The last watch went while the window was away: with nothing left to watch, it comes back.
     if (!wanted && !m_main.isVisible() && !shutdownInProgress())
         showMainWindow();
+}
+
+bool ProgramTray::keepUntilWindowShown() {
+    m_untilWindowShown = true;
+    update();
+    return m_shown;
+}
+
+void ProgramTray::windowShown() {
+    if (!m_untilWindowShown)
+        return;
+    m_untilWindowShown = false;
+    update();
 }
 
 void ProgramTray::showMainWindow() {

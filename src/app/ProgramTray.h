@@ -21,8 +21,14 @@ public:
     bool isShown() const { return m_shown; }
     QString toolTip() const;
     QMenu *menu() const { return m_menu; }
+    // The icon itself; null until it was first shown.
+    QSystemTrayIcon *icon() const { return m_icon; }
     // Brings the icon, its tool tip and its menu up to date.
     void update();
+    // Shows the icon, whatever is watched, until the main window shows; false when it cannot.
+    bool keepUntilWindowShown();
+    // The main window showed: the icon stays only while something is watched.
+    void windowShown();
 
 private:
     void rebuildMenu();
@@ -34,4 +40,5 @@ private:
     QMenu *m_menu;
     QSystemTrayIcon *m_icon = nullptr; // made when first needed
     bool m_shown = false;
+    bool m_untilWindowShown = false;
 };

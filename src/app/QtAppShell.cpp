@@ -1,6 +1,7 @@
 #include "app/QtAppShell.h"
 
 #include "app/GameChooser.h"
+#include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "app/frmTips.h"
@@ -66,7 +67,7 @@ void QtAppShell::showPingAllModal() {
     pingAll.exec();
 }
 
-void QtAppShell::showMainWindow() {
+void QtAppShell::readyMainWindow() {
     if (clsTrackStats *recorder = m_root.TrackStats(); recorder && m_main->statsPane()) {
         QObject::connect(recorder, &clsTrackStats::recordingFailed, m_main->statsPane(),
                          &ctlQuorvel::showRecordingFailure);
@@ -79,7 +80,17 @@ void QtAppShell::showMainWindow() {
     if (m_main->serversPane())
         m_main->serversPane()->RefreshList();
     m_main->restoreWindowState();
+    m_mainPlaced = true;
+}
+
+void QtAppShell::showMainWindow() {
+    readyMainWindow();
     m_main->show();
+}
+
+void QtAppShell::keepMainWindowInTray() {
+    readyMainWindow();
+    m_main->startInTray();
 }
 
 void QtAppShell::commitEdits() {
@@ -101,6 +112,8 @@ void QtAppShell::unloadMainWindow() {
 void QtAppShell::bringToFront() {
     // A box or dialog of start-up or of the player's is what the player has to see first.
     QWidget *window = QApplication::activeModalWidget();
+    if (!window && m_main && m_mainPlaced && !m_main->isVisible() && !shutdownInProgress())
+        m_main->show(); // waiting in the tray
     if (!window && m_main && m_main->isVisible())
         window = m_main.get();
     if (!window)

@@ -24,6 +24,7 @@ public:
     void showTipsModal() override;
     void showPingAllModal() override;
     void showMainWindow() override;
+    void keepMainWindowInTray() override;
     void commitEdits() override;
     void unloadMainWindow() override;
     void bringToFront() override;
@@ -33,8 +34,12 @@ public:
     frmMain *mainWindow() const { return m_main.get(); }
 
 private:
+    // What showing the main window needs done first.
+    void readyMainWindow();
+
     clsGRQuorvel &m_root;
     CommonDialog *m_commonDialog;
     std::unique_ptr<frmMain> m_main;
     int m_busyDepth = 0;
+    bool m_mainPlaced = false; // start-up shown the main window or left it in the tray
 };

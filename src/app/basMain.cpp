@@ -35,6 +35,8 @@ bool s_endRequested = false;
 const char usage[] = "Usage: grquorvel [--game-dir DIR] [-noStartupPing]\n"
                      "  --game-dir DIR   the Ghost Recon directory (default: this program's own)\n"
                      "  -noStartupPing   do not ping every server at start-up, now or later\n"
+                     "  --tray           start hidden in the tray, without the start-up's "
+                     "windows\n"
                      "  --version        print the program's name and version and end\n"
                      "       grquorvel --query [--json] [--file FILE] ADDR...\n"
                      "       grquorvel --query --lan [--json]\n"
@@ -190,6 +192,8 @@ EarlyAnswer earlyAnswer(int argc, char **argv, QString &gameDirectory) {
             return EarlyAnswer::Help;
         if (arg == u"--version")
             return EarlyAnswer::Version;
+        if (arg == u"--tray")
+            continue;
         if (const std::optional<QString> dir = readGameDirOption(args, i)) {
             if (dir->isEmpty())
                 return EarlyAnswer::BadUsage;

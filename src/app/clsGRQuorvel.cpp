@@ -381,9 +381,9 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
             m_options->Load(PreferencesFileName());
             keepPreferencesSaved();
         },
-        // 12. Tip of the day.
+        // 12. Tip of the day (not for a start in the tray, which opens no window).
         [this, &shell] {
-            if (m_options->ShowTips()) {
+            if (m_options->ShowTips() && !m_environment.startsInTray()) {
                 shell.setBusy(false);
                 shell.showTipsModal();
                 shell.setBusy(true);
@@ -400,13 +400,18 @@ clsGRQuorvel::StartupResult clsGRQuorvel::Startup(AppShell &shell) {
                 }
             }
         },
-        // 15. Start-up ping.
+        // 15. Start-up ping (again not in the tray).
         [this, &shell] {
-            if (m_options->PingGRServersOnStartup())
+            if (m_options->PingGRServersOnStartup() && !m_environment.startsInTray())
                 shell.showPingAllModal();
         },
-        // 16. Show the main window.
-        [&shell] { shell.showMainWindow(); },
+        // 16. Show the main window, or keep it in the tray.
+        [this, &shell] {
+            if (m_environment.startsInTray())
+                shell.keepMainWindowInTray();
+            else
+                shell.showMainWindow();
+        },
     };
     for (const auto &step : steps) {
         if (!runStep(step))

@@ -33,9 +33,13 @@ class ProcessLauncher;
 struct StartupEnvironment {
     QString executableDirectory; // the running executable's directory
     QString gameDirectory;       // --game-dir, overriding the executable's directory
-    QStringList commandLine;     // every argument, for the -noStartupPing switch
+    QStringList commandLine;     // every argument, for the -noStartupPing and --tray switches
     // Where to look for the game when neither of the two directories above holds it.
     platform::GameSearchPlaces gameSearch;
+
+    // Started with --tray (by the desktop session): the main window waits in the tray and the
+    // start-up's own windows are left out.
+    bool startsInTray() const { return commandLine.contains(QStringLiteral("--tray")); }
 };
 
 // The application object: owns every shared object of the program for the whole run.

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/ProgramIcon.h"
 #include "app/ProgramTray.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
@@ -21,6 +22,7 @@
 #include "watch/WatchEngine.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/SystemTray.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,13 +120,16 @@ void frmMain::connectWatches() {
     WatchEngine *watches = m_root.Watches();
     const bool on = watches && watches->isAvailable();
     m_mnuFileBuddies->setEnabled(on);
+    // Also without watches: a start in the tray needs the way back to the window.
+    m_tray = new ProgramTray(m_root, *this);
     if (!on)
         return;
-    m_tray = new ProgramTray(m_root, *this);
     watches->setAutoJoin([this](const QString &address) {
         return m_ctlGRServers ? m_ctlGRServers->joinByItself(address) : tr("the window is gone");
     });
     m_notifier = new DesktopNotifier(this);
+    m_notifier->setProgram(applicationId(), programIcon(), QIcon::hasThemeIcon(applicationId()));
+    m_notifier->setTrayIcon([this] { return m_tray ? m_tray->icon() : nullptr; });
     connect(watches, &WatchEngine::notificationReady, m_notifier, &DesktopNotifier::notify);
     connect(m_notifier, &DesktopNotifier::joinRequested, this, [this](const QString &address) {
         if (m_ctlGRServers)
@@ -545,7 +550,18 @@ void frmMain::changeEvent(QEvent *event) {
 void frmMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     m_shownOnce = true;
+    if (m_tray)
+        m_tray->windowShown();
     followSeen();
+}
+
+void frmMain::startInTray() {
+    m_shownOnce = true;
+    if (m_tray && systemTrayAvailable() && m_tray->keepUntilWindowShown()) {
+        followSeen();
+        return;
+    }
+    showMinimized();
 }
 
 void frmMain::hideEvent(QHideEvent *event) {

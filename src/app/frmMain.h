@@ -75,6 +75,9 @@ public:
     ProgramTray *tray() const { return m_tray; }
     // Whether closing the window leaves the program watching from the tray.
     bool keepsWatchingWhenClosed() const;
+    // Start-up in the tray: the window stays hidden behind the tray icon (there even with nothing
+    // watched) until the player asks for it; where there is no tray, it starts minimized.
+    void startInTray();
     // Whether the player can see the window: shown and not minimized.
     bool isSeen() const;
 

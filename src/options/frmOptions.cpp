@@ -3,6 +3,7 @@
 #include "common/Prompter.h"
 #include "options/ProgramState.h"
 #include "options/clsOptions.h"
+#include "platform/SessionAutostart.h"
 #include "platform/WindowsProgram.h"
 #include "root/AppRoot.h"
 #include "widgets/ClickableCaption.h"
@@ -11,6 +12,7 @@
 #include "widgets/SystemTray.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -65,6 +67,12 @@ frmOptions::frmOptions(AppRoot &root, CommonDialog *commonDialog, QWidget *paren
         if (ProgramState *state = m_root.State())
             state->setKeepWatchingInTray(on);
     });
+    m_chkStartWithSession = new QCheckBox(tr("Start with my desktop session"), general);
+    m_chkStartWithSession->setObjectName(QStringLiteral("chkStartWithSession"));
+    m_chkStartWithSession->setToolTip(
+        tr("When you log in, GRQuorvel starts in the tray and keeps watching"));
+    generalLayout->addWidget(m_chkStartWithSession, 3, 0, 1, 3);
+    connect(m_chkStartWithSession, &QCheckBox::toggled, this, &frmOptions::setStartWithSession);
     generalLayout->setColumnStretch(2, 1);
     layout->addWidget(general);
 
@@ -109,6 +117,10 @@ void frmOptions::RefreshData() {
         const QSignalBlocker quiet(m_chkKeepInTray);
         m_chkKeepInTray->setChecked(state->keepWatchingInTray());
     }
+    {
+        const QSignalBlocker quiet(m_chkStartWithSession);
+        m_chkStartWithSession->setChecked(platform::SessionAutostart::isOn());
+    }
     m_lblRWPath->setText(options->RogerWilcoEXE().isEmpty() ? tr(noRogerWilcoPath)
                                                             : options->RogerWilcoEXE());
 }
@@ -137,6 +149,25 @@ void frmOptions::BrowseForRogerWilco() {
         if (!QFileInfo(chosen).fileName().isEmpty())
             m_root.Options()->setRogerWilcoEXE(QDir::toNativeSeparators(chosen));
     });
+}
+
+QStringList frmOptions::sessionStartArguments(const QString &rootDirectory) {
+    // The same game as now, hidden in the tray: no choice of games and no window at login.
+    return {QStringLiteral("--tray"), QStringLiteral("--game-dir"),
+            QDir::toNativeSeparators(rootDirectory)};
+}
+
+void frmOptions::setStartWithSession(bool on) {
+    runWithRetry(m_root.prompter(), titles::error, [this, on] {
+        if (on)
+            platform::SessionAutostart::turnOn(QCoreApplication::applicationFilePath(),
+                                               sessionStartArguments(m_root.RootDirectory()));
+        else
+            platform::SessionAutostart::turnOff();
+    });
+    // Given up: the box shows what is really there.
+    const QSignalBlocker quiet(m_chkStartWithSession);
+    m_chkStartWithSession->setChecked(platform::SessionAutostart::isOn());
 }
 
 void frmOptions::applySwitch(QCheckBox *box) {

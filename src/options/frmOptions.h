@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 class AppRoot;
 class CommonDialog;
@@ -23,16 +24,21 @@ public:
     // install directory, else the programs directory, else nothing (on Linux both are looked
     // for inside the game's Wine prefix).
     static QString rogerWilcoStartDirectory(const QString &rootDirectory);
+    // How the desktop session starts the program on the game in `rootDirectory`.
+    static QStringList sessionStartArguments(const QString &rootDirectory);
 
 private:
     void BrowseForRogerWilco();
     void applySwitch(QCheckBox *box);
+    // Writes or removes the desktop session's entry that starts the program in the tray.
+    void setStartWithSession(bool on);
 
     AppRoot &m_root;
     CommonDialog *m_dlgCommon;
     QCheckBox *m_chkShowTips = nullptr;
     QCheckBox *m_chkPingServers = nullptr;
     QCheckBox *m_chkKeepInTray = nullptr;
+    QCheckBox *m_chkStartWithSession = nullptr;
     QLabel *m_lblRWPath = nullptr;
     QPushButton *m_cmdBrowseRW = nullptr;
     QPushButton *m_cmdOK = nullptr;

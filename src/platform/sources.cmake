@@ -9,7 +9,8 @@ list(APPEND CORE_SOURCES
     src/platform/FileIdentity.h
     src/platform/Display.h)
 list(APPEND GUI_SOURCES
-    src/platform/DesktopOpener.h src/platform/DesktopOpener.cpp)
+    src/platform/DesktopOpener.h src/platform/DesktopOpener.cpp
+    src/platform/SessionAutostart.h)
 
 # Each system's own half of the classes above.
 if(WIN32)
@@ -23,7 +24,8 @@ if(WIN32)
         src/platform/FileIdentity_win.cpp
         src/platform/Display_win.cpp)
     list(APPEND GUI_SOURCES
-        src/platform/DesktopOpener_win.cpp)
+        src/platform/DesktopOpener_win.cpp
+        src/platform/SessionAutostart_win.cpp)
 else()
     list(APPEND CORE_SOURCES
         src/platform/ProcessLauncher_posix.cpp
@@ -35,5 +37,6 @@ else()
         src/platform/FileIdentity_posix.cpp
         src/platform/Display_posix.cpp)
     list(APPEND GUI_SOURCES
-        src/platform/DesktopOpener_posix.cpp)
+        src/platform/DesktopOpener_posix.cpp
+        src/platform/SessionAutostart_posix.cpp)
 endif()

@@ -437,8 +437,13 @@ void ctlGRServers::setWindowSeen(bool seen) {
     if (seen == m_windowSeen)
         return;
     m_windowSeen = seen;
-    if (!seen)
+    // Nobody looks: the rows, the buttons and the count wait until somebody does (the watches
+    // ask their servers on their own), so the program sleeps between answers.
+    if (!seen) {
+        m_tmrListStatusRefresh->stop();
         return;
+    }
+    m_tmrListStatusRefresh->start();
     // What went on while nobody looked: every row now, and with the list in front a fresh
     // answer from every server rather than at the next turn of the count.
     clsGRServers *servers = m_root.GRServers();

@@ -2,9 +2,12 @@
 
 #include <QDBusConnection>
 #include <QHash>
+#include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QSystemTrayIcon;
@@ -20,6 +23,14 @@ public:
 
     // The bus to use instead of the session bus (which is looked for at the first notification).
     void setConnection(const QDBusConnection &bus);
+
+    // How the notifications name the program: `id` is both its icon's name and its desktop
+    // entry's. Where the desktop cannot find the icon by that name (`iconInstalled` false), the
+    // picture goes along with each notification.
+    void setProgram(const QString &id, const QIcon &icon, bool iconInstalled);
+    // The program's own tray icon, which shows the messages when there is no notification
+    // service (null while it has none); without it the notifier makes one of its own.
+    void setTrayIcon(std::function<QSystemTrayIcon *()> trayIcon);
 
     // Shows one notification about the server at `address` (with a Join action unless the
     // address is empty).
@@ -38,11 +49,17 @@ private slots:
 private:
     bool ensureConnection();
     void fallBack(const QString &address, const QString &body);
+    QSystemTrayIcon *trayForMessages();
 
     std::optional<QDBusConnection> m_bus;
     bool m_listening = false;
     bool m_markup = true;         // until the service says otherwise, bodies are escaped
     QHash<uint, QString> m_shown; // notification id -> server address
-    QSystemTrayIcon *m_tray = nullptr;
+    QString m_id = QStringLiteral("grquorvel");
+    QIcon m_icon;
+    bool m_sendImage = false;
+    std::function<QSystemTrayIcon *()> m_programTray;
+    QSystemTrayIcon *m_tray = nullptr;     // the notifier's own, when the program has none
+    QPointer<QSystemTrayIcon> m_clickable; // the icon whose message clicks join
     QString m_trayAddress;
 };

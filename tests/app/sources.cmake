@@ -8,4 +8,5 @@ list(APPEND TEST_SOURCES
     app/test_disk_full.cpp
     app/test_screen_fit.cpp
     app/test_demo.cpp
-    app/test_translation.cpp)
+    app/test_translation.cpp
+    app/test_tray_start.cpp)

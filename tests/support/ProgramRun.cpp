@@ -1,6 +1,7 @@
 #include "support/ProgramRun.h"
 
 #include "app/GameChooser.h"
+#include "app/ProgramTray.h"
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/clsGRQuorvel.h"
@@ -38,7 +39,31 @@ int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
     QTimer poll;
     poll.setInterval(5);
     int waited = 0;
+    bool windowShown = false;
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (settings.mainInTray) {
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (window->isVisible() && !window->isMinimized() && !windowShown) {
+                    windowShown = true;
+                    ADD_FAILURE() << "a window showed: " << window->metaObject()->className();
+                    window->close();
+                }
+            frmMain *hidden = nullptr;
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (auto *main = qobject_cast<frmMain *>(window))
+                    hidden = main;
+            const bool placed =
+                hidden && hidden->tray() && (hidden->tray()->isShown() || hidden->isMinimized());
+            if (!placed && ++waited < 1000)
+                return;
+            poll.stop();
+            EXPECT_TRUE(placed) << "the main window never went to the tray";
+            if (placed)
+                whileRunning(*hidden);
+            if (gobjRoot)
+                ShutdownProgram();
+            return;
+        }
         frmMain *main = findMainWindow();
         if (!main) {
             if (frmTips *tips = visibleWindows<frmTips>().value(0)) {

@@ -35,6 +35,9 @@ struct RunSettings {
     std::function<void(frmTips &)> atStartupTips = nullptr;
     // Answers the question which of several games found to use; by default it fails the test.
     std::function<void(GameChooser &)> chooseGame = nullptr;
+    // Start-up leaves the main window in the tray (or minimized): `whileRunning` acts once it
+    // is there, and any window shown before that fails the test.
+    bool mainInTray = false;
 };
 
 // Runs the whole program on `dir` in this process; once the main window shows, `whileRunning`
