@@ -300,7 +300,7 @@ int runQueryCommand(const QStringList &arguments, QTextStream &in, QTextStream &
     const QStringList &addresses = given.addresses;
     // Text that can name no server is a mistake to point out, not a server that is silent.
     for (const QString &address : addresses) {
-        if (!IsValidIP(address) && !IsHostName(address)) {
+        if (!IsServerAddress(address)) {
             err << "grquorvel: \"" << address << "\" is neither an IPv4 address nor a host name\n";
             return 2;
         }

@@ -153,7 +153,7 @@ bool looksLikeAServer(const QString &word) {
 } // namespace
 
 bool isServerAddress(const QString &text) {
-    return !text.isEmpty() && (IsValidIP(text) || IsHostName(text));
+    return !text.isEmpty() && IsServerAddress(text);
 }
 
 bool isChannelAddress(const QString &text) {

@@ -214,7 +214,7 @@ TEST(Simulator, CountedServersVaryTheirSettingsAndAnswerInTheRealLayout) {
 // Text that can name no server is a mistake of usage, and the message names it.
 TEST(QueryCommand, TextThatCanNameNoServerIsRefusedByName) {
     for (const char *bad : {"999.1.1.1", "a b", "1.2.3.4:99999", "gr..example.org",
-                            "gr-.example.org", "1.2.3.4/24", ""}) {
+                            "gr-.example.org", "1.2.3.4/24", "1.2.3.4x", ""}) {
         SCOPED_TRACE(bad);
         const QString text = QString::fromLatin1(bad);
         const Outcome o = runInProcess({QStringLiteral("127.10.6.2"), text});

@@ -60,6 +60,7 @@ TEST(ServerListFile, LinesAreTakenOnlyWhenTheyNameAServer) {
                             "1.2.3\n"              // too few parts
                             "-bad-.example.org\n"  // hyphens at label ends
                             "999.1.1.1\n"          // neither address nor name
+                            "1.2.3.4x\n"           // a mistyped address, not a name
                             "a_b.example.org\n"    // underscore
                             "10.0.0.3\tname\x01with control\n"
                             "#10.0.0.9\n"
@@ -71,7 +72,7 @@ TEST(ServerListFile, LinesAreTakenOnlyWhenTheyNameAServer) {
                                    QStringLiteral("secret")},
                                   {QStringLiteral("gr.example.org"), {}, QStringLiteral("pw only")},
                                   {QStringLiteral("1.2.3.4.5"), {}, {}}}));
-    EXPECT_EQ(r.unreadable, 7);
+    EXPECT_EQ(r.unreadable, 8);
 }
 
 TEST(ServerListFile, TheQueryCommandsJsonIsReadItsPasswordFlagIsNoPassword) {
