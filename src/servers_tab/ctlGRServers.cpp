@@ -120,6 +120,10 @@ QWidget *ctlGRServers::buildFilterBar() {
     m_txtSearch->setPlaceholderText(tr("Search servers and players"));
     m_txtSearch->setClearButtonEnabled(true);
     m_txtSearch->setAccessibleName(tr("Search servers and players"));
+    // Wide enough for its hint in every language, with room for the clear button.
+    m_txtSearch->setMinimumWidth(
+        m_txtSearch->fontMetrics().horizontalAdvance(m_txtSearch->placeholderText()) +
+        m_txtSearch->fontMetrics().height() * 3);
     row->addWidget(m_txtSearch, 1);
     const auto check = [bar, row](const char *name, const QString &caption, const QString &tip) {
         auto *box = new QCheckBox(caption, bar);
