@@ -866,7 +866,7 @@ ctlGRServers::AddCount ctlGRServers::addServers(const ServerListReading &reading
             }
             const std::optional<int> slot = m_root.GRServerControls()->fnNextTimerAndWinsock();
             if (!slot)
-                throw QuorvelError(QStringLiteral("No query slot is free"));
+                throw QuorvelError(tr("No query slot is free"));
             clsGRServer *record =
                 servers->AddServer(entry.address, entry.name, entry.password, *slot);
             if (!record)
