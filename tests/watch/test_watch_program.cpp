@@ -61,16 +61,6 @@ struct App : WindowApp {
     }
     WatchEngine &watches() const { return *root->Watches(); }
     int row(const QString &ip) const { return tab->listModel()->rowOfKey(ip); }
-    // The tool tip the list itself shows over the server's row.
-    QString toolTip(const QString &ip) const {
-        return realInput::toolTipAt(
-            tab->listView(), tab->sortModel()->mapFromSource(tab->listModel()->index(row(ip), 1)));
-    }
-    void select(const QString &ip) const {
-        const QModelIndex at = tab->sortModel()->mapFromSource(tab->listModel()->index(row(ip), 1));
-        QTest::mouseClick(tab->listView()->viewport(), Qt::LeftButton, {},
-                          tab->listView()->visualRect(at).center());
-    }
     // Runs `act` on the modal dialog of type T once it shows, while `open` opens it.
     template <typename T>
     void onDialog(const std::function<void()> &open, const std::function<void(T &)> &act) {
@@ -188,7 +178,7 @@ TEST(WatchProgram, WatchAndBuddiesDialogsMarkTheRowAndKeepWhatIsChosen) {
     App app;
     const QString ip = QStringLiteral("127.31.1.1");
     app.add(ip);
-    app.select(ip);
+    app.clickRow(ip);
 
     // The pop-up menu: "Watch..." right after "Info...", on for a selected row.
     QStringList entries;
@@ -668,7 +658,7 @@ TEST(WatchProgram, AFreedSlotJoinsOnceButNotWhileTheGameRunsNorAfterALaunchByHan
     };
     const QString ip = QStringLiteral("127.31.7.1");
     app.add(ip, QStringLiteral("se cret"));
-    app.select(ip);
+    app.clickRow(ip);
     // The automatic join goes only together with being told of the free slot.
     app.onDialog<WatchDialog>(
         [&] { named<QAction>(*app.tab, "mnuWatch")->trigger(); },
