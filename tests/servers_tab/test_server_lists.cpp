@@ -74,8 +74,8 @@ std::vector<ServerListEntry> thousandServers() {
     std::vector<ServerListEntry> entries;
     for (int i = 0; i < 1000; ++i)
         entries.push_back({QStringLiteral("127.83.%1.%2").arg(i / 200).arg(i % 200 + 1),
-                           i % 3 ? QStringLiteral("Server Ünit %1").arg(i) : QString(),
-                           i % 2 ? QString() : QStringLiteral("pw%1").arg(i)});
+                           i % 3 ? QStringLiteral("Ünit %1 # \"Ghosts\" ").arg(i) : QString(),
+                           i % 2 ? QString() : QStringLiteral("pw %1 #x").arg(i)});
     return entries;
 }
 
@@ -143,6 +143,7 @@ TEST(ServerLists, BadFilesAddNothingAndSaySoAndADroppedFileIsImported) {
          QStringLiteral("1 added, 1 already in the list, 2 unreadable."), 1},
         {big, QStringLiteral("too large"), 0},
         {app.files.filePath(QStringLiteral("missing.txt")), QStringLiteral("does not exist"), 0},
+        {app.files.path(), QStringLiteral("This is not a file."), 0},
     };
     int expected = 1;
     for (const auto &c : cases) {
