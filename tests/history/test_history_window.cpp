@@ -124,12 +124,6 @@ TEST(HistoryWindow, DetailsShowTheTextsAndBothChartsOfAKnownHistory) {
     EXPECT_TRUE(lines.contains(QStringLiteral("Last seen with players: ") + localText(now - 60)))
         << lines.join(u'|').toStdString();
     EXPECT_EQ(lines.first(), app.tab->listView()->toolTip());
-
-    if (const QByteArray shot = qgetenv("HISTORY_SCREENSHOT"); !shot.isEmpty()) {
-        info->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(info));
-        info->grab().save(QString::fromLocal8Bit(shot));
-    }
 }
 
 TEST(HistoryWindow, ADamagedFileLeavesTheProgramRunningWithTheHistoryOff) {

@@ -23,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
@@ -411,18 +410,6 @@ bool askTwoGames(App &app, const char *net) {
     return answered;
 }
 
-// Under a real display, with GRQ_SHOTS naming a directory, puts a picture of the screen there.
-void screenshot(QWidget *window, const char *name) {
-    const QString dir = qEnvironmentVariable("GRQ_SHOTS");
-    if (dir.isEmpty())
-        return;
-    window->show();
-    window->raise();
-    QTest::qWait(500);
-    QProcess::execute(QStringLiteral("import"),
-                      {QStringLiteral("-window"), QStringLiteral("root"),
-                       dir + u'/' + QLatin1String(name) + QStringLiteral(".png")});
-}
 } // namespace
 
 TEST(ServerInfo, GameSettingsAndEachPlayersTeamAndStateShowThroughTheWindow) {
@@ -469,7 +456,6 @@ TEST(ServerInfo, GameSettingsAndEachPlayersTeamAndStateShowThroughTheWindow) {
     EXPECT_EQ(players(),
               QStringList({QStringLiteral("Rook|1|Alive"), QStringLiteral("Sniper|1|Dead"),
                            QStringLiteral("Ghost7|Unassigned|Alive")}));
-    screenshot(info, "details-coop-respawns");
 
     app.clickRow(QStringLiteral("127.20.19.2"));
     app.tab->cmdInfo_Click();
@@ -493,7 +479,6 @@ TEST(ServerInfo, GameSettingsAndEachPlayersTeamAndStateShowThroughTheWindow) {
                            QStringLiteral("Nomad|2|Alive")}));
     EXPECT_EQ(named<QLabel>(*info, "lblTimeRemainingData")->text(), QStringLiteral("n/a"))
         << "in debrief";
-    screenshot(info, "details-team-no-iff-no-threat");
 }
 
 TEST(ServersTab, APasswordedServerShowsALockBesideItsAddressAndItsSettingsInTheToolTip) {
@@ -531,7 +516,6 @@ TEST(ServersTab, APasswordedServerShowsALockBesideItsAddressAndItsSettingsInTheT
     app.tab->tmrListStatusRefresh_Timer();
     EXPECT_EQ(shows(locked), locked + QStringLiteral(", password needed, watched [lock]"));
     EXPECT_EQ(shows(open), open + QStringLiteral(", watched"));
-    screenshot(app.main, "list-lock-and-bell");
 
     // The tool tip the list shows when the pointer rests on a row.
     const auto tip = [&](const QString &ip) { return app.toolTip(ip).split(u'\n'); };
