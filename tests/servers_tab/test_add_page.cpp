@@ -26,11 +26,8 @@ const QString invalidText =
 
 struct App : WindowApp {
     App()
-        : WindowApp({.timing = {.queryWindowMs = 300, .listTickMs = 60000, .pingTimeoutMs = 200}}) {
-        main->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(main));
-    }
-    template <typename T> T *find(const char *name) const { return named<T>(*tab, name); }
+        : WindowApp({.timing = {.queryWindowMs = 300, .listTickMs = 60000, .pingTimeoutMs = 200},
+                     .active = true}) {}
     // Types into the Add page's address box as a player does, then clicks Add.
     void addByHand(const QString &text) const {
         auto *ip = find<QLineEdit>("txtAddIP");

@@ -32,11 +32,8 @@ namespace {
 // The whole program up to its main window; list ticks are run by hand.
 struct App : WindowApp {
     App()
-        : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200}}) {
-        main->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(main));
-    }
-    template <typename T> T *find(const char *name) const { return named<T>(*tab, name); }
+        : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200},
+                     .active = true}) {}
     void tick() const { tab->tmrListStatusRefresh_Timer(); }
     // The last number of the address of each row shown, in address order.
     std::string shown() const {

@@ -30,11 +30,9 @@ namespace {
 struct ListsApp : WindowApp {
     explicit ListsApp(ScriptedCommonDialog *choosers = new ScriptedCommonDialog)
         : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200},
-                     .commonDialog = choosers})
-        , dialog(*choosers) {
-        main->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(main));
-    }
+                     .commonDialog = choosers,
+                     .active = true})
+        , dialog(*choosers) {}
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
         QWidget *focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);

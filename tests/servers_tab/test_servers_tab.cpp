@@ -42,11 +42,6 @@ struct App : WindowApp {
     App()
         : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200}}) {
     }
-    template <typename T> T *find(const char *name) const {
-        // The servers tab first: the voice tab has controls of the same names.
-        T *w = tab->findChild<T *>(QString::fromLatin1(name));
-        return w ? w : named<T>(*main, name);
-    }
     QTableView *list() const { return tab->listView(); }
     void refresh() const {
         tab->RefreshList();

@@ -11,6 +11,7 @@
 #include "support/GameDir.h"
 #include "support/RealInput.h"
 #include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
 
 #include <QHeaderView>
 #include <QSortFilterProxyModel>
@@ -41,6 +42,7 @@ struct WindowApp {
         std::function<void(GameDir &)> prepare = {};
         bool serversInFront = true;
         CommonDialog *commonDialog = nullptr; // the main window takes it
+        bool active = false;                  // waits until the main window has the keyboard
     };
 
     explicit WindowApp(const Settings &settings)
@@ -58,6 +60,17 @@ struct WindowApp {
         tab = main->serversPane();
         if (settings.serversInFront)
             main->tabs()->setCurrentIndex(frmMain::TabServers);
+        if (settings.active) {
+            main->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(main));
+        }
+    }
+
+    // The control `name` of the servers tab, else of the main window (the voice tab has
+    // controls of the same names).
+    template <typename T> T *find(const char *name) const {
+        T *w = tab->findChild<T *>(QString::fromLatin1(name));
+        return w ? w : named<T>(*main, name);
     }
 
     // Adds a server the way the add command does: a free slot first, then AddServer.
