@@ -1,6 +1,7 @@
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "support/ProgramRun.h"
+#include "support/Scoped.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QAbstractItemView>
@@ -16,25 +17,6 @@
 
 #ifndef Q_OS_WIN
 namespace {
-
-// Sets (or with a null value removes) an environment variable for the scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char *name, const QByteArray &value)
-        : m_name(name)
-        , m_had(qEnvironmentVariableIsSet(name))
-        , m_old(qgetenv(name)) {
-        value.isNull() ? qunsetenv(name) : qputenv(name, value);
-    }
-    ~ScopedEnv() { m_had ? qputenv(m_name, m_old) : qunsetenv(m_name); }
-    ScopedEnv(const ScopedEnv &) = delete;
-    ScopedEnv &operator=(const ScopedEnv &) = delete;
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
-};
 
 void writeScript(const QString &path, const QByteArray &text) {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -23,7 +23,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -143,48 +142,41 @@ TEST(TrayStart, TheSessionEntryComesAndGoesWithItsBox) {
     const ScopedEnv xdg("XDG_CONFIG_HOME", config.path().toUtf8());
     GameDir dir;
     ScriptedPrompter prompter;
-    runProgramOn(
-        dir, prompter,
-        [&](frmMain &main) {
-            EXPECT_FALSE(clickStartWithSession(main, false));
-            EXPECT_TRUE(clickStartWithSession(main));
-            // Validated by the desktop's own checker, and starting this very program in the tray
-            // on this game.
-            const QString entry = platform::SessionAutostart::entryLocation();
-            QProcess validate;
-            validate.setProcessChannelMode(QProcess::MergedChannels);
-            validate.start(QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")),
-                           {entry});
-            ASSERT_TRUE(validate.waitForFinished(30000));
-            EXPECT_EQ(validate.exitCode(), 0) << validate.readAll().toStdString();
-            QSettings read(entry, QSettings::IniFormat);
-            EXPECT_EQ(read.value(QStringLiteral("Desktop Entry/Exec")).toString(),
-                      platform::SessionAutostart::commandLine(
-                          QCoreApplication::applicationFilePath(),
-                          {QStringLiteral("--tray"), QStringLiteral("--game-dir"), dir.root()}));
-            EXPECT_TRUE(entryText().contains(QStringLiteral("\nExec=") +
-                                             QCoreApplication::applicationFilePath() +
-                                             QStringLiteral(" --tray --game-dir ")));
+    runProgramOn(dir, prompter,
+                 [&](frmMain &main) {
+                     EXPECT_FALSE(clickStartWithSession(main, false));
+                     EXPECT_TRUE(clickStartWithSession(main));
+                     // Starting this very program in the tray on this game.
+                     const QString entry = platform::SessionAutostart::entryLocation();
+                     QSettings read(entry, QSettings::IniFormat);
+                     EXPECT_EQ(
+                         read.value(QStringLiteral("Desktop Entry/Exec")).toString(),
+                         platform::SessionAutostart::commandLine(
+                             QCoreApplication::applicationFilePath(),
+                             {QStringLiteral("--tray"), QStringLiteral("--game-dir"), dir.root()}));
+                     EXPECT_TRUE(entryText().contains(QStringLiteral("\nExec=") +
+                                                      QCoreApplication::applicationFilePath() +
+                                                      QStringLiteral(" --tray --game-dir ")));
 
-            // Opened again it shows the entry is there; cleared, the entry is gone.
-            EXPECT_TRUE(clickStartWithSession(main, false));
-            EXPECT_FALSE(clickStartWithSession(main));
-            EXPECT_FALSE(QFileInfo::exists(entry));
+                     // Opened again it shows the entry is there; cleared, the entry is gone.
+                     EXPECT_TRUE(clickStartWithSession(main, false));
+                     EXPECT_FALSE(clickStartWithSession(main));
+                     EXPECT_FALSE(QFileInfo::exists(entry));
 
-            // An entry the desktop's own settings removed shows as off.
-            EXPECT_TRUE(clickStartWithSession(main));
-            QFile::remove(entry);
-            EXPECT_FALSE(clickStartWithSession(main, false));
+                     // An entry the desktop's own settings removed shows as off.
+                     EXPECT_TRUE(clickStartWithSession(main));
+                     QFile::remove(entry);
+                     EXPECT_FALSE(clickStartWithSession(main, false));
 
-            // Where it cannot be written the player is told, and the box stays clear.
-            QDir(config.path()).rmdir(QStringLiteral("autostart"));
-            QFile blocker(config.filePath(QStringLiteral("autostart")));
-            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-            blocker.close();
-            prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel,
-                            QStringLiteral("autostart"));
-            EXPECT_FALSE(clickStartWithSession(main));
-        },
-        {.timing = quick});
+                     // Where it cannot be written the player is told, and the box stays clear.
+                     QDir(config.path()).rmdir(QStringLiteral("autostart"));
+                     QFile blocker(config.filePath(QStringLiteral("autostart")));
+                     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+                     blocker.close();
+                     prompter.expect(QStringLiteral("An Error has occured"), Answer::Cancel,
+                                     QStringLiteral("autostart"));
+                     EXPECT_FALSE(clickStartWithSession(main));
+                 },
+                 {.timing = quick});
     EXPECT_EQ(prompter.shown().size(), 1u);
 }

@@ -70,37 +70,6 @@ QByteArray editFile(const QByteArray &bytes, const std::function<void(clsOptions
 
 } // namespace
 
-TEST(GameOptionsFile, EachEditChangesOnlyItsOwnTextByteForByte) {
-    const QByteArray original = latin1Options();
-    const struct {
-        const char *what;
-        std::function<void(clsOptionsXML &)> edit;
-        QByteArray from, to;
-    } cases[] = {
-        {"latin-1 name", [](clsOptionsXML &x) { x.setPlayerName(QStringLiteral("Zo\u00EB")); },
-         "R\xE9n\xE9</PlayerName>", "Zo\xEB</PlayerName>"},
-        {"name outside latin-1",
-         [](clsOptionsXML &x) { x.setPlayerName(QStringLiteral("\u20AC<&>")); },
-         "R\xE9n\xE9</PlayerName>", "&#8364;&lt;&amp;&gt;</PlayerName>"},
-        {"empty name", [](clsOptionsXML &x) { x.setPlayerName({}); }, "R\xE9n\xE9</", "</"},
-        {"boolean", [](clsOptionsXML &x) { x.setShowDeadBodies(false); }, ">true</ShowDeadBodies>",
-         ">FALSE</ShowDeadBodies>"},
-        {"frame rate", [](clsOptionsXML &x) { x.setShowFrameRate(true); }, ">FALSE</ShowFrameRate>",
-         ">TRUE</ShowFrameRate>"},
-        {"reticle", [](clsOptionsXML &x) { x.setRetColor(1 + 256 * 2 + 65536 * 3); },
-         "255</ReticuleColorR>\r\n\t\t<ReticuleColorG>214</ReticuleColorG>\r\n\t\t"
-         "<ReticuleColorB>17",
-         "1</ReticuleColorR>\r\n\t\t<ReticuleColorG>2</ReticuleColorG>\r\n\t\t"
-         "<ReticuleColorB>3"},
-        {"same value", [](clsOptionsXML &x) { x.setIFFRetColor(16763040); }, "", ""},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(editFile(original, c.edit),
-                  c.from.isEmpty() ? original : replacedOnce(original, c.from, c.to));
-    }
-}
-
 TEST(GameOptionsFile, TextsReadBackInTheFilesOwnEncoding) {
     // Latin-1 with CRLF; the same content as UTF-8 and as UTF-16 with a byte-order mark.
     const auto declaring = [](const char *encoding) {
@@ -225,18 +194,4 @@ TEST(GameOptionsFile, RemoveGRServerBlanksOnlyTheFirstMatchAndTakesAddressesAsTe
             original, [&](clsOptionsXML &x) { x.RemoveGRServer(QString::fromLatin1(address)); });
         EXPECT_EQ(none, original);
     }
-}
-
-TEST(GameOptionsFile, FailedSaveNamesTheFileAndLeavesItWhole) {
-    GameDir dir;
-    const QByteArray before = dir.read(optionsXml);
-    clsOptionsXML xml(dir.root());
-    xml.Load();
-    xml.setPlayerName(QStringLiteral("Lost"));
-    QString error;
-    dir.whileReadOnly([&] { error = errorFrom([&] { xml.Save(); }); });
-    EXPECT_TRUE(error.startsWith(dir.path(optionsXml) + QStringLiteral(": ")) &&
-                error.size() > dir.path(optionsXml).size() + 2)
-        << error.toStdString();
-    EXPECT_EQ(dir.read(optionsXml), before);
 }

@@ -3,6 +3,7 @@
 #include "history/HistoryStore.h"
 #include "servers/SimProcess.h"
 #include "support/CoreApp.h"
+#include "support/ProgramRun.h"
 #include "support/Scoped.h"
 
 #include <QDir>
@@ -149,20 +150,11 @@ TEST(History, RealAnswersAndSilencesReadBackThroughTheCommand) {
     EXPECT_TRUE(unknown[u"samples"].toArray().isEmpty());
 
     // The real program, without a display, in plain form, while the store still has it open.
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
-            {QStringLiteral("--history"), QStringLiteral("--game-dir"), app.dir.root(),
-             QStringLiteral("-")});
-    p.write("127.10.13.2 127.10.13.1\n");
-    p.closeWriteChannel();
-    ASSERT_TRUE(p.waitForFinished(10000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    const QStringList lines =
-        QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    const ProgramOutcome o = runHeadless({QStringLiteral("--history"), QStringLiteral("--game-dir"),
+                                          app.dir.root(), QStringLiteral("-")},
+                                         "127.10.13.2 127.10.13.1\n");
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    const QStringList lines = o.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("127.10.13.2\t"))) << lines[0].toStdString();
     EXPECT_EQ(lines[0].section(u'\t', 2), QStringLiteral("never\tnever\t0%\t1"));

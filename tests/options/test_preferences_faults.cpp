@@ -43,18 +43,6 @@ const QString bigB = QString(200000, u'b');
 
 } // namespace
 
-TEST(PreferencesFaults, SaveIntoAnUnwritableDirectoryKeepsTheOldFileAndReports) {
-    CoreApp f(CoreApp::noFiles);
-    const QByteArray old = "<options><UserName>old</UserName></options>";
-    f.writePreferences(old);
-    f.options().setUserName(QStringLiteral("new"));
-    QString error;
-    f.dir.whileReadOnly([&] { error = errorFrom([&] { f.options().Save(f.preferencesPath()); }); });
-    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(f.preferencesPath())))
-        << error.toStdString();
-    EXPECT_EQ(f.dir.read(prefsName), old);
-}
-
 // Not run on its own: the child process of the test below, saving until it is killed.
 TEST(PreferencesFaults, DISABLED_SaveLoopChild) {
     const QString target = qEnvironmentVariable("QUORVEL_SAVE_LOOP_FILE");

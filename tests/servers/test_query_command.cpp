@@ -1,6 +1,7 @@
 #include "app/QueryCommand.h"
 #include "servers/GRQueryProtocol.h"
 #include "servers/SimProcess.h"
+#include "support/ProgramRun.h"
 
 #include <QFile>
 #include <QHostAddress>
@@ -27,10 +28,7 @@ const QByteArray scenario = R"({"servers": [
      "dedicated": false, "maxPlayers": 6, "gameState": "Joining"}},
     {"address": "127.10.6.3", "behaviour": "silent"}]})";
 
-struct Outcome {
-    int status;
-    QString out, err;
-};
+using Outcome = ProgramOutcome;
 
 Outcome runInProcess(const QStringList &args, const QString &input = {}) {
     QString inText = input, outText, errText;
@@ -41,16 +39,7 @@ Outcome runInProcess(const QStringList &args, const QString &input = {}) {
 
 // The real program, with no display at all.
 Outcome runProgram(const QStringList &args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
-            QStringList{QStringLiteral("--query")} + args);
-    p.waitForFinished(10000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return runHeadless(QStringList{QStringLiteral("--query")} + args);
 }
 } // namespace
 
@@ -242,17 +231,10 @@ TEST(QueryCommand, ANameThatDoesNotResolveIsSilent) {
     if (QProcess::execute(QStringLiteral("unshare"),
                           {QStringLiteral("-n"), QStringLiteral("true")}) != 0)
         GTEST_SKIP() << "no network namespace can be made here";
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("unshare"),
-            {QStringLiteral("-n"), QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
-             QStringLiteral("--query"), QStringLiteral("no-such-host.example")});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitCode(), 1) << p.readAllStandardError().toStdString();
-    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
-              QStringLiteral("no-such-host.example\tNoReply\t-\t-\t-\t-\t-\n"));
+    const Outcome o =
+        runHeadless({QStringLiteral("--query"), QStringLiteral("no-such-host.example")}, {},
+                    {QStringLiteral("unshare"), QStringLiteral("-n")});
+    EXPECT_EQ(o.status, 1) << o.err.toStdString();
+    EXPECT_EQ(o.out, QStringLiteral("no-such-host.example\tNoReply\t-\t-\t-\t-\t-\n"));
 }
 #endif

@@ -204,20 +204,6 @@ TEST(QueryEngine, ASendTheSystemAsksToRepeatIsRetriedSilentlyThreeTimes) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return r->status() == clsGRServer::NoReply; }, 1000));
 }
 
-TEST(QueryEngine, ANameIsResolvedBeforeItsRequestLeaves) {
-    const SimProcess sim(R"({"servers": [{"address": "127.0.0.1",
-                                                "state": {"name": "Named"}}]})");
-    ASSERT_TRUE(sim.isReady());
-    CoreApp engine({}, {.queryWindowMs = 400});
-    // A name the system's resolver knows without asking any name server.
-    clsGRServer *named = engine.add(QStringLiteral("localhost"));
-    named->Refresh();
-    EXPECT_EQ(engine.pool().counters().sent, 0u);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return named->status() != clsGRServer::Waiting; }, 3000));
-    EXPECT_EQ(named->status(), clsGRServer::Answered);
-    EXPECT_EQ(named->Name(), QStringLiteral("Named"));
-}
-
 // "127.0.0.010" passes the address check as 127.0.0.10; the query, the ping and the game's
 // command line must all go there, not to the octal reading 127.0.0.8.
 TEST(QueryEngine, ADottedAddressIsReadAsTheCheckReadsItEverywhere) {

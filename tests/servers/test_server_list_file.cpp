@@ -1,52 +1,12 @@
 #include "servers/ServerListFile.h"
 
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using Entries = std::vector<ServerListEntry>;
-
-std::vector<ServerListEntry> thousandServers() {
-    Entries entries;
-    for (int i = 0; i < 1000; ++i) {
-        ServerListEntry e;
-        e.address = i % 7 == 0 ? QStringLiteral("host-%1.example.org").arg(i)
-                               : QStringLiteral("10.%1.%2.%3").arg(i / 250).arg(i % 250).arg(i % 9);
-        if (i % 3 != 0)
-            e.name = QStringLiteral("Ünit %1 # \"Ghosts\" ").arg(i);
-        if (i % 2 == 0)
-            e.password = QStringLiteral("pw %1 #x").arg(i);
-        entries.push_back(e);
-    }
-    return entries;
-}
-
-TEST(ServerListFile, AThousandServersComeBackWithNamesAndPasswordsOrWithoutPasswords) {
-    const Entries entries = thousandServers();
-    const ServerListReading all = ServerListFile::parse(ServerListFile::write(entries, true));
-    EXPECT_EQ(all.unreadable, 0);
-    EXPECT_EQ(all.entries, entries);
-
-    const ServerListReading bare = ServerListFile::parse(ServerListFile::write(entries, false));
-    ASSERT_EQ(bare.entries.size(), entries.size());
-    EXPECT_EQ(bare.unreadable, 0);
-    for (size_t i = 0; i < entries.size(); ++i) {
-        EXPECT_EQ(bare.entries[i].address, entries[i].address);
-        EXPECT_EQ(bare.entries[i].name, entries[i].name);
-        EXPECT_TRUE(bare.entries[i].password.isEmpty());
-    }
-
-    // A name a server sent with a tab or a line break in it cannot split its line.
-    const QByteArray odd = ServerListFile::write(
-        {{QStringLiteral("1.2.3.4"), QStringLiteral("a\tb\nc"), QStringLiteral("p\rq")}}, true);
-    EXPECT_EQ(
-        ServerListFile::parse(odd).entries,
-        Entries({{QStringLiteral("1.2.3.4"), QStringLiteral("a b c"), QStringLiteral("p q")}}));
-}
 
 TEST(ServerListFile, LinesAreTakenOnlyWhenTheyNameAServer) {
     const QByteArray text = "# my servers\r\n"
@@ -73,6 +33,13 @@ TEST(ServerListFile, LinesAreTakenOnlyWhenTheyNameAServer) {
                                   {QStringLiteral("gr.example.org"), {}, QStringLiteral("pw only")},
                                   {QStringLiteral("1.2.3.4.5"), {}, {}}}));
     EXPECT_EQ(r.unreadable, 8);
+
+    // A name a server sent with a tab or a line break in it cannot split its line.
+    const QByteArray odd = ServerListFile::write(
+        {{QStringLiteral("1.2.3.4"), QStringLiteral("a\tb\nc"), QStringLiteral("p\rq")}}, true);
+    EXPECT_EQ(
+        ServerListFile::parse(odd).entries,
+        Entries({{QStringLiteral("1.2.3.4"), QStringLiteral("a b c"), QStringLiteral("p q")}}));
 }
 
 TEST(ServerListFile, TheQueryCommandsJsonIsReadItsPasswordFlagIsNoPassword) {
@@ -134,33 +101,6 @@ TEST(ServerListFile, BinaryHugeAndMisEncodedInputAddsNothingItShouldNot) {
                                     "10.0.0.6\n")
                   .entries.size(),
               1u);
-}
-
-TEST(ServerListFile, ReadingAFileRefusesWhatIsTooLargeMissingOrNoFile) {
-    QTemporaryDir dir;
-    const QString big = dir.filePath(QStringLiteral("big.txt"));
-    {
-        QFile file(big);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(file.resize(ServerListFile::maxFileBytes + 1));
-    }
-    QString error;
-    EXPECT_FALSE(ServerListFile::readFile(big, error));
-    EXPECT_EQ(error, QStringLiteral("The file is too large to be a list of servers."));
-    EXPECT_FALSE(ServerListFile::readFile(dir.filePath(QStringLiteral("none")), error));
-    EXPECT_EQ(error, QStringLiteral("The file does not exist."));
-    EXPECT_FALSE(ServerListFile::readFile(dir.path(), error));
-    EXPECT_EQ(error, QStringLiteral("This is not a file."));
-
-    const QString good = dir.filePath(QStringLiteral("good.txt"));
-    {
-        QFile file(good);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("10.0.0.1\tA\n");
-    }
-    const auto read = ServerListFile::readFile(good, error);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->entries.size(), 1u);
 }
 
 TEST(ServerListFile, LooseTextFindsAddressesInSentencesAndChannelsMayCarryAPort) {

@@ -12,6 +12,7 @@
 #include "servers_tab/ServerListModel.h"
 #include "servers_tab/frmFindLanServers.h"
 #include "support/OwnNetwork.h"
+#include "support/ProgramRun.h"
 #include "support/RealInput.h"
 #include "support/Widgets.h"
 #include "support/WindowApp.h"
@@ -123,27 +124,11 @@ private:
     std::string m_why;
 };
 
-struct ProgramOutcome {
-    int status = -1;
-    QByteArray out, err;
-};
-
 // The real program, inside the namespace `netns` (or a new, empty one when it is empty).
 ProgramOutcome grquorvel(const QString &netns, const QStringList &arguments) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    const QString program = text(QUORVEL_BINARY_DIR "/grquorvel");
-    if (netns.isEmpty())
-        p.start(text("unshare"), QStringList{text("-n"), program} + arguments);
-    else
-        p.start(text("nsenter"), QStringList{text("--net=") + netns, program} + arguments);
-    if (!p.waitForFinished(30000))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return runHeadless(arguments, {},
+                       netns.isEmpty() ? QStringList{text("unshare"), text("-n")}
+                                       : QStringList{text("nsenter"), text("--net=") + netns});
 }
 
 } // namespace
@@ -157,7 +142,7 @@ TEST(FindLanServers, CommandLineFindsTheServersBehindTheLink) {
     const ProgramOutcome run =
         grquorvel(lan.nearPath(), {text("--query"), text("--lan"), text("--json")});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    const QJsonArray found = QJsonDocument::fromJson(run.out).array();
+    const QJsonArray found = QJsonDocument::fromJson(run.out.toUtf8()).array();
     ASSERT_EQ(found.size(), 3) << run.out.toStdString();
     struct Expected {
         const char *address, *name, *map;
@@ -179,11 +164,12 @@ TEST(FindLanServers, CommandLineFindsTheServersBehindTheLink) {
 
     // Where nothing can broadcast, nothing is found, and the program says why.
     const ProgramOutcome alone = grquorvel({}, {text("--query"), text("--lan"), text("--json")});
-    if (alone.err.contains("unshare"))
+    if (alone.err.contains(u"unshare"))
         return; // a second namespace is not permitted; the first part stands
     EXPECT_EQ(alone.status, 1);
-    EXPECT_EQ(QJsonDocument::fromJson(alone.out).array().size(), 0) << alone.out.toStdString();
-    EXPECT_TRUE(alone.err.contains("no network interface here can send broadcasts"))
+    EXPECT_EQ(QJsonDocument::fromJson(alone.out.toUtf8()).array().size(), 0)
+        << alone.out.toStdString();
+    EXPECT_TRUE(alone.err.contains(u"no network interface here can send broadcasts"))
         << alone.err.toStdString();
 }
 

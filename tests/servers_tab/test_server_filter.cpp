@@ -32,22 +32,12 @@ namespace {
 // The whole program up to its main window; list ticks are run by hand.
 struct App : WindowApp {
     App()
-        : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200}}) {
-        main->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(main));
-    }
-    template <typename T> T *find(const char *name) const { return named<T>(*tab, name); }
+        : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200},
+                     .active = true}) {}
     void tick() const { tab->tmrListStatusRefresh_Timer(); }
-    // The last number of the address of each row shown, top to bottom.
-    std::string order() const {
-        QStringList last;
-        for (int r = 0; r < tab->sortModel()->rowCount(); ++r)
-            last << tab->sortModel()->index(r, 0).data().toString().section(u'.', 3);
-        return last.join(u' ').toStdString();
-    }
-    // The same in address order.
+    // The last number of the address of each row shown, in address order.
     std::string shown() const {
-        QStringList last = QString::fromStdString(order()).split(u' ', Qt::SkipEmptyParts);
+        QStringList last = order().split(u' ', Qt::SkipEmptyParts);
         last.sort();
         return last.join(u' ').toStdString();
     }
@@ -170,22 +160,20 @@ TEST(ServerFilter, SortingHoldsUnderTheFilterAndRemovalCountsAgain) {
     }
     app.tab->RefreshList();
     app.tick();
-    EXPECT_EQ(app.order(), "6 5 4 3 2 1"); // fewest players first
+    EXPECT_EQ(app.order(), QStringLiteral("6 5 4 3 2 1")); // fewest players first
     app.find<QLineEdit>("txtSearch")->setFocus();
     app.type(QStringLiteral("odd1"));
-    EXPECT_EQ(app.order(), "5 3 1");
+    EXPECT_EQ(app.order(), QStringLiteral("5 3 1"));
     // A server that changes its players moves to its place among the rows shown.
     answer(*app.root->GRServers()->Item(QStringLiteral("127.20.31.1")), QStringLiteral("Odd1"),
            QStringLiteral("Map"), {}, 10);
     app.tick();
-    EXPECT_EQ(app.order(), "1 5 3");
+    EXPECT_EQ(app.order(), QStringLiteral("1 5 3"));
 
-    const QModelIndex first = app.tab->sortModel()->index(0, 1);
-    QTest::mouseClick(app.tab->listView()->viewport(), Qt::LeftButton, {},
-                      app.tab->listView()->visualRect(first).center());
+    app.clickRow(QStringLiteral("127.20.31.1"));
     app.tick();
     QTest::mouseClick(named<QPushButton>(*app.tab, "cmdRemove"), Qt::LeftButton);
-    EXPECT_EQ(app.order(), "5 3");
+    EXPECT_EQ(app.order(), QStringLiteral("5 3"));
     EXPECT_EQ(app.countLine(), "2 of 5 servers shown, 3 hidden by filters");
 }
 
@@ -231,37 +219,33 @@ TEST(ServerFilter, HiddenRowsKeepTheirPlaceInTheSortAndTheSelectionFollowsItsRow
     }
     app.tab->RefreshList();
     app.tick();
-    EXPECT_EQ(app.order(), "1 2 3 4 5 6");
+    EXPECT_EQ(app.order(), QStringLiteral("1 2 3 4 5 6"));
 
     // The selected row stays selected while the search grows and shrinks around it.
-    const QModelIndex fourth = app.tab->sortModel()->index(3, 1);
-    QTest::mouseClick(app.tab->listView()->viewport(), Qt::LeftButton, {},
-                      app.tab->listView()->visualRect(fourth).center());
+    app.clickRow(QStringLiteral("127.20.32.4"));
     ASSERT_EQ(app.tab->selectedKey(), QStringLiteral("127.20.32.4"));
     app.find<QLineEdit>("txtSearch")->setFocus();
     app.type(QStringLiteral("kilo"));
-    EXPECT_EQ(app.order(), "2 4 6");
+    EXPECT_EQ(app.order(), QStringLiteral("2 4 6"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
     app.type(QStringLiteral("o n3"));
-    EXPECT_EQ(app.order(), "4 6");
+    EXPECT_EQ(app.order(), QStringLiteral("4 6"));
     EXPECT_EQ(app.tab->selectedKey(), QStringLiteral("127.20.32.4"));
     EXPECT_EQ(app.countLine(), "2 of 6 servers shown, 4 hidden by filters");
 
     // Sorting while rows are hidden sorts them too: they come back in their place.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     app.type(QStringLiteral("kilo"));
-    QHeaderView *header = app.tab->listView()->horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(ServerListModel::ColName) + 5, 5));
-    EXPECT_EQ(app.order(), "4 6 2"); // Alpha, Bravo, Delta
+    app.clickHeader(ServerListModel::ColName);
+    EXPECT_EQ(app.order(), QStringLiteral("4 6 2")); // Alpha, Bravo, Delta
     app.find<QLineEdit>("txtSearch")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_EQ(app.order(), "4 6 5 2 1 3");
+    EXPECT_EQ(app.order(), QStringLiteral("4 6 5 2 1 3"));
     EXPECT_EQ(app.tab->selectedKey(), QStringLiteral("127.20.32.4"));
 
     // A search that hides the selected row takes the selection (and the buttons) with it.
     app.type(QStringLiteral("foxtrot"));
-    EXPECT_EQ(app.order(), "3");
+    EXPECT_EQ(app.order(), QStringLiteral("3"));
     EXPECT_TRUE(app.tab->selectedKey().isEmpty());
     app.tick();
     EXPECT_FALSE(named<QPushButton>(*app.tab, "cmdRemove")->isEnabled());
@@ -271,12 +255,12 @@ TEST(ServerFilter, HiddenRowsKeepTheirPlaceInTheSortAndTheSelectionFollowsItsRow
     app.type(QStringLiteral("kilo"));
     app.tab->listModel()->removeKey(QStringLiteral("127.20.32.1")); // hidden
     app.tab->listModel()->removeKey(QStringLiteral("127.20.32.6")); // shown
-    EXPECT_EQ(app.order(), "4 2");
+    EXPECT_EQ(app.order(), QStringLiteral("4 2"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_EQ(app.order(), "4 5 2 3");
+    EXPECT_EQ(app.order(), QStringLiteral("4 5 2 3"));
     // And the tick still finds each row's record after the renumbering.
     answer(*app.root->GRServers()->Item(QStringLiteral("127.20.32.3")), QStringLiteral("Able"),
            QStringLiteral("Map"), {}, 16);
     app.tick();
-    EXPECT_EQ(app.order(), "3 4 5 2");
+    EXPECT_EQ(app.order(), QStringLiteral("3 4 5 2"));
 }

@@ -30,11 +30,9 @@ namespace {
 struct ListsApp : WindowApp {
     explicit ListsApp(ScriptedCommonDialog *choosers = new ScriptedCommonDialog)
         : WindowApp({.timing = {.queryWindowMs = 200, .listTickMs = 60000, .pingTimeoutMs = 200},
-                     .commonDialog = choosers})
-        , dialog(*choosers) {
-        main->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(main));
-    }
+                     .commonDialog = choosers,
+                     .active = true})
+        , dialog(*choosers) {}
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
         QWidget *focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
@@ -74,8 +72,8 @@ std::vector<ServerListEntry> thousandServers() {
     std::vector<ServerListEntry> entries;
     for (int i = 0; i < 1000; ++i)
         entries.push_back({QStringLiteral("127.83.%1.%2").arg(i / 200).arg(i % 200 + 1),
-                           i % 3 ? QStringLiteral("Server Ünit %1").arg(i) : QString(),
-                           i % 2 ? QString() : QStringLiteral("pw%1").arg(i)});
+                           i % 3 ? QStringLiteral("Ünit %1 # \"Ghosts\" ").arg(i) : QString(),
+                           i % 2 ? QString() : QStringLiteral("pw %1 #x").arg(i)});
     return entries;
 }
 
@@ -143,6 +141,7 @@ TEST(ServerLists, BadFilesAddNothingAndSaySoAndADroppedFileIsImported) {
          QStringLiteral("1 added, 1 already in the list, 2 unreadable."), 1},
         {big, QStringLiteral("too large"), 0},
         {app.files.filePath(QStringLiteral("missing.txt")), QStringLiteral("does not exist"), 0},
+        {app.files.path(), QStringLiteral("This is not a file."), 0},
     };
     int expected = 1;
     for (const auto &c : cases) {

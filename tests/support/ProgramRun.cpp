@@ -12,6 +12,7 @@
 #include "support/ScriptedPrompter.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 
@@ -100,4 +101,24 @@ void quitWith(frmMain &main) {
 
 void closeTips(frmTips &tips) {
     tips.findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+}
+
+ProgramOutcome runHeadless(const QStringList &arguments, const QByteArray &input,
+                           const QStringList &wrapper) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    const QStringList program =
+        wrapper + QStringList{QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel")} + arguments;
+    p.start(program.first(), program.mid(1));
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(30000))
+        p.kill();
+    p.waitForFinished();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
 }

@@ -51,4 +51,14 @@ int runProgramWith(const StartupEnvironment &environment, ScriptedPrompter &prom
 
 void quitWith(frmMain &main);
 
+// How a run of the built program ended (-1: it did not end by itself) and what it printed.
+struct ProgramOutcome {
+    int status = -1;
+    QString out, err;
+};
+// Runs the built program with `arguments` and no display at all, `input` on its standard input.
+// With `wrapper` (say "unshare -n") the wrapper starts it.
+ProgramOutcome runHeadless(const QStringList &arguments, const QByteArray &input = {},
+                           const QStringList &wrapper = {});
+
 void closeTips(frmTips &tips);

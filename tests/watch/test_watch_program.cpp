@@ -61,16 +61,6 @@ struct App : WindowApp {
     }
     WatchEngine &watches() const { return *root->Watches(); }
     int row(const QString &ip) const { return tab->listModel()->rowOfKey(ip); }
-    // The tool tip the list itself shows over the server's row.
-    QString toolTip(const QString &ip) const {
-        return realInput::toolTipAt(
-            tab->listView(), tab->sortModel()->mapFromSource(tab->listModel()->index(row(ip), 1)));
-    }
-    void select(const QString &ip) const {
-        const QModelIndex at = tab->sortModel()->mapFromSource(tab->listModel()->index(row(ip), 1));
-        QTest::mouseClick(tab->listView()->viewport(), Qt::LeftButton, {},
-                          tab->listView()->visualRect(at).center());
-    }
     // Runs `act` on the modal dialog of type T once it shows, while `open` opens it.
     template <typename T>
     void onDialog(const std::function<void()> &open, const std::function<void(T &)> &act) {
@@ -188,7 +178,7 @@ TEST(WatchProgram, WatchAndBuddiesDialogsMarkTheRowAndKeepWhatIsChosen) {
     App app;
     const QString ip = QStringLiteral("127.31.1.1");
     app.add(ip);
-    app.select(ip);
+    app.clickRow(ip);
 
     // The pop-up menu: "Watch..." right after "Info...", on for a selected row.
     QStringList entries;
@@ -374,58 +364,51 @@ TEST(WatchProgram, ANotificationCarriesTheProgramsPictureWhereItsIconIsNotInstal
     }
 }
 
-TEST(WatchProgram, WithoutANotificationServiceTheProgramsTrayIconTellsAndNoSecondAppears) {
-    SessionBus bus;
-    ASSERT_FALSE(bus.address.isEmpty());
-    const TrayOverride tray(true);
-    App app;
-    app.main->notifier()->setConnection(bus.connect(QStringLiteral("program")));
-    QSignalSpy fellBack(app.main->notifier(), &DesktopNotifier::fellBack);
-    const QString ip = QStringLiteral("127.31.3.2");
-    app.add(ip);
-    app.watches().addBuddy(QStringLiteral("p?"));
-    ASSERT_TRUE(app.main->tray()->isShown());
-    const SimProcess sim(scenario("127.31.3.2", 2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !fellBack.isEmpty(); }, 3000));
-    EXPECT_EQ(fellBack.first().value(0).toString(), ip);
-    EXPECT_TRUE(fellBack.first().value(1).toBool());
-    const QList<QSystemTrayIcon *> icons = app.main->findChildren<QSystemTrayIcon *>();
-    ASSERT_EQ(icons.size(), 1);
-    EXPECT_EQ(icons.first(), app.main->tray()->icon());
-    // Its message, clicked, joins the server it told of.
-    QSignalSpy joins(app.main->notifier(), &DesktopNotifier::joinRequested);
-    emit icons.first()->messageClicked();
-    ASSERT_EQ(joins.size(), 1);
-    EXPECT_EQ(joins.first().value(0).toString(), ip);
-    EXPECT_TRUE(app.prompter.shown().empty());
-}
-
-TEST(WatchProgram, WithoutANotificationServiceTheEventWaitsInTheToolTipAndNothingBlocks) {
+TEST(WatchProgram, WithoutANotificationServiceTheEventWaitsInTheToolTipOrTheTrayTellsIt) {
     SessionBus bus;
     ASSERT_FALSE(bus.address.isEmpty());
     const struct {
         const char *what;
         QDBusConnection connection;
+        bool tray;
     } cases[] = {
-        {"a bus without the service", bus.connect(QStringLiteral("program"))},
-        {"no bus at all", QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"),
-                                                        QStringLiteral("nowhere"))},
+        {"a bus without the service", bus.connect(QStringLiteral("program")), false},
+        {"no bus at all",
+         QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"),
+                                       QStringLiteral("nowhere")),
+         false},
+        {"a bus without the service, and a tray", bus.connect(QStringLiteral("program2")), true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
+        const TrayOverride tray(c.tray);
         App app;
         app.main->notifier()->setConnection(c.connection);
         QSignalSpy fellBack(app.main->notifier(), &DesktopNotifier::fellBack);
         const QString ip = QStringLiteral("127.31.3.1");
         app.add(ip);
         app.watches().addBuddy(QStringLiteral("p?"));
+        EXPECT_EQ(app.main->tray()->isShown(), c.tray);
         const SimProcess sim(scenario("127.31.3.1", 2));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !fellBack.isEmpty(); }, 3000));
         EXPECT_EQ(fellBack.first().value(0).toString(), ip);
-        // Silent at start, then answering with them: found there, not arriving.
-        EXPECT_TRUE(app.toolTip(ip).contains(QStringLiteral(": P1 is playing, P2 is playing")))
-            << app.toolTip(ip).toStdString();
         EXPECT_TRUE(app.prompter.shown().empty());
+        if (!c.tray) {
+            // Silent at start, then answering with them: found there, not arriving.
+            EXPECT_TRUE(app.toolTip(ip).contains(QStringLiteral(": P1 is playing, P2 is playing")))
+                << app.toolTip(ip).toStdString();
+            continue;
+        }
+        // The program's own tray icon tells, and no second one appears; its message, clicked,
+        // joins the server it told of.
+        EXPECT_TRUE(fellBack.first().value(1).toBool());
+        const QList<QSystemTrayIcon *> icons = app.main->findChildren<QSystemTrayIcon *>();
+        ASSERT_EQ(icons.size(), 1);
+        EXPECT_EQ(icons.first(), app.main->tray()->icon());
+        QSignalSpy joins(app.main->notifier(), &DesktopNotifier::joinRequested);
+        emit icons.first()->messageClicked();
+        ASSERT_EQ(joins.size(), 1);
+        EXPECT_EQ(joins.first().value(0).toString(), ip);
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
 }
@@ -668,7 +651,7 @@ TEST(WatchProgram, AFreedSlotJoinsOnceButNotWhileTheGameRunsNorAfterALaunchByHan
     };
     const QString ip = QStringLiteral("127.31.7.1");
     app.add(ip, QStringLiteral("se cret"));
-    app.select(ip);
+    app.clickRow(ip);
     // The automatic join goes only together with being told of the free slot.
     app.onDialog<WatchDialog>(
         [&] { named<QAction>(*app.tab, "mnuWatch")->trigger(); },
