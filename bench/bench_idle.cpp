@@ -124,5 +124,7 @@ int main(int argc, char **argv) {
         root.Watches()->setWatch({.address = ips[i * 97], .answersAgain = true});
     stretch("minimized, 5 watches");
     main.showNormal();
+    sim.kill();
+    sim.waitForFinished();
     return 0;
 }
