@@ -3,6 +3,8 @@
 #include "servers/clsGRServer.h"
 #include "servers_tab/ServerListModel.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <numeric>
 
@@ -33,22 +35,30 @@ ServerFilterProxy::ServerFilterProxy(ServerListModel &model, QObject *parent)
 void ServerFilterProxy::setServerFilter(const ServerFilter &filter) {
     if (filter == m_filter)
         return;
-    // Every word must be found, each anywhere: "kilo 127.0" finds Kilo on that network.
-    const QStringList terms =
+    // Every word must be found, each anywhere: "kilo 127.0" finds Kilo on that network. A word
+    // beside others looks in the address only when it has a dot: every address holds digits,
+    // so "server 7" would otherwise find every server on a network with a 7 in it.
+    const QStringList texts =
         filter.search.simplified().toCaseFolded().split(u' ', Qt::SkipEmptyParts);
-    // When the search only grows (each word of the old one is part of a word of the new one)
-    // and nothing else changed, no row hidden now can come back: only the rows shown are
-    // looked at again.
+    std::vector<SearchWord> words;
+    words.reserve(static_cast<size_t>(texts.size()));
+    for (const QString &text : texts)
+        words.push_back({text, texts.size() == 1 || text.contains(u'.')});
+    // When the search only grows (each word of the old one is part of a word of the new one
+    // that looks in no more places) and nothing else changed, no row hidden now can come back:
+    // only the rows shown are looked at again. "kilo 127" becoming "kilo 127." does not grow:
+    // the new word looks in the address too.
     ServerFilter same = filter;
     same.search = m_filter.search;
     const bool narrower =
         same == m_filter &&
-        std::all_of(m_terms.cbegin(), m_terms.cend(), [&terms](const QString &old) {
-            return std::any_of(terms.cbegin(), terms.cend(),
-                               [&old](const QString &now) { return now.contains(old); });
+        std::all_of(m_words.cbegin(), m_words.cend(), [&words](const SearchWord &old) {
+            return std::any_of(words.cbegin(), words.cend(), [&old](const SearchWord &now) {
+                return now.text.contains(old.text) && (old.inAddress || !now.inAddress);
+            });
         });
     m_filter = filter;
-    m_terms = terms;
+    m_words = std::move(words);
     if (narrower ? judge(std::vector<int>(m_shown)) : judgeAll()) {
         beginLayoutChange();
         rebuildShown();
@@ -81,8 +91,9 @@ bool ServerFilterProxy::passes(int sourceRow) const {
     if (m_filter.gameMode != ServerFilter::AnyMode && facts.gameMode &&
         *facts.gameMode != m_filter.gameMode + 1)
         return false;
-    for (const QString &term : m_terms)
-        if (!facts.searchText.contains(term))
+    for (const SearchWord &word : m_words)
+        if (!facts.searchText.contains(word.text) &&
+            !(word.inAddress && facts.searchAddress.contains(word.text)))
             return false;
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include <QAbstractProxyModel>
 #include <QPersistentModelIndex>
-#include <QStringList>
+#include <QString>
 
 #include <functional>
 #include <vector>
@@ -83,7 +83,11 @@ private:
 
     ServerListModel &m_model;
     ServerFilter m_filter;
-    QStringList m_terms; // the search's words, case-folded
+    struct SearchWord {
+        QString text;   // case-folded
+        bool inAddress; // may be found in the address
+    };
+    std::vector<SearchWord> m_words;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 

@@ -177,7 +177,7 @@ bool ServerListModel::updateFacts(Row &row, const clsGRServer &record, bool budd
 
     // The search text is made again only when what it is made of changed, and made first for
     // a new row even when all it has is its address.
-    bool sourceChanged = facts.searchText.isEmpty();
+    bool sourceChanged = facts.searchAddress.isEmpty();
     const auto take = [&](QString &kept, const QString &now) {
         if (kept != now) {
             kept = now;
@@ -209,12 +209,13 @@ bool ServerListModel::updateFacts(Row &row, const clsGRServer &record, bool budd
         sourceChanged = true;
     }
     if (sourceChanged) {
-        QString text = record.IP();
+        QString text;
         for (const QString *part : {&row.name, &row.map, &row.mission, &row.mods})
             if (!part->isEmpty())
                 text += u'\n' + *part;
         for (const QString &player : std::as_const(row.players))
             text += u'\n' + player;
+        facts.searchAddress = record.IP().toCaseFolded();
         facts.searchText = text.toCaseFolded();
         changed = true;
     }

@@ -38,7 +38,9 @@ public:
 
     // What the filters read of a row, kept up to date by the tick.
     struct Facts {
-        // Address, name, map, mission, mods and (while the server answers) the players' names,
+        // The address as the list shows it, case-folded.
+        QString searchAddress;
+        // Name, map, mission, mods and (while the server answers) the players' names,
         // case-folded, one a line.
         QString searchText;
         int status = 0;

@@ -103,6 +103,8 @@ TEST(ServerFilter, KeyPressesInTheSearchBoxAndTheQuickFiltersNarrowTheListUnderT
         {"127.20.30.3", "3"},     // the address
         {"127.20.30.5", "5"},     // the address of a server never asked
         {"alpha base", "1"},      // every word, each anywhere
+        {"recon 1", "3"},         // beside a word, "1" is P1, not the 1 of every address
+        {"kilo 127.20.30", "1"},  // a word with a dot looks in the address too
         {"origmiss castle", "3"}, // the mods and the map
         {"recon", "1 2 3"},       // the mission, of the servers that answered
         {"nobody", ""},
