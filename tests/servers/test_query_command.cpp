@@ -20,10 +20,12 @@
 #include <gtest/gtest.h>
 
 namespace {
+// The first request to 127.10.6.1 is lost on the way.
 const QByteArray scenario = R"({"servers": [
-    {"address": "127.10.6.1", "state": {"name": "Alpha", "map": "Castle", "mission": "M1",
-     "gameType": "Siege", "players": ["Host", "Rook"], "dedicated": true, "maxPlayers": 8,
-     "gameState": "Playing", "length": 0, "motd": "hi", "mods": "mp1", "version": "11.101A"}},
+    {"address": "127.10.6.1", "lose": 1, "state": {"name": "Alpha", "map": "Castle",
+     "mission": "M1", "gameType": "Siege", "players": ["Host", "Rook"], "dedicated": true,
+     "maxPlayers": 8, "gameState": "Playing", "length": 0, "motd": "hi", "mods": "mp1",
+     "version": "11.101A"}},
     {"address": "127.10.6.2", "state": {"name": "Bravo", "map": "Farm", "players": [],
      "dedicated": false, "maxPlayers": 6, "gameState": "Joining"}},
     {"address": "127.10.6.3", "behaviour": "silent"}]})";
@@ -52,8 +54,10 @@ TEST(QueryCommand, LinesOrJsonPerServerAndTheExitStatusByTheAnswers) {
     list.write("# my servers\n127.10.6.2\n");
     list.close();
 
+    // The real program, with its own timings, asks again within the window; blanks around an
+    // address are no part of it.
     const Outcome ok =
-        runProgram({QStringLiteral("127.10.6.1"), QStringLiteral("--file"), list.fileName()});
+        runProgram({QStringLiteral(" 127.10.6.1 "), QStringLiteral("--file"), list.fileName()});
     EXPECT_EQ(ok.status, 0) << ok.err.toStdString();
     const QStringList lines = ok.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
@@ -211,17 +215,6 @@ TEST(QueryCommand, TextThatCanNameNoServerIsRefusedByName) {
         EXPECT_TRUE(o.out.isEmpty());
         EXPECT_TRUE(o.err.contains(u'"' + text + u'"')) << o.err.toStdString();
     }
-}
-
-// The real program, with its own timings: a request lost on the way is asked again within the
-// server's window, and blanks around an address are no part of it.
-TEST(QueryCommand, ALostRequestIsAskedAgainAndBlanksAroundAnAddressDoNotCount) {
-    const SimProcess sim(R"({"servers": [{"address": "127.10.12.1", "lose": 1,
-                                          "state": {"name": "Again"}}]})");
-    ASSERT_TRUE(sim.isReady());
-    const Outcome o = runProgram({QStringLiteral(" 127.10.12.1 ")});
-    EXPECT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_TRUE(o.out.startsWith(u"127.10.12.1\tAnswered\t")) << o.out.toStdString();
 }
 
 #ifdef Q_OS_LINUX

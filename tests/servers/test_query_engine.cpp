@@ -151,44 +151,16 @@ TEST(QueryEngine, RemovingAWaitingServerLeavesItsSlotCleanForTheNext) {
     EXPECT_EQ(next->status(), clsGRServer::NoReply);
 }
 
-TEST(QueryEngine, ASendFailureIsReportedOncePerRefreshNotPerServer) {
+TEST(QueryEngine, ASendRefusedIsRepeatedSilentlyThriceAndAFailureReportedOncePerRefresh) {
     CoreApp engine({}, {.queryWindowMs = 100});
-    int calls = 0, failures = 1000;
-    engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
-        ++calls;
-        using Outcome = clsGlobalGRControls::SendOutcome;
-        return failures-- > 0 ? Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")}
-                              : Outcome{};
-    });
-    for (int i = 1; i <= 5; ++i)
-        engine.add(QStringLiteral("127.10.4.%1").arg(i));
-
-    engine.prompter.expect(QStringLiteral("An Error has occured (Sending Data)"), Answer::Cancel,
-                           QStringLiteral("Network is unreachable"));
-    engine.servers().RefreshAllServerData();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
-    for (const clsGRServer &r : engine.servers())
-        EXPECT_EQ(r.status(), clsGRServer::NoReply);
-    EXPECT_TRUE(engine.prompter.shown().at(0).is(Buttons::RetryCancel, Icon::Critical));
-    EXPECT_EQ(calls, 5);
-
-    // The next refresh reports again; Retry repeats the send, which now goes through.
-    engine.prompter.expect(QStringLiteral("An Error has occured (Sending Data)"), Answer::Retry);
-    failures = 1;
-    engine.servers().RefreshAllServerData();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
-    EXPECT_EQ(engine.pool().counters().sent, 5u);
-}
-
-TEST(QueryEngine, ASendTheSystemAsksToRepeatIsRetriedSilentlyThreeTimes) {
-    CoreApp engine({}, {.queryWindowMs = 100});
-    int calls = 0, repeatsLeft = 3;
+    int calls = 0, repeatsLeft = 3, failures = 0;
     engine.pool().setSender([&](const QByteArray &, const QHostAddress &, quint16) {
         ++calls;
         using Outcome = clsGlobalGRControls::SendOutcome;
         if (repeatsLeft-- > 0)
             return Outcome{Outcome::Repeat, QStringLiteral("No buffer space available")};
-        return Outcome{};
+        return failures-- > 0 ? Outcome{Outcome::Failed, QStringLiteral("Network is unreachable")}
+                              : Outcome{};
     });
     clsGRServer *r = engine.add(QStringLiteral("127.10.5.1"));
     r->Refresh();
@@ -202,6 +174,28 @@ TEST(QueryEngine, ASendTheSystemAsksToRepeatIsRetriedSilentlyThreeTimes) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return r->status() == clsGRServer::NoReply; }, 1000));
     r->Refresh();
     ASSERT_TRUE(QTest::qWaitFor([&] { return r->status() == clsGRServer::NoReply; }, 1000));
+
+    // A send that fails outright is not repeated, and a refresh of five reports it once.
+    for (int i = 2; i <= 5; ++i)
+        engine.add(QStringLiteral("127.10.5.%1").arg(i));
+    calls = 0;
+    failures = 1000;
+    engine.prompter.expect(QStringLiteral("An Error has occured (Sending Data)"), Answer::Cancel,
+                           QStringLiteral("Network is unreachable"));
+    engine.servers().RefreshAllServerData();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
+    for (const clsGRServer &server : engine.servers())
+        EXPECT_EQ(server.status(), clsGRServer::NoReply);
+    EXPECT_TRUE(engine.prompter.lastShown().is(Buttons::RetryCancel, Icon::Critical));
+    EXPECT_EQ(calls, 5);
+
+    // The next refresh reports again; Retry repeats the send, which now goes through.
+    engine.prompter.expect(QStringLiteral("An Error has occured (Sending Data)"), Answer::Retry);
+    failures = 1;
+    const quint64 sentBefore = engine.pool().counters().sent;
+    engine.servers().RefreshAllServerData();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()); }, 2000));
+    EXPECT_EQ(engine.pool().counters().sent - sentBefore, 5u);
 }
 
 // "127.0.0.010" passes the address check as 127.0.0.10; the query, the ping and the game's

