@@ -1,11 +1,9 @@
-// Which broadcast addresses a search of the local network goes to, and what --query --lan takes.
+// Which broadcast addresses a search of the local network goes to.
 // The search itself runs only inside network namespaces the tests make.
 
-#include "app/QueryCommand.h"
 #include "servers/LanServerFinder.h"
 
 #include <QHostAddress>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -73,20 +71,4 @@ TEST(LanServerFinder, BroadcastAddressesAreTakenOnceAndWorkedOutWhenMissing) {
         lan("eth2", {entry("10.1.200.1", "10.1.255.255", 16)}),
         lan("br0", {entry("10.1.3.3", "10.1.255.255", 16)})};
     EXPECT_EQ(chosen(interfaces), words({"10.1.255.255", "172.20.7.255"}));
-}
-
-TEST(QueryCommand, LanTakesNoAddressesAndExplainsItself) {
-    for (const QStringList &args :
-         {words({"--lan", "127.0.0.1"}), words({"--json", "--lan", "--file", "x"}),
-          words({"-", "--lan"})}) {
-        QString inText, outText, errText;
-        QTextStream in(&inText), out(&outText), err(&errText);
-        EXPECT_EQ(runQueryCommand(args, in, out, err), 2) << args.join(u' ').toStdString();
-        EXPECT_TRUE(errText.contains(u"--lan finds the servers itself")) << errText.toStdString();
-        EXPECT_TRUE(outText.isEmpty());
-    }
-    QString inText, outText, errText;
-    QTextStream in(&inText), out(&outText), err(&errText);
-    EXPECT_EQ(runQueryCommand(words({"--lan", "--help"}), in, out, err), 0);
-    EXPECT_TRUE(outText.contains(u"grquorvel --query --lan [--json]"));
 }

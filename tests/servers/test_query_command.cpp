@@ -217,6 +217,18 @@ TEST(QueryCommand, TextThatCanNameNoServerIsRefusedByName) {
     }
 }
 
+TEST(QueryCommand, LanTakesNoAddressesAndExplainsItself) {
+    for (const char *args : {"--lan 127.0.0.1", "--json --lan --file x", "- --lan"}) {
+        const Outcome o = runInProcess(QString::fromLatin1(args).split(u' '));
+        EXPECT_EQ(o.status, 2) << args;
+        EXPECT_TRUE(o.err.contains(u"--lan finds the servers itself")) << o.err.toStdString();
+        EXPECT_TRUE(o.out.isEmpty());
+    }
+    const Outcome help = runInProcess({QStringLiteral("--lan"), QStringLiteral("--help")});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.contains(u"grquorvel --query --lan [--json]"));
+}
+
 #ifdef Q_OS_LINUX
 // A well-formed name that does not resolve is a silent server. The program runs in a network
 // of its own, which has no way to any name server: nothing leaves this machine.

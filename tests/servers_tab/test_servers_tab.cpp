@@ -185,17 +185,13 @@ TEST(ServersTab, RowClickFillsTheEditPageTheTickSetsTheButtonsAndRemoveAsksForIm
     app.tab->tmrListStatusRefresh_Timer();
     EXPECT_FALSE(remove->isEnabled() || info->isEnabled());
 
-    // Removing a server imported from the game asks; an ordinary one goes without a question.
+    // Removing a server imported from the game asks.
     app.clickRow(QStringLiteral("127.20.12.1"));
     app.tab->tmrListStatusRefresh_Timer();
     app.prompter.expect(QStringLiteral("Remove Server from Options.xml as well?"), Answer::No);
     remove->click();
     EXPECT_EQ(app.root->GRServers()->Item(QStringLiteral("127.20.12.1")), nullptr);
     EXPECT_EQ(app.order(), QStringLiteral("2"));
-    app.clickRow(QStringLiteral("127.20.12.2"));
-    app.tab->tmrListStatusRefresh_Timer();
-    remove->click();
-    EXPECT_EQ(app.tab->listModel()->rowCount(), 0);
 }
 
 TEST(ServersTab, EveryWayOfMovingTheSelectionRefillsTheEditPageSoSaveKeepsEachRecord) {
