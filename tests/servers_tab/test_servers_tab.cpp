@@ -247,54 +247,6 @@ TEST(ServersTab, EveryWayOfMovingTheSelectionRefillsTheEditPageSoSaveKeepsEachRe
     }
 }
 
-TEST(ServerInfo, WindowTextsForAnsweredAndSilentServers) {
-    App app;
-    auto reply = playing(2, 8, 1800, 60);
-    reply.name = QStringLiteral("Alpha");
-    const QString welcome = QStringLiteral(
-        "Welcome to the [GR] Clan server! Rules: no spawn killing, no team killing, respect the "
-        "admins. Visit www.example-clan-ghostrecon.org/forum/index.php?board=5 for the map "
-        "rotation and the ladder. Have fun and good hunting, Ghosts! -- the admins");
-    reply.motd = welcome;
-    app.add(QStringLiteral("127.20.15.1"))->DataArrival(grquery::encodeReply(reply));
-    app.add(QStringLiteral("127.20.15.2"));
-    app.refresh();
-
-    // Info needs an answered server.
-    app.clickRow(QStringLiteral("127.20.15.2"));
-    app.tab->cmdInfo_Click();
-    frmServerInfo *info = app.tab->infoWindow();
-    ASSERT_NE(info, nullptr);
-    auto frameTitle = [&] { return named<QGroupBox>(*info, "frmGameInfo")->title(); };
-    // Length, time left, the players' caption and names.
-    auto shows = [&] {
-        QStringList texts;
-        for (const char *label : {"lblLengthData", "lblTimeRemainingData", "lblPlayers"})
-            texts << named<QLabel>(*info, label)->text();
-        auto *list = named<QTreeWidget>(*info, "lsvPlayers");
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            texts << list->topLevelItem(i)->text(0);
-        return texts.join(u'|');
-    };
-    EXPECT_EQ(shows(), QStringLiteral("00:00|n/a|Players (0/0)"));
-
-    app.clickRow(QStringLiteral("127.20.15.1"));
-    app.tab->cmdInfo_Click();
-    EXPECT_EQ(app.tab->infoWindow(), info) << "one shared window";
-    EXPECT_EQ(info->windowTitle(), QStringLiteral("127.20.15.1  -  Alpha"));
-    EXPECT_EQ(frameTitle(), QStringLiteral("Game Info - 2"));
-    EXPECT_EQ(shows(), QStringLiteral("30:00|29:00|Players (2/8)|P1|P2"));
-    // The whole message shows, however many lines it wraps onto.
-    auto *motd = named<QLabel>(*info, "lblMOTD");
-    EXPECT_EQ(motd->text(), welcome);
-    QApplication::processEvents();
-    EXPECT_GE(motd->height(), motd->heightForWidth(motd->width()));
-    EXPECT_TRUE(info->rect().contains(motd->mapTo(info, motd->rect().bottomRight())));
-    // Refresh sends a query at once: the frame shows the waiting state.
-    named<QPushButton>(*info, "cmdRefresh")->click();
-    EXPECT_EQ(frameTitle(), QStringLiteral("Game Info - 1"));
-}
-
 namespace {
 // The accessible object named `name` with `role` within `face`, depth first.
 QAccessibleInterface *findAccessible(QAccessibleInterface *face, QAccessible::Role role,
@@ -318,12 +270,19 @@ QStringList readOut(QAccessibleInterface *group) {
     return rows;
 }
 
+// A message of the day that wraps onto several lines.
+const char welcome[] =
+    "Welcome to the [GR] Clan server! Rules: no spawn killing, no team killing, respect the "
+    "admins. Visit www.example-clan-ghostrecon.org/forum/index.php?board=5 for the map "
+    "rotation and the ladder. Have fun and good hunting, Ghosts! -- the admins";
+
 // A co-op server with respawns and a team server without IFF or threat indicator.
-const QByteArray twoGames = R"({"servers": [
+const QByteArray twoGames = QByteArray(R"({"servers": [
     {"address": "127.20.19.1", "state": {"name": "Coop Night", "map": "Castle",
      "mission": "Mission 03", "gameType": "Mission", "maxPlayers": 8, "dedicated": true,
      "players": ["Coop Night", "Rook", "Sniper", "Ghost7"], "gameState": "Playing",
-     "length": 1800, "timeElapsed": 300, "motd": "Co-op every night. Be nice.",
+     "length": 1800, "timeElapsed": 300, "motd": ")") +
+                            welcome + R"(",
      "version": "11.101A", "mods": "mp1 mp2",
      "playerStates": [{"team": 5}, {"team": 1}, {"team": 1, "dead": true}, {"team": 5}],
      "patch": "1.4", "password": true, "gameMode": "coop", "respawnType": "individual",
@@ -412,69 +371,82 @@ TEST(ServersTab, TheSettingsOfAGameShowInTheListAndItsPlayersInTheInfoWindow) {
         teamTip.contains(QStringLiteral("Team, respawns: none, IFF: none, threat indicator: off")));
     EXPECT_FALSE(teamTip.contains(QStringLiteral("A password is needed to join.")));
 
-    app.clickRow(coop);
+    // The info window, first for a server never asked.
+    app.add(QStringLiteral("127.20.19.3"));
+    app.refresh();
+    app.clickRow(QStringLiteral("127.20.19.3"));
     app.tab->cmdInfo_Click();
     frmServerInfo *info = app.tab->infoWindow();
     ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->windowTitle(), QStringLiteral("127.20.19.1  -  Coop Night (Dedicated)"));
-    EXPECT_EQ(named<QLabel>(*info, "lblPlayers")->text(), QStringLiteral("Players (3/7)"));
-    const auto settings = [&] {
-        QAccessibleInterface *group =
-            findAccessible(QAccessible::queryAccessibleInterface(info), QAccessible::Grouping,
-                           QStringLiteral("Game settings"));
-        return group ? readOut(group) : QStringList{QStringLiteral("no group")};
-    };
+    const auto frameTitle = [&] { return named<QGroupBox>(*info, "frmGameInfo")->title(); };
+    // Length, time left and the players' caption, then each player's name, team and state.
     const auto players = [&] {
         QStringList rows;
+        for (const char *label : {"lblLengthData", "lblTimeRemainingData", "lblPlayers"})
+            rows << named<QLabel>(*info, label)->text();
         auto *tree = named<QTreeWidget>(*info, "lsvPlayers");
         for (int i = 0; i < tree->topLevelItemCount(); ++i) {
             const QTreeWidgetItem *item = tree->topLevelItem(i);
             rows << item->text(0) + u'|' + item->text(1) + u'|' + item->text(2);
         }
-        return rows;
+        return rows.join(u'\n');
     };
-    EXPECT_EQ(settings(),
-              QStringList({
-                  QStringLiteral("Patch: 1.4 (Desert Siege, Island Thunder)"),
-                  QStringLiteral("Game mode: Co-operative"),
-                  QStringLiteral("Mission type: Mission"),
-                  QStringLiteral("Password: Needed to join"),
-                  QStringLiteral("Respawns: Individual, 3 respawns"),
-                  QStringLiteral("Respawn wait: 10 s to 30 s, then invulnerable for 5 s"),
-                  QStringLiteral("IFF: Reticle"),
-                  QStringLiteral("Threat indicator: On"),
-                  QStringLiteral("Observers: Allowed"),
-                  QStringLiteral("Start timer: 1 min 30 s, start wait 30 s"),
-                  QStringLiteral("Debrief time: 1 min"),
-                  QStringLiteral("Weapon restrictions: No grenade launchers"),
-              }));
+    const auto settings = [&] {
+        QAccessibleInterface *group =
+            findAccessible(QAccessible::queryAccessibleInterface(info), QAccessible::Grouping,
+                           QStringLiteral("Game settings"));
+        return group ? readOut(group).join(u'\n') : QStringLiteral("no group");
+    };
+    EXPECT_EQ(players(), QStringLiteral("00:00\nn/a\nPlayers (0/0)"));
+
+    app.clickRow(coop);
+    app.tab->cmdInfo_Click();
+    EXPECT_EQ(app.tab->infoWindow(), info) << "one shared window";
+    EXPECT_EQ(info->windowTitle(), QStringLiteral("127.20.19.1  -  Coop Night (Dedicated)"));
+    EXPECT_EQ(frameTitle(), QStringLiteral("Game Info - 2"));
+    EXPECT_EQ(settings(), QStringLiteral("Patch: 1.4 (Desert Siege, Island Thunder)\n"
+                                         "Game mode: Co-operative\n"
+                                         "Mission type: Mission\n"
+                                         "Password: Needed to join\n"
+                                         "Respawns: Individual, 3 respawns\n"
+                                         "Respawn wait: 10 s to 30 s, then invulnerable for 5 s\n"
+                                         "IFF: Reticle\n"
+                                         "Threat indicator: On\n"
+                                         "Observers: Allowed\n"
+                                         "Start timer: 1 min 30 s, start wait 30 s\n"
+                                         "Debrief time: 1 min\n"
+                                         "Weapon restrictions: No grenade launchers"));
     // The host of a dedicated server is not a player; an observer has no team.
-    EXPECT_EQ(players(),
-              QStringList({QStringLiteral("Rook|1|Alive"), QStringLiteral("Sniper|1|Dead"),
-                           QStringLiteral("Ghost7|Unassigned|Alive")}));
+    EXPECT_EQ(players(), QStringLiteral("30:00\n25:00\nPlayers (3/7)\nRook|1|Alive\n"
+                                        "Sniper|1|Dead\nGhost7|Unassigned|Alive"));
+    // The whole message shows, however many lines it wraps onto.
+    auto *motd = named<QLabel>(*info, "lblMOTD");
+    EXPECT_EQ(motd->text(), QString::fromLatin1(welcome));
+    QApplication::processEvents();
+    EXPECT_GE(motd->height(), motd->heightForWidth(motd->width()));
+    EXPECT_TRUE(info->rect().contains(motd->mapTo(info, motd->rect().bottomRight())));
+    // Refresh sends a query at once: the frame shows the waiting state.
+    named<QPushButton>(*info, "cmdRefresh")->click();
+    EXPECT_EQ(frameTitle(), QStringLiteral("Game Info - 1"));
 
     app.clickRow(team);
     app.tab->cmdInfo_Click();
-    // Patch 1.2 servers do not tell their timings.
-    EXPECT_EQ(settings(), QStringList({
-                              QStringLiteral("Patch: 1.2"),
-                              QStringLiteral("Game mode: Team"),
-                              QStringLiteral("Mission type: Team Sharpshooter"),
-                              QStringLiteral("Password: None"),
-                              QStringLiteral("Respawns: None"),
-                              QStringLiteral("Respawn wait: n/a"),
-                              QStringLiteral("IFF: None"),
-                              QStringLiteral("Threat indicator: Off"),
-                              QStringLiteral("Observers: Not allowed"),
-                              QStringLiteral("Start timer: Off"),
-                              QStringLiteral("Debrief time: n/a"),
-                              QStringLiteral("Weapon restrictions: None"),
-                          }));
-    EXPECT_EQ(players(),
-              QStringList({QStringLiteral("Viper|1|Alive"), QStringLiteral("Echo|2|Dead"),
-                           QStringLiteral("Nomad|2|Alive")}));
-    EXPECT_EQ(named<QLabel>(*info, "lblTimeRemainingData")->text(), QStringLiteral("n/a"))
-        << "in debrief";
+    EXPECT_EQ(info->windowTitle(), QStringLiteral("127.20.19.2  -  Hard Teams"));
+    // Patch 1.2 servers do not tell their timings; in debrief no time is left.
+    EXPECT_EQ(settings(), QStringLiteral("Patch: 1.2\n"
+                                         "Game mode: Team\n"
+                                         "Mission type: Team Sharpshooter\n"
+                                         "Password: None\n"
+                                         "Respawns: None\n"
+                                         "Respawn wait: n/a\n"
+                                         "IFF: None\n"
+                                         "Threat indicator: Off\n"
+                                         "Observers: Not allowed\n"
+                                         "Start timer: Off\n"
+                                         "Debrief time: n/a\n"
+                                         "Weapon restrictions: None"));
+    EXPECT_EQ(players(), QStringLiteral("15:00\nn/a\nPlayers (3/12)\nViper|1|Alive\n"
+                                        "Echo|2|Dead\nNomad|2|Alive"));
 }
 
 #ifndef Q_OS_WIN
