@@ -153,7 +153,7 @@ TEST(QueryCommand, JsonGivesEverySettingUnderTheKeysTheManualNames) {
             << key.toStdString();
 }
 
-TEST(Simulator, CountedServersVaryTheirSettingsAndAnswerInTheRealLayout) {
+TEST(Simulator, CountedServersVaryTheirSettingsAndAnswerEveryRequestThatStartsWithTheQuery) {
     constexpr int count = 60;
     const SimProcess sim(R"({"servers": []})",
                          {QStringLiteral("--count"), QString::number(count),
@@ -202,6 +202,31 @@ TEST(Simulator, CountedServersVaryTheirSettingsAndAnswerInTheRealLayout) {
         for (bool on : {false, true})
             EXPECT_TRUE(seen.contains(QLatin1String(setting) + onOff(on))) << setting << on;
     EXPECT_GE(patches.size(), 2);
+
+    // Real servers look only at the request's first ten bytes; other clients send other bytes
+    // after. After each request the probe sends the real one; the simulator answers in the order
+    // the requests came, so once the probe has its answer, any answer to the other is in too.
+    const QByteArray prefix = QByteArray::fromHex("C0DEF111420600F50300");
+    const std::pair<QByteArray, bool> requests[] = {
+        {prefix + QByteArray::fromHex("0102030405"), true},
+        {prefix + QByteArray(600, 'x'), true},
+        {prefix, true},
+        {prefix.left(9), false},
+        {QByteArray::fromHex("C1DEF111420600F503000000"), false},
+    };
+    QUdpSocket probe;
+    ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+    const QHostAddress server(QStringLiteral("127.10.12.1"));
+    for (const auto &[request, answered] : requests) {
+        SCOPED_TRACE(request.toHex().left(40).toStdString());
+        socket.writeDatagram(request, server, grquery::port);
+        probe.writeDatagram(grquery::request(), server, grquery::port);
+        ASSERT_TRUE(probe.waitForReadyRead(5000));
+        probe.receiveDatagram();
+        EXPECT_EQ(socket.hasPendingDatagrams(), answered);
+        while (socket.hasPendingDatagrams())
+            EXPECT_TRUE(grquery::decodeReply(socket.receiveDatagram().data()).has_value());
+    }
 }
 
 // Text that can name no server is a mistake of usage, and the message names it.

@@ -5,10 +5,8 @@
 #include "support/CoreApp.h"
 
 #include <QHostAddress>
-#include <QNetworkDatagram>
 #include <QTest>
 #include <QTimer>
-#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -272,38 +270,4 @@ TEST(QueryEngine, AFloodOfDatagramsLeavesTheEventLoopRunning) {
         << "the timer did not come round during the flood; " << engine.pool().counters().dropped
         << " datagrams dropped";
     ASSERT_TRUE(QTest::qWaitFor([&] { return settled(engine.servers()) && pinged; }, 20000));
-}
-
-// Real servers look only at the request's first ten bytes; other clients send other bytes after.
-TEST(Simulator, AnswersEveryRequestThatStartsWithTheQuery) {
-    const SimProcess sim(R"({"servers": [{"address": "127.10.9.20"}]})");
-    ASSERT_TRUE(sim.isReady());
-    const QByteArray prefix = QByteArray::fromHex("C0DEF111420600F50300");
-    const struct {
-        QByteArray request;
-        bool answered;
-    } cases[] = {
-        {grquery::request(), true},
-        {prefix + QByteArray::fromHex("0102030405"), true},
-        {prefix + QByteArray(600, 'x'), true},
-        {prefix, true},
-        {prefix.left(9), false},
-        {QByteArray::fromHex("C1DEF111420600F503000000"), false},
-    };
-    // After each request the probe sends the real one; the simulator answers in the order the
-    // requests came, so once the probe has its answer, any answer to the other is in too.
-    QUdpSocket client, probe;
-    ASSERT_TRUE(client.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0));
-    ASSERT_TRUE(probe.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0));
-    const QHostAddress server(QStringLiteral("127.10.9.20"));
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.request.toHex().left(40).toStdString());
-        client.writeDatagram(c.request, server, grquery::port);
-        probe.writeDatagram(grquery::request(), server, grquery::port);
-        ASSERT_TRUE(probe.waitForReadyRead(5000));
-        probe.receiveDatagram();
-        EXPECT_EQ(client.hasPendingDatagrams(), c.answered);
-        while (client.hasPendingDatagrams())
-            EXPECT_TRUE(grquery::decodeReply(client.receiveDatagram().data()).has_value());
-    }
 }
