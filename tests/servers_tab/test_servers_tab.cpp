@@ -64,7 +64,7 @@ grquery::ServerStatus playing(int players, int slotCount, qint32 length, qint32 
 
 } // namespace
 
-TEST(ServersTab, CellsColoursIconsAndSortKeys) {
+TEST(ServersTab, CellsColoursIconsAndSortKeysAndColumnClicksSortByTheKeys) {
     App app;
     const struct {
         const char *ip;
@@ -87,6 +87,7 @@ TEST(ServersTab, CellsColoursIconsAndSortKeys) {
     }
     clsGRServer *answered = app.add(QStringLiteral("127.20.10.6"));
     answered->DataArrival(grquery::encodeReply(playing(5, 10, 600, 75)));
+    answered->setPing(87);
     app.refresh();
 
     const ServerListModel &model = *app.tab->listModel();
@@ -130,21 +131,15 @@ TEST(ServersTab, CellsColoursIconsAndSortKeys) {
     ASSERT_EQ(changes.count(), 1);
     EXPECT_EQ(changes.at(0).at(0).value<QModelIndex>().column(), ServerListModel::ColPing);
     EXPECT_EQ(changes.at(0).at(1).value<QModelIndex>().column(), ServerListModel::ColSortPing);
-}
 
-TEST(ServersTab, ColumnClicksSortByTheHiddenKeys) {
-    App app;
-    app.add(QStringLiteral("127.20.11.1"))->setPing(10000);
-    app.add(QStringLiteral("127.20.11.2"))->setPing(87);
-    app.add(QStringLiteral("127.20.11.3"))->setPing(250);
-    app.refresh();
+    // A click on a column sorts by its hidden key, a second click the other way.
     EXPECT_EQ(app.tab->sortColumn(), ServerListModel::ColSortPlayers);
     for (int hidden : {4, 6, 8})
         EXPECT_TRUE(app.list()->horizontalHeader()->isSectionHidden(hidden));
     app.clickHeader(ServerListModel::ColPing);
-    EXPECT_EQ(app.order(), QStringLiteral("2 3 1"));
+    EXPECT_EQ(app.order(), QStringLiteral("1 6 2 3 4 5"));
     app.clickHeader(ServerListModel::ColPing);
-    EXPECT_EQ(app.order(), QStringLiteral("1 3 2"));
+    EXPECT_EQ(app.order(), QStringLiteral("5 4 3 2 6 1"));
 }
 
 TEST(ServersTab, RowClickFillsTheEditPageTheTickSetsTheButtonsAndRemoveAsksForImports) {
