@@ -52,31 +52,24 @@ TEST(IcmpEcho, LoopbackAnswersEveryEchoEndsOnceAndUnansweredOnesTimeOutTogether)
     EXPECT_EQ(replies.size(), 3u);
 }
 
-TEST(Ping, AnswersAndNamesThatDoNotResolve) {
+TEST(Ping, DottedAddressesAndANameThatDoesNotResolve) {
+    EXPECT_EQ(clsPing::dottedAddress(QStringLiteral("10.0.0.1")), QStringLiteral("10.0.0.1"));
+    EXPECT_EQ(clsPing::dottedAddress(QStringLiteral("10.0.0.256")), QString());
+    EXPECT_EQ(clsPing::dottedAddress(QStringLiteral("ten.0.0.1")), QString());
+
     clsPing::Settings settings;
     settings.timeoutMs = 300;
     clsPing ping(settings, nullptr);
     if (ping.usesQueryRoundTrip())
         GTEST_SKIP() << ping.fallbackNote().toStdString();
-    EXPECT_EQ(clsPing::dottedAddress(QStringLiteral("10.0.0.1")), QStringLiteral("10.0.0.1"));
-    EXPECT_EQ(clsPing::dottedAddress(QStringLiteral("10.0.0.256")), QString());
-    EXPECT_EQ(clsPing::dottedAddress(QStringLiteral("ten.0.0.1")), QString());
-
-    // The second, a name no resolver takes (a label longer than 63 characters): nothing is asked
-    // of any name server outside this machine.
-    for (const auto &[address, outcome] :
-         {std::pair{"127.20.2.1", qint32(IcmpEcho::Success)},
-          std::pair{"no-such-host.x0123456789012345678901234567890123456789012345678901234567890"
-                    "123.example",
-                    qint32(clsPing::NameNotResolved)}}) {
-        SCOPED_TRACE(address);
-        std::optional<std::pair<qint32, qint32>> result;
-        ping.PingAddress(QString::fromLatin1(address), QByteArray(32, 'A'),
-                         [&](qint32 o, qint32 ms) { result.emplace(o, ms); });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
-        EXPECT_EQ(result->first, outcome);
-        EXPECT_TRUE(outcome == IcmpEcho::Success || result->second == 0);
-    }
+    // A name no resolver takes (a label longer than 63 characters): nothing is asked of any name
+    // server outside this machine.
+    std::optional<std::pair<qint32, qint32>> result;
+    ping.PingAddress(QStringLiteral("no-such-host.x012345678901234567890123456789012345678901234"
+                                    "5678901234567890123.example"),
+                     QByteArray(32, 'A'), [&](qint32 o, qint32 ms) { result.emplace(o, ms); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+    EXPECT_EQ(*result, std::make_pair(qint32(clsPing::NameNotResolved), qint32(0)));
 }
 
 TEST(Ping, QueryRoundTripStandsInWithoutIcmp) {
