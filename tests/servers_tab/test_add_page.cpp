@@ -20,10 +20,6 @@
 
 namespace {
 
-const QString invalidTitle = QStringLiteral("Invalid IP address");
-const QString invalidText =
-    QStringLiteral("Please enter a valid IP address. At this time only numerical IPs are accepted");
-
 struct App : WindowApp {
     App()
         : WindowApp({.timing = {.queryWindowMs = 300, .listTickMs = 60000, .pingTimeoutMs = 200},
@@ -74,7 +70,9 @@ TEST(AddPage, TakesAnAddressOnceWithoutTheBlanksAroundItAndRefusesOtherText) {
          {"1.2.3.4x", "256.1.1.1", "1.2.3", "1..2.3", "game server", "99999999999.1.1.1",
           "-dash.example", "under_score.example", "gr.example.org/x"}) {
         SCOPED_TRACE(bad);
-        app.prompter.expect(invalidTitle, Answer::Ok, invalidText);
+        app.prompter.expect(QStringLiteral("Invalid IP address"), Answer::Ok,
+                            QStringLiteral("Please enter a valid IP address. At this time only "
+                                           "numerical IPs are accepted"));
         app.addByHand(QString::fromLatin1(bad));
         EXPECT_EQ(app.prompter.lastShown().icon, Icon::Exclamation);
         EXPECT_EQ(app.root->GRServers()->Count(), 0);
