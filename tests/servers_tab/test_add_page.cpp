@@ -20,10 +20,6 @@
 
 namespace {
 
-const QString invalidTitle = QStringLiteral("Invalid IP address");
-const QString invalidText =
-    QStringLiteral("Please enter a valid IP address. At this time only numerical IPs are accepted");
-
 struct App : WindowApp {
     App()
         : WindowApp({.timing = {.queryWindowMs = 300, .listTickMs = 60000, .pingTimeoutMs = 200},
@@ -68,18 +64,34 @@ struct HeldLookups {
 
 } // namespace
 
-TEST(AddPage, RefusesTextThatIsNeitherAnAddressNorAHostName) {
+TEST(AddPage, TakesAnAddressOnceWithoutTheBlanksAroundItAndRefusesOtherText) {
     App app;
     for (const char *bad :
          {"1.2.3.4x", "256.1.1.1", "1.2.3", "1..2.3", "game server", "99999999999.1.1.1",
           "-dash.example", "under_score.example", "gr.example.org/x"}) {
         SCOPED_TRACE(bad);
-        app.prompter.expect(invalidTitle, Answer::Ok, invalidText);
+        app.prompter.expect(QStringLiteral("Invalid IP address"), Answer::Ok,
+                            QStringLiteral("Please enter a valid IP address. At this time only "
+                                           "numerical IPs are accepted"));
         app.addByHand(QString::fromLatin1(bad));
         EXPECT_EQ(app.prompter.lastShown().icon, Icon::Exclamation);
         EXPECT_EQ(app.root->GRServers()->Count(), 0);
         EXPECT_EQ(QApplication::focusWidget(), app.find<QLineEdit>("txtAddIP"));
     }
+
+    auto *password = app.find<QLineEdit>("txtAddPassword");
+    password->setText(QStringLiteral("first"));
+    app.addByHand(QStringLiteral(" 127.20.13.1  "));
+    clsGRServer *record = app.root->GRServers()->Item(QStringLiteral("127.20.13.1"));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->IP(), QStringLiteral("127.20.13.1"));
+    EXPECT_EQ(record->status(), clsGRServer::Waiting);
+    // The same server again keeps its one row and what it had.
+    record->setName(QStringLiteral("Kept"));
+    password->setText(QStringLiteral("second"));
+    app.addByHand(QStringLiteral("127.20.13.1"));
+    EXPECT_EQ(app.tab->listModel()->rowCount(), 1);
+    EXPECT_EQ(record->Name() + u'|' + record->Password(), QStringLiteral("Kept|first"));
 }
 
 #ifndef Q_OS_WIN

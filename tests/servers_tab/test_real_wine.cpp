@@ -43,11 +43,6 @@ QStringList standInLines(const QString &prefix, const QString &exe) {
                : QStringList();
 }
 
-void clickFirstRow(QAbstractItemView *list) {
-    const QModelIndex first = list->model()->index(0, 1);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(first).center());
-}
-
 } // namespace
 
 // The game and Roger Wilco, found in a fresh Wine prefix and started through the real Wine by
@@ -107,7 +102,9 @@ TEST(RealWine, LaunchesTheGameAndRogerWilcoInTheirPrefixWithWholeArguments) {
     runProgramWith(env, prompter, [&](frmMain &main) {
         auto *servers = main.findChild<QWidget *>(QStringLiteral("ctlGRServers"));
         main.tabs()->setCurrentIndex(frmMain::TabServers);
-        clickFirstRow(servers->findChild<QAbstractItemView *>(QStringLiteral("lsvGRServers")));
+        auto *rows = servers->findChild<QAbstractItemView *>(QStringLiteral("lsvGRServers"));
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                          rows->visualRect(rows->model()->index(0, 1)).center());
         clock.restart();
         QTest::mouseClick(servers->findChild<QPushButton *>(QStringLiteral("cmdLaunch")),
                           Qt::LeftButton);
