@@ -17,9 +17,6 @@
 #include <QChartView>
 #include <QLabel>
 #include <QLineSeries>
-#include <QSortFilterProxyModel>
-#include <QTableView>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

@@ -33,11 +33,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QUdpSocket>
