@@ -4,23 +4,18 @@
 #include "servers/SimProcess.h"
 #include "support/CoreApp.h"
 #include "support/ProgramRun.h"
-#include "support/Scoped.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
 
 namespace {
 // On the hour, so hourly figures are easy to reason about.
@@ -270,49 +265,6 @@ TEST(History, NinetyDaysOfAHundredServersStayUnderFiftyMegabytes) {
     const double projected = double(atTwoDays) + 44.0 * double(atFourDays - atTwoDays);
     const double aim = 50.0 * 1024 * 1024 * servers / 100;
     EXPECT_LT(projected, aim) << "two days " << atTwoDays << " B, four days " << atFourDays << " B";
-}
-
-TEST(History, AWriterKilledAtAnyMomentLeavesASoundFile) {
-    GameDir dir(CoreApp::noFiles);
-    const QString path = dir.path(HistoryStore::fileName());
-    int confirmed = 0; // rounds the writer said it had written
-    SeededRandom random;
-    for (int kill = 0; kill < 12; ++kill) {
-        QProcess writer;
-        writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        writer.start(QStringLiteral(QUORVEL_BINARY_DIR "/tests/history_writer"), {path});
-        ASSERT_TRUE(writer.waitForStarted());
-        // Wait for a few rounds, then kill it somewhere inside the next ones.
-        const int rounds = 1 + random.bounded(4);
-        int seen = 0;
-        while (seen < rounds && writer.waitForReadyRead(5000))
-            while (writer.canReadLine())
-                seen += writer.readLine().startsWith("round ") ? 1 : 0;
-        ASSERT_GE(seen, rounds) << "the writer did not write";
-        QTest::qWait(random.bounded(25)); // somewhere inside one of the next rounds
-        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
-        writer.waitForFinished(5000);
-        while (writer.canReadLine())
-            seen += writer.readLine().startsWith("round ") ? 1 : 0;
-        confirmed += seen;
-
-        {
-            QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("killcheck"));
-            db.setDatabaseName(path);
-            ASSERT_TRUE(db.open());
-            QSqlQuery q(db);
-            ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
-            EXPECT_EQ(q.value(0).toString(), QStringLiteral("ok")) << "after kill " << kill;
-            // Every round confirmed is there (each round is one second of its own).
-            ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(DISTINCT time) FROM changes")) &&
-                        q.next());
-            EXPECT_GE(q.value(0).toInt(), confirmed) << "after kill " << kill;
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("killcheck"));
-        HistoryStore reopened;
-        EXPECT_TRUE(reopened.open(path)) << reopened.offReason().toStdString();
-    }
 }
 
 TEST(History, AnUnwritableOrDamagedFileTurnsTheHistoryOffAndIsKept) {

@@ -1,15 +1,19 @@
 #include "history/HistoryStore.h"
 #include "support/GameDir.h"
+#include "support/Scoped.h"
 
-#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
-// The history file going away or turning unwritable while the program runs.
+#include <csignal>
+
+// The history file going away, turning unwritable, or its writer killed while the program runs.
 
 namespace {
 
@@ -87,4 +91,35 @@ TEST(HistoryFaults, AFileMadeUnwritableWhileRunningIsStillKeptWhole) {
     }
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(roundsIn(path), 3);
+}
+
+TEST(HistoryFaults, AWriterKilledAtAnyMomentLeavesASoundFile) {
+    GameDir dir({.game = false, .optionsXml = false, .preferences = false});
+    const QString path = dir.path(HistoryStore::fileName());
+    int confirmed = 0; // rounds the writer said it had written
+    SeededRandom random;
+    for (int kill = 0; kill < 12; ++kill) {
+        QProcess writer;
+        writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        writer.start(QStringLiteral(QUORVEL_BINARY_DIR "/tests/history_writer"), {path});
+        ASSERT_TRUE(writer.waitForStarted());
+        // Wait for a few rounds, then kill it somewhere inside the next ones.
+        const int rounds = 1 + random.bounded(4);
+        int seen = 0;
+        while (seen < rounds && writer.waitForReadyRead(5000))
+            while (writer.canReadLine())
+                seen += writer.readLine().startsWith("round ") ? 1 : 0;
+        ASSERT_GE(seen, rounds) << "the writer did not write";
+        QTest::qWait(random.bounded(25)); // somewhere inside one of the next rounds
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        writer.waitForFinished(5000);
+        while (writer.canReadLine())
+            seen += writer.readLine().startsWith("round ") ? 1 : 0;
+        confirmed += seen;
+
+        // Sound, and every round confirmed is there (each round is one second of its own).
+        EXPECT_GE(roundsIn(path), confirmed) << "after kill " << kill;
+        HistoryStore reopened;
+        EXPECT_TRUE(reopened.open(path)) << reopened.offReason().toStdString();
+    }
 }

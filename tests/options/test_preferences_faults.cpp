@@ -9,7 +9,6 @@
 #include "support/Scoped.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>

@@ -3,6 +3,7 @@
 #include "options/PreferencesSaver.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -108,6 +109,7 @@ TEST(PreferencesSaving, ABurstIsOneWriteAndSettingAValueAgainIsNoChange) {
     f.servers().Item(1)->setName(QStringLiteral("Old name"));
     f.channels().RemoveServer(QStringLiteral("no such channel"));
     EXPECT_FALSE(f.saver().isPending());
+    EXPECT_FALSE(QFileInfo::exists(f.preferencesPath())) << "written with nothing changed";
 
     QSignalSpy written(&f.saver(), &PreferencesSaver::written);
     for (int i = 0; i < 300; ++i)

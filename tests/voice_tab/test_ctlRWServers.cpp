@@ -6,7 +6,6 @@
 #include "support/RealInput.h"
 #include "support/ScriptedPrompter.h"
 #include "support/Widgets.h"
-#include "voice/RogerWilcoLaunch.h"
 #include "voice/clsRWServers.h"
 
 #include <QFile>
@@ -67,16 +66,6 @@ void showVoiceTab(frmMain &main) {
 }
 
 } // namespace
-
-TEST(RogerWilcoLaunch, CommandLineTextQuotesTheProgramAndEndsWithThePassword) {
-    EXPECT_EQ(
-        rogerWilcoCommandLine(QStringLiteral("C:\\Program Files\\Roger Wilco\\Roger.exe"),
-                              QStringLiteral("10.0.0.7"), {}),
-        QStringLiteral("\"C:\\Program Files\\Roger Wilco\\Roger.exe\" /leave /join1 10.0.0.7"));
-    EXPECT_EQ(rogerWilcoCommandLine(QStringLiteral("C:\\RW\\Roger.exe"), QStringLiteral("10.0.0.7"),
-                                    QStringLiteral("pw")),
-              QStringLiteral("\"C:\\RW\\Roger.exe\" /leave /join1 10.0.0.7 pw"));
-}
 
 TEST(RogerWilcoTab, AddingMovingTheSelectionAndRemovingKeepEveryOtherChannel) {
     VoiceFixture fx;

@@ -293,7 +293,6 @@ TEST(Watches, WatchesAndBuddiesSurviveARestartAndLeaveWithTheirServer) {
     w.engine->setWatch(second);
     w.engine->addBuddy(QStringLiteral("Sniper"));
     w.engine->addBuddy(QStringLiteral("ro?k"));
-    EXPECT_EQ(w.engine->toolTip(ip), QStringLiteral("Watched: players reach 6, a slot frees up"));
 
     w.restart();
     EXPECT_EQ(w.engine->watchOf(QStringLiteral("127.30.0.1")), first);
