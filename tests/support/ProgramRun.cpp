@@ -12,7 +12,6 @@
 #include "support/ScriptedPrompter.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 
@@ -22,13 +21,17 @@ frmMain *findMainWindow() {
     return visibleWindows<frmMain>().value(0);
 }
 
-int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
-                 const std::function<void(frmMain &)> &whileRunning, RunSettings settings) {
+StartupEnvironment startupOn(const QString &gameDir) {
     StartupEnvironment env;
     env.executableDirectory = QStringLiteral("/nonexistent");
-    env.gameDirectory = dir.root();
+    env.gameDirectory = gameDir;
     env.commandLine = {QStringLiteral("-noStartupPing")};
-    return runProgramWith(env, prompter, whileRunning, std::move(settings));
+    return env;
+}
+
+int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
+                 const std::function<void(frmMain &)> &whileRunning, RunSettings settings) {
+    return runProgramWith(startupOn(dir.root()), prompter, whileRunning, std::move(settings));
 }
 
 int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
@@ -93,6 +96,17 @@ int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
     });
     poll.start();
     return runProgram(env, prompter, launcher, settings.timing, settings.commonDialog);
+}
+
+void startTestChild(QProcess &child, const QString &test, const QProcessEnvironment &variables,
+                    QProcess::ProcessChannelMode mode) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(variables);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(mode);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_also_run_disabled_tests"),
+                 QStringLiteral("--gtest_filter=") + test});
 }
 
 void quitWith(frmMain &main) {

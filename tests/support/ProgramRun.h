@@ -3,6 +3,7 @@
 #include "common/Timing.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QStringList>
 #include <QWidget>
 
@@ -50,6 +51,15 @@ int runProgramWith(const StartupEnvironment &environment, ScriptedPrompter &prom
                    const std::function<void(frmMain &)> &whileRunning, RunSettings settings = {});
 
 void quitWith(frmMain &main);
+
+// What start-up is told when the program runs on `gameDir`: that it lives elsewhere, and
+// -noStartupPing.
+StartupEnvironment startupOn(const QString &gameDir);
+
+// Starts this test program again as a child that runs only `test` (a disabled one, which never
+// runs by itself), with `variables` added to its environment.
+void startTestChild(QProcess &child, const QString &test, const QProcessEnvironment &variables,
+                    QProcess::ProcessChannelMode mode = QProcess::ForwardedChannels);
 
 // How a run of the built program ended (-1: it did not end by itself) and what it printed.
 struct ProgramOutcome {
