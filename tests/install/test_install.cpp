@@ -1,5 +1,6 @@
 #include "app/ProgramIcon.h"
 #include "app/clsGRQuorvel.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -7,7 +8,6 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -26,12 +26,6 @@ Outcome run(const QString &program, const QStringList &arguments, int timeoutMs 
     if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
         return {-1, process.errorString()};
     return {process.exitCode(), QString::fromUtf8(process.readAll())};
-}
-
-QString tool(const char *name) {
-    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
-    EXPECT_FALSE(path.isEmpty()) << name << " is missing (scripts/install-deps installs it)";
-    return path;
 }
 
 QString fileText(const QString &path) {

@@ -1,4 +1,5 @@
 #include "support/GameDir.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,11 +67,9 @@ void GameDir::whileReadOnly(const std::function<void()> &action) const {
 
 void GameDir::installRunner(const QString &log, bool thenRun) {
     const QByteArray to = path(log).toUtf8();
-    write(QStringLiteral("runner.sh"), "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + to +
-                                           ".tmp\"\nmv \"" + to + ".tmp\" \"" + to + "\"\n" +
-                                           (thenRun ? "exec sh \"$@\"\n" : ""));
-    QFile::setPermissions(path(QStringLiteral("runner.sh")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeProgram(path(QStringLiteral("runner.sh")),
+                 "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + to + ".tmp\"\nmv \"" + to + ".tmp\" \"" +
+                     to + "\"\n" + (thenRun ? "exec sh \"$@\"\n" : ""));
     if (m_runner)
         m_runner->set(path(QStringLiteral("runner.sh")).toUtf8());
     else

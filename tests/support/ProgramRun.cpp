@@ -12,7 +12,10 @@
 #include "support/ScriptedPrompter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -46,16 +49,16 @@ int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
     bool windowShown = false;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (settings.mainInTray) {
-            for (QWidget *window : QApplication::topLevelWidgets())
+            frmMain *hidden = nullptr;
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (auto *main = qobject_cast<frmMain *>(window))
+                    hidden = main;
                 if (window->isVisible() && !window->isMinimized() && !windowShown) {
                     windowShown = true;
                     ADD_FAILURE() << "a window showed: " << window->metaObject()->className();
                     window->close();
                 }
-            frmMain *hidden = nullptr;
-            for (QWidget *window : QApplication::topLevelWidgets())
-                if (auto *main = qobject_cast<frmMain *>(window))
-                    hidden = main;
+            }
             const bool placed =
                 hidden && hidden->tray() && (hidden->tray()->isShown() || hidden->isMinimized());
             if (!placed && ++waited < 1000)
@@ -115,6 +118,21 @@ void quitWith(frmMain &main) {
 
 void closeTips(frmTips &tips) {
     tips.findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+}
+
+QString tool(const char *name) {
+    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    EXPECT_FALSE(path.isEmpty()) << name << " is missing (scripts/install-deps installs it)";
+    return path;
+}
+
+void writeProgram(const QString &path, const QByteArray &text) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(text);
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 ProgramOutcome runHeadless(const QStringList &arguments, const QByteArray &input,

@@ -72,3 +72,8 @@ ProgramOutcome runHeadless(const QStringList &arguments, const QByteArray &input
                            const QStringList &wrapper = {});
 
 void closeTips(frmTips &tips);
+
+// The program `name` on the search path; a missing one fails the test.
+QString tool(const char *name);
+// Writes `text` to `path` (making the directories above it) as a program its owner may run.
+void writeProgram(const QString &path, const QByteArray &text);
