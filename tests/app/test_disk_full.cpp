@@ -74,81 +74,70 @@ TEST(DiskFull, DISABLED_Child) {
     const StartupEnvironment env = startupOn(qEnvironmentVariable(dirVariable));
     const QString prefs = QDir::toNativeSeparators(env.gameDirectory + prefsName);
     ScriptedPrompter prompter;
-    RunSettings settings;
-    settings.timing.saveDelayMs = 20;
-    settings.timing.statsTickMs = 20;
-    settings.timing.queryWindowMs = 100;
-    settings.timing.listTickMs = 20;
-    settings.timing.requeryEveryTicks = 2;
-
+    std::function<void(frmMain &)> act;
     if (which == prefsName) {
         // The write soon after the change, then the one at the end: each asks, Cancel gives up.
         prompter.expect(titles::error, Answer::Cancel, prefs)
             .expect(titles::error, Answer::Cancel, prefs);
-        runProgramWith(
-            env, prompter,
-            [&](frmMain &main) {
-                gobjRoot->Options()->setUserName(QString(20000, u'x'));
-                ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.shown().size() == 1; }, 10000));
-                quitWith(main);
-            },
-            settings);
-        EXPECT_EQ(prompter.shown().size(), 2u);
+        act = [&](frmMain &main) {
+            gobjRoot->Options()->setUserName(QString(20000, u'x'));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.shown().size() == 1; }, 10000));
+            quitWith(main);
+        };
     } else if (which == u"options.xml") {
         prompter.expect(titles::error, Answer::Cancel, QStringLiteral("options.xml"));
-        runProgramWith(
-            env, prompter,
-            [&](frmMain &main) {
-                named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabGameOptions);
-                auto *box = named<QCheckBox>(main, "chkShowFrameRate");
-                const bool before = box->isChecked();
-                box->click();
-                EXPECT_EQ(prompter.shown().size(), 1u);
-                // The switch shows what the file still says.
-                EXPECT_EQ(box->isChecked(), before);
-            },
-            settings);
+        act = [&](frmMain &main) {
+            named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabGameOptions);
+            auto *box = named<QCheckBox>(main, "chkShowFrameRate");
+            const bool before = box->isChecked();
+            box->click();
+            EXPECT_EQ(prompter.shown().size(), 1u);
+            // The switch shows what the file still says.
+            EXPECT_EQ(box->isChecked(), before);
+        };
     } else if (which == u"stats") {
-        runProgramWith(
-            env, prompter,
-            [&](frmMain &main) {
-                gobjRoot->Options()->setRecordStats(true);
-                // Ticks go by; each tries the copy again and fails again.
-                QSignalSpy ticks(main.statsTimer(), &QTimer::timeout);
-                EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 5; }, 10000));
-                // Said on the stats pane, without a box.
-                named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabStats);
-                auto *note = named<QLabel>(main, "lblRecordFailure");
-                EXPECT_TRUE(note->isVisible());
-                EXPECT_TRUE(note->text().startsWith(u"The last mission could not be recorded ("))
-                    << note->text().toStdString();
-            },
-            settings);
+        act = [&](frmMain &main) {
+            gobjRoot->Options()->setRecordStats(true);
+            // Ticks go by; each tries the copy again and fails again.
+            QSignalSpy ticks(main.statsTimer(), &QTimer::timeout);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 5; }, 10000));
+            // Said on the stats pane, without a box.
+            named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabStats);
+            auto *note = named<QLabel>(main, "lblRecordFailure");
+            EXPECT_TRUE(note->isVisible());
+            EXPECT_TRUE(note->text().startsWith(u"The last mission could not be recorded ("))
+                << note->text().toStdString();
+        };
     } else if (which == u"history") {
-        runProgramWith(
-            env, prompter,
-            [&](frmMain &main) {
-                // The servers are asked again and again while their list is in front.
-                named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabServers);
-                HistoryStore *history = gobjRoot->History();
-                ASSERT_TRUE(QTest::qWaitFor([&] { return !history->isOn(); }, 60000))
-                    << "the history never filled the disk";
-                EXPECT_TRUE(history->offReason().startsWith(u"History is off for this run"))
-                    << history->offReason().toStdString();
-                // The rest goes on: the servers are still queried, a change is still saved.
-                const int before = gobjRoot->GRServers()->Count();
-                EXPECT_GT(before, 0);
-                gobjRoot->Options()->AddPlayerName(QStringLiteral("Still here"));
-                ASSERT_TRUE(QTest::qWaitFor(
-                    [&] {
-                        QFile file(env.gameDirectory + prefsName);
-                        return file.open(QIODevice::ReadOnly) &&
-                               file.readAll().contains("Still here");
-                    },
-                    10000));
-                quitWith(main);
-            },
-            settings);
+        act = [&](frmMain &main) {
+            // The servers are asked again and again while their list is in front.
+            named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabServers);
+            HistoryStore *history = gobjRoot->History();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !history->isOn(); }, 60000))
+                << "the history never filled the disk";
+            EXPECT_TRUE(history->offReason().startsWith(u"History is off for this run"))
+                << history->offReason().toStdString();
+            // The rest goes on: the servers are still queried, a change is still saved.
+            EXPECT_GT(gobjRoot->GRServers()->Count(), 0);
+            gobjRoot->Options()->AddPlayerName(QStringLiteral("Still here"));
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] {
+                    QFile file(env.gameDirectory + prefsName);
+                    return file.open(QIODevice::ReadOnly) && file.readAll().contains("Still here");
+                },
+                10000));
+            quitWith(main);
+        };
+    }
+    ASSERT_TRUE(act) << which.toStdString();
+    runProgramWith(env, prompter, act,
+                   {.timing = {.queryWindowMs = 100,
+                               .listTickMs = 20,
+                               .requeryEveryTicks = 2,
+                               .statsTickMs = 20,
+                               .saveDelayMs = 20}});
+    if (which == prefsName) {
+        EXPECT_EQ(prompter.shown().size(), 2u);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDebug>
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
@@ -42,11 +43,9 @@ QStringList outsideTheScreen() {
                                  ? QString::fromLatin1(window->metaObject()->className())
                                  : window->objectName();
         const auto text = [](const QRect &r) {
-            return QStringLiteral("%1x%2 at %3,%4")
-                .arg(r.width())
-                .arg(r.height())
-                .arg(r.x())
-                .arg(r.y());
+            QString said;
+            QDebug(&said).nospace() << r;
+            return said;
         };
         if (!area.contains(window->frameGeometry()))
             found << QStringLiteral("%1: %2 on %3")
@@ -101,11 +100,7 @@ TEST(ScreenFit, EveryWindowOpensWithinTheScreenAtAnyScale) {
         const char *scale;
     } screens[] = {{1600, 1000, "2"}, {1366, 768, "1.5"}, {1024, 600, "1"}};
     for (const auto &s : screens) {
-        SCOPED_TRACE(QStringLiteral("%1x%2 at %3")
-                         .arg(s.width)
-                         .arg(s.height)
-                         .arg(QLatin1String(s.scale))
-                         .toStdString());
+        SCOPED_TRACE(testing::Message() << s.width << 'x' << s.height << " at " << s.scale);
         QTemporaryDir dir;
         const QString config = dir.filePath(QStringLiteral("screen.json"));
         QFile file(config);
