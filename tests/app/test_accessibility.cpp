@@ -5,6 +5,7 @@
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -88,8 +89,7 @@ TEST(MainWindow, FirstShowsEveryColumnOfTheServerListAndFifteenRows) {
     runProgramOn(dir, prompter, [&](frmMain &main) {
         main.tabs()->setCurrentIndex(frmMain::TabServers);
         QApplication::processEvents();
-        auto *list = main.findChild<QTableView *>(QStringLiteral("lsvGRServers"));
-        ASSERT_NE(list, nullptr);
+        auto *list = named<QTableView>(main, "lsvGRServers");
         EXPECT_GE(list->viewport()->width(), list->horizontalHeader()->length());
         EXPECT_GE(list->viewport()->height(), 15 * list->verticalHeader()->defaultSectionSize());
     });

@@ -57,10 +57,8 @@ int runChild(const QString &which, const GameDir &dir, rlim_t limit) {
         // A write beyond the limit then fails as on a full disk instead of ending the process.
         ::signal(SIGXFSZ, SIG_IGN);
     });
-    QProcessEnvironment env;
-    env.insert(QString::fromLatin1(caseVariable), which);
-    env.insert(QString::fromLatin1(dirVariable), dir.root());
-    startTestChild(child, QStringLiteral("DiskFull.DISABLED_Child"), env);
+    startTestChild(child, QStringLiteral("DiskFull.DISABLED_Child"),
+                   {{caseVariable, which}, {dirVariable, dir.root()}});
     if (!child.waitForFinished(120000))
         child.kill();
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;

@@ -64,10 +64,8 @@ TEST(OneCopy, DISABLED_AddsAServerThroughTheWindow) {
 TEST(OneCopy, AServerAddedThroughTheWindowOutlivesAKillThreeSecondsLater) {
     GameDir dir;
     QProcess child;
-    QProcessEnvironment env;
-    env.insert(QString::fromLatin1(childDirVariable), dir.root());
-    startTestChild(child, QStringLiteral("OneCopy.DISABLED_AddsAServerThroughTheWindow"), env,
-                   QProcess::ForwardedErrorChannel);
+    startTestChild(child, QStringLiteral("OneCopy.DISABLED_AddsAServerThroughTheWindow"),
+                   {{childDirVariable, dir.root()}}, QProcess::ForwardedErrorChannel);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return child.readAllStandardOutput().contains("added") ||

@@ -111,13 +111,10 @@ TEST(ScreenFit, EveryWindowOpensWithinTheScreenAtAnyScale) {
                        .arg(s.height)
                        .toUtf8());
         file.close();
-        QProcessEnvironment env;
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                   QStringLiteral("offscreen:configfile=") + config);
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(s.scale));
         QProcess child;
         startTestChild(child, QStringLiteral("ScreenFit.DISABLED_EveryWindowOpensWithinTheScreen"),
-                       env);
+                       {{"QT_QPA_PLATFORM", QStringLiteral("offscreen:configfile=") + config},
+                        {"QT_SCALE_FACTOR", QString::fromLatin1(s.scale)}});
         ASSERT_TRUE(child.waitForFinished(120000));
         EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(child.exitCode(), 0);

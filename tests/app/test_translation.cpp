@@ -45,6 +45,12 @@ QStringList shownTexts(const QWidget &window) {
     return texts;
 }
 
+void expectAmong(const QStringList &shown, std::initializer_list<const char *> texts) {
+    for (const char *text : texts)
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(text)))
+            << text << " in " << shown.join(u'|').toStdString();
+}
+
 grquery::GameSettings teamGame() {
     grquery::GameSettings settings;
     settings.gameMode = 4;
@@ -119,30 +125,23 @@ TEST(Translation, WindowsPanesAndTheirBoxesSpeakGermanUnderAGermanLocale) {
                                  QStringLiteral("Ghost-Recon-Spieloptionen"),
                                  QStringLiteral("Roger-Wilco-Server")}));
     EXPECT_EQ(quit, QStringLiteral("Beenden"));
-    EXPECT_TRUE(tipTexts.contains(QStringLiteral("Tipp des Tages...")));
-    EXPECT_TRUE(tipTexts.contains(QStringLiteral("Schon gewusst?")));
-    EXPECT_TRUE(tipTexts.contains(QStringLiteral("Nächster Tipp")));
+    expectAmong(tipTexts, {"Tipp des Tages...", "Schon gewusst?", "Nächster Tipp"});
     platform::DetachedProcessLauncher launcher;
     clsGRQuorvel english({}, prompter, launcher);
     english.CreateTips();
     EXPECT_FALSE(tip.isEmpty());
     for (int i = 1; i <= english.Tips().Count(); ++i)
         EXPECT_NE(tip, *english.Tips().Item(i));
-    for (const char *text : {"Optionen...", "Allgemein", "Tipps beim Start zeigen",
-                             "Server beim Start anpingen", "Roger-Wilco-Pfad", "Durchsuchen..."})
-        EXPECT_TRUE(options.contains(QString::fromUtf8(text)))
-            << text << " in " << options.join(u'|').toStdString();
+    expectAmong(options, {"Optionen...", "Allgemein", "Tipps beim Start zeigen",
+                          "Server beim Start anpingen", "Roger-Wilco-Pfad", "Durchsuchen..."});
     EXPECT_EQ(serverColumns.mid(0, 4),
               (QStringList{QStringLiteral("IP"), QStringLiteral("Name"),
                            QStringLiteral("Letztes PW"), QStringLiteral("Ping")}));
-    EXPECT_TRUE(serverColumns.contains(QStringLiteral("Spieler")));
-    EXPECT_TRUE(serverColumns.contains(QStringLiteral("Restzeit")));
+    expectAmong(serverColumns, {"Spieler", "Restzeit"});
     EXPECT_EQ(channelColumns, (QStringList{QStringLiteral("Kanal"), QStringLiteral("Name"),
                                            QStringLiteral("Letztes PW")}));
-    for (const char *text : {"Serverinfo", "Nachricht", "Karte:", "Spielinfo",
-                             "Waffenbeschränkungen:", "Aktualisieren", "Schließen"})
-        EXPECT_TRUE(serverInfo.contains(QString::fromUtf8(text)))
-            << text << " in " << serverInfo.join(u'|').toStdString();
+    expectAmong(serverInfo, {"Serverinfo", "Nachricht", "Karte:", "Spielinfo",
+                             "Waffenbeschränkungen:", "Aktualisieren", "Schließen"});
     EXPECT_EQ(prompter.shown().size(), 2u);
 }
 

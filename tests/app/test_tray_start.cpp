@@ -50,8 +50,8 @@ StartupEnvironment inTray(const GameDir &dir) {
     return env;
 }
 
-// Clicks "Start with my desktop session" in the Options dialog (when it is not already as
-// `on` says); returns the box's state when the dialog closes.
+// Opens the Options dialog and, with `click`, clicks "Start with my desktop session"; returns
+// the box's state when the dialog closes.
 bool clickStartWithSession(frmMain &main, bool click = true) {
     bool checked = false;
     QTimer::singleShot(0, [&] {

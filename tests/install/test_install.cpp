@@ -59,9 +59,12 @@ TEST(Install, PutsTheProgramAndWhatADesktopNeedsAndNothingElse) {
                          share + QStringLiteral("lintian/overrides/grquorvel"),
                          share + QStringLiteral("icons/hicolor/scalable/apps/") + id +
                              QStringLiteral(".svg")};
+    const auto icon = [&](int size) {
+        return share + QStringLiteral("icons/hicolor/%1x%1/apps/").arg(size) + id +
+               QStringLiteral(".png");
+    };
     for (const int size : {16, 32, 48, 128, 256})
-        expected << share + QStringLiteral("icons/hicolor/%1x%1/apps/").arg(size) + id +
-                        QStringLiteral(".png");
+        expected << icon(size);
     QStringList installed;
     for (QDirIterator it(prefix.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
         installed << QDir(prefix.path()).relativeFilePath(it.next());
@@ -73,11 +76,8 @@ TEST(Install, PutsTheProgramAndWhatADesktopNeedsAndNothingElse) {
     EXPECT_TRUE(QFileInfo(at(QStringLiteral("bin/grquorvel"))).isExecutable());
     // The installed program itself runs (its query needs no display).
     EXPECT_EQ(run(at(QStringLiteral("bin/grquorvel")), {QStringLiteral("--query")}).status, 2);
-    for (const int size : {16, 32, 48, 128, 256}) {
-        const QImage png(at(share + QStringLiteral("icons/hicolor/%1x%1/apps/").arg(size) + id +
-                            QStringLiteral(".png")));
-        EXPECT_EQ(png.size(), QSize(size, size));
-    }
+    for (const int size : {16, 32, 48, 128, 256})
+        EXPECT_EQ(QImage(at(icon(size))).size(), QSize(size, size));
 
     // The validators the software centres use, at their strictest.
     const Outcome desktopCheck = run(tool("desktop-file-validate"), {at(desktop)});

@@ -101,10 +101,12 @@ int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
     return runProgram(env, prompter, launcher, settings.timing, settings.commonDialog);
 }
 
-void startTestChild(QProcess &child, const QString &test, const QProcessEnvironment &variables,
+void startTestChild(QProcess &child, const QString &test,
+                    std::initializer_list<std::pair<const char *, QString>> variables,
                     QProcess::ProcessChannelMode mode) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(variables);
+    for (const auto &[name, value] : variables)
+        env.insert(QString::fromLatin1(name), value);
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(mode);
     child.start(QCoreApplication::applicationFilePath(),

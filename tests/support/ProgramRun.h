@@ -8,6 +8,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 class CommonDialog;
 class GameChooser;
@@ -58,7 +60,8 @@ StartupEnvironment startupOn(const QString &gameDir);
 
 // Starts this test program again as a child that runs only `test` (a disabled one, which never
 // runs by itself), with `variables` added to its environment.
-void startTestChild(QProcess &child, const QString &test, const QProcessEnvironment &variables,
+void startTestChild(QProcess &child, const QString &test,
+                    std::initializer_list<std::pair<const char *, QString>> variables,
                     QProcess::ProcessChannelMode mode = QProcess::ForwardedChannels);
 
 // How a run of the built program ended (-1: it did not end by itself) and what it printed.
