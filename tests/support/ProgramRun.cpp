@@ -48,31 +48,20 @@ int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
     int waited = 0;
     bool windowShown = false;
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        frmMain *main = nullptr;
         if (settings.mainInTray) {
-            frmMain *hidden = nullptr;
             for (QWidget *window : QApplication::topLevelWidgets()) {
-                if (auto *main = qobject_cast<frmMain *>(window))
-                    hidden = main;
+                if (auto *hidden = qobject_cast<frmMain *>(window))
+                    main = hidden;
                 if (window->isVisible() && !window->isMinimized() && !windowShown) {
                     windowShown = true;
                     ADD_FAILURE() << "a window showed: " << window->metaObject()->className();
                     window->close();
                 }
             }
-            const bool placed =
-                hidden && hidden->tray() && (hidden->tray()->isShown() || hidden->isMinimized());
-            if (!placed && ++waited < 1000)
-                return;
-            poll.stop();
-            EXPECT_TRUE(placed) << "the main window never went to the tray";
-            if (placed)
-                whileRunning(*hidden);
-            if (gobjRoot)
-                ShutdownProgram();
-            return;
-        }
-        frmMain *main = findMainWindow();
-        if (!main) {
+            if (main && !(main->tray() && (main->tray()->isShown() || main->isMinimized())))
+                main = nullptr;
+        } else if (main = findMainWindow(); !main) {
             if (frmTips *tips = visibleWindows<frmTips>().value(0)) {
                 settings.atStartupTips(*tips);
                 return;
@@ -86,11 +75,12 @@ int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
                 }
                 return;
             }
-            if (++waited < 1000)
-                return;
         }
+        if (!main && ++waited < 1000)
+            return;
         poll.stop();
-        EXPECT_NE(main, nullptr) << "the main window never showed";
+        EXPECT_NE(main, nullptr) << (settings.mainInTray ? "the main window never went to the tray"
+                                                         : "the main window never showed");
         if (main)
             whileRunning(*main);
         // Also a test that failed half-way must not leave the program running.
