@@ -47,8 +47,6 @@ public:
         , m_generator(m_seed)
         , m_trace(__FILE__, __LINE__, "random seed " + std::to_string(m_seed)) {}
 
-    quint32 seed() const { return m_seed; }
-    QRandomGenerator &generator() { return m_generator; }
     // A number in [low, high).
     int bounded(int low, int high) { return m_generator.bounded(low, high); }
     int bounded(int high) { return m_generator.bounded(high); }
