@@ -41,7 +41,9 @@ inline void openEveryWindow(frmMain &main, const std::function<void()> &look) {
     frmServerInfo info(*main.rootObject(), &main);
     GameChooser chooser({QStringLiteral("/a/GR"), QStringLiteral("/b/GR")});
     for (QWidget *w : std::initializer_list<QWidget *>{&pingAll, &info, &chooser}) {
+        // Looked at as it opens (the ping window may finish and close at once) and once laid out.
         w->show();
+        look();
         QApplication::processEvents();
         look();
         w->hide();
