@@ -91,10 +91,8 @@ TEST(Demo, LaunchGoesThroughTheStandInAndLeavesWineAlone) {
     const ScopedEnv homeDir("HOME", home.toUtf8()), noData("XDG_DATA_HOME", {});
     const ScopedEnv winePrefix("WINEPREFIX", prefix.toUtf8()), runnerVar("GRQUORVEL_WINE", runner);
     const ScopedEnv path("PATH", startEnv.value(QStringLiteral("PATH")).toUtf8());
-    StartupEnvironment env;
+    StartupEnvironment env = startupOn(gameDir);
     env.executableDirectory = bin;
-    env.gameDirectory = gameDir;
-    env.commandLine = {QStringLiteral("-noStartupPing")};
     ScriptedPrompter prompter;
     QStringList game;
     runProgramWith(env, prompter, [&](frmMain &main) {

@@ -93,9 +93,8 @@ TEST(FindingTheGame, OneFoundIsUsedSeveralAreChosenFromNoneIsNotFound) {
                               : c.gameDir == Missing  ? missing
                                                       : QString();
 
-        StartupEnvironment env;
+        StartupEnvironment env = startupOn({});
         env.executableDirectory = programDir.path();
-        env.commandLine = {QStringLiteral("-noStartupPing")};
         env.gameSearch.home = home.dir.path();
 
         const QString expected = c.runsOn == Wine     ? asRoot(home.wineGame())
