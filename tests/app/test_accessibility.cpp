@@ -1,24 +1,20 @@
-#include "app/GameChooser.h"
 #include "app/ProgramIcon.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
-#include "servers_tab/frmPingAll.h"
-#include "servers_tab/frmServerInfo.h"
+#include "support/EveryWindow.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
+#include "support/Widgets.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSet>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -70,20 +66,6 @@ QStringList unnamedControls(QSet<QString> &walked) {
     return unnamed;
 }
 
-// Every entry of the menu bar that opens something, apart from Quit.
-QList<QAction *> menuEntries(const QMenuBar &bar) {
-    QList<QAction *> entries;
-    for (QAction *top : bar.actions()) {
-        if (!top->menu())
-            continue;
-        for (QAction *a : top->menu()->actions())
-            if (!a->isSeparator() && a->isEnabled() && !a->menu() &&
-                a->objectName() != u"mnuFileQuit")
-                entries << a;
-    }
-    return entries;
-}
-
 } // namespace
 
 TEST(Accessibility, EveryControlOfEveryWindowHasANameAndEveryWindowTheIcon) {
@@ -92,28 +74,7 @@ TEST(Accessibility, EveryControlOfEveryWindowHasANameAndEveryWindowTheIcon) {
     QSet<QString> walked;
     QStringList unnamed;
     const auto walk = [&] { unnamed += unnamedControls(walked); };
-    runProgramOn(dir, prompter, [&](frmMain &main) {
-        clsGRQuorvel &root = *main.rootObject();
-        walk();
-        // Each menu entry's window; a modal one is walked from inside and then closed.
-        for (QAction *entry : menuEntries(*main.menuBar())) {
-            QTimer::singleShot(0, [&] {
-                walk();
-                if (QWidget *modal = QApplication::activeModalWidget())
-                    modal->close();
-            });
-            entry->trigger();
-            QApplication::processEvents();
-        }
-        walk();
-        // The windows the panes open, and the one asking which game to use.
-        frmPingAll pingAll(root, &main);
-        frmServerInfo info(root, &main);
-        GameChooser chooser({QStringLiteral("/a/GR"), QStringLiteral("/b/GR")});
-        for (QWidget *w : std::initializer_list<QWidget *>{&pingAll, &info, &chooser})
-            w->show();
-        walk();
-    });
+    runProgramOn(dir, prompter, [&](frmMain &main) { openEveryWindow(main, walk); });
     unnamed.removeDuplicates();
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u'\n').toStdString();
     // The walk met the windows it should have (a window without a name fails here too).
@@ -128,8 +89,7 @@ TEST(MainWindow, FirstShowsEveryColumnOfTheServerListAndFifteenRows) {
     runProgramOn(dir, prompter, [&](frmMain &main) {
         main.tabs()->setCurrentIndex(frmMain::TabServers);
         QApplication::processEvents();
-        auto *list = main.findChild<QTableView *>(QStringLiteral("lsvGRServers"));
-        ASSERT_NE(list, nullptr);
+        auto *list = named<QTableView>(main, "lsvGRServers");
         EXPECT_GE(list->viewport()->width(), list->horizontalHeader()->length());
         EXPECT_GE(list->viewport()->height(), 15 * list->verticalHeader()->defaultSectionSize());
     });

@@ -18,15 +18,6 @@
 #ifndef Q_OS_WIN
 namespace {
 
-void writeScript(const QString &path, const QByteArray &text) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-    file.close();
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
 QList<QByteArray> nulSeparated(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -65,12 +56,12 @@ TEST(Demo, LaunchGoesThroughTheStandInAndLeavesWineAlone) {
     QDir().mkpath(home);
     // A Wine that makes its prefix as the real one does.
     const QString wine = base.filePath(QStringLiteral("path/wine"));
-    writeScript(wine, "#!/bin/sh\nmkdir -p \"${WINEPREFIX:-$HOME/.wine}\"\ntouch '" +
-                          wineRan.toUtf8() + "'\n");
+    writeProgram(wine, "#!/bin/sh\nmkdir -p \"${WINEPREFIX:-$HOME/.wine}\"\ntouch '" +
+                           wineRan.toUtf8() + "'\n");
     // Stands in for the built program: keeps the arguments and the environment it was given.
     const QString bin = base.filePath(QStringLiteral("bin"));
-    writeScript(bin + QStringLiteral("/grquorvel"),
-                "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.args\"\nenv -0 > \"$0.env\"\n");
+    writeProgram(bin + QStringLiteral("/grquorvel"),
+                 "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.args\"\nenv -0 > \"$0.env\"\n");
 
     QProcess start;
     QProcessEnvironment startEnv = QProcessEnvironment::systemEnvironment();
@@ -100,10 +91,8 @@ TEST(Demo, LaunchGoesThroughTheStandInAndLeavesWineAlone) {
     const ScopedEnv homeDir("HOME", home.toUtf8()), noData("XDG_DATA_HOME", {});
     const ScopedEnv winePrefix("WINEPREFIX", prefix.toUtf8()), runnerVar("GRQUORVEL_WINE", runner);
     const ScopedEnv path("PATH", startEnv.value(QStringLiteral("PATH")).toUtf8());
-    StartupEnvironment env;
+    StartupEnvironment env = startupOn(gameDir);
     env.executableDirectory = bin;
-    env.gameDirectory = gameDir;
-    env.commandLine = {QStringLiteral("-noStartupPing")};
     ScriptedPrompter prompter;
     QStringList game;
     runProgramWith(env, prompter, [&](frmMain &main) {
@@ -135,7 +124,7 @@ TEST(Demo, StandInWineRunsOnlyStandInScripts) {
     QTemporaryDir base;
     const QString exe = base.filePath(QStringLiteral("Roger.exe"));
     const QString ran = base.filePath(QStringLiteral("ran"));
-    writeScript(exe, "MZ\ntouch '" + ran.toUtf8() + "'\n");
+    writeProgram(exe, "MZ\ntouch '" + ran.toUtf8() + "'\n");
     QProcess wine;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), base.path());

@@ -10,7 +10,6 @@
 #include "support/Widgets.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QProcess>
@@ -50,22 +49,16 @@ QStringList allFiles(const QString &root) {
 }
 
 // Runs the child on `dir` for `which`; its files may not grow beyond `limit` bytes.
-int runChild(const char *which, const GameDir &dir, rlim_t limit) {
+int runChild(const QString &which, const GameDir &dir, rlim_t limit) {
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(caseVariable), QString::fromLatin1(which));
-    env.insert(QString::fromLatin1(dirVariable), dir.root());
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.setChildProcessModifier([limit] {
         const rlimit fsize{limit, limit};
         ::setrlimit(RLIMIT_FSIZE, &fsize);
         // A write beyond the limit then fails as on a full disk instead of ending the process.
         ::signal(SIGXFSZ, SIG_IGN);
     });
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_also_run_disabled_tests"),
-                 QStringLiteral("--gtest_filter=DiskFull.DISABLED_Child")});
+    startTestChild(child, QStringLiteral("DiskFull.DISABLED_Child"),
+                   {{caseVariable, which}, {dirVariable, dir.root()}});
     if (!child.waitForFinished(120000))
         child.kill();
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
@@ -75,107 +68,91 @@ int runChild(const char *which, const GameDir &dir, rlim_t limit) {
 
 // Not run on its own: the program of the tests below, on a disk that is full.
 TEST(DiskFull, DISABLED_Child) {
-    const QByteArray which = qgetenv(caseVariable);
-    StartupEnvironment env;
-    env.executableDirectory = QStringLiteral("/nonexistent");
-    env.gameDirectory = qEnvironmentVariable(dirVariable);
-    env.commandLine = {QStringLiteral("-noStartupPing")};
+    const QString which = qEnvironmentVariable(caseVariable);
+    const StartupEnvironment env = startupOn(qEnvironmentVariable(dirVariable));
     const QString prefs = QDir::toNativeSeparators(env.gameDirectory + prefsName);
     ScriptedPrompter prompter;
-    RunSettings settings;
-    settings.timing.saveDelayMs = 20;
-    settings.timing.statsTickMs = 20;
-    settings.timing.queryWindowMs = 100;
-    settings.timing.listTickMs = 20;
-    settings.timing.requeryEveryTicks = 2;
-
-    if (which == "preferences") {
+    std::function<void(frmMain &)> act;
+    if (which == prefsName) {
         // The write soon after the change, then the one at the end: each asks, Cancel gives up.
         prompter.expect(titles::error, Answer::Cancel, prefs)
             .expect(titles::error, Answer::Cancel, prefs);
-        runProgramWith(
-            env, prompter,
-            [&](frmMain &main) {
-                gobjRoot->Options()->setUserName(QString(20000, u'x'));
-                ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.shown().size() == 1; }, 10000));
-                quitWith(main);
-            },
-            settings);
-        EXPECT_EQ(prompter.shown().size(), 2u);
-    } else if (which == "options.xml") {
+        act = [&](frmMain &main) {
+            gobjRoot->Options()->setUserName(QString(20000, u'x'));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.shown().size() == 1; }, 10000));
+            quitWith(main);
+        };
+    } else if (which == u"options.xml") {
         prompter.expect(titles::error, Answer::Cancel, QStringLiteral("options.xml"));
-        runProgramWith(
-            env, prompter,
-            [&](frmMain &main) {
-                named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabGameOptions);
-                auto *box = named<QCheckBox>(main, "chkShowFrameRate");
-                const bool before = box->isChecked();
-                box->click();
-                EXPECT_EQ(prompter.shown().size(), 1u);
-                // The switch shows what the file still says.
-                EXPECT_EQ(box->isChecked(), before);
-            },
-            settings);
-    } else if (which == "stats") {
-        runProgramWith(
-            env, prompter,
-            [&](frmMain &main) {
-                gobjRoot->Options()->setRecordStats(true);
-                // Ticks go by; each tries the copy again and fails again.
-                QSignalSpy ticks(main.statsTimer(), &QTimer::timeout);
-                EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 5; }, 10000));
-                // Said on the stats pane, without a box.
-                named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabStats);
-                auto *note = named<QLabel>(main, "lblRecordFailure");
-                EXPECT_TRUE(note->isVisible());
-                EXPECT_TRUE(note->text().startsWith(u"The last mission could not be recorded ("))
-                    << note->text().toStdString();
-            },
-            settings);
-    } else if (which == "history") {
-        runProgramWith(
-            env, prompter,
-            [&](frmMain &main) {
-                // The servers are asked again and again while their list is in front.
-                named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabServers);
-                HistoryStore *history = gobjRoot->History();
-                ASSERT_TRUE(QTest::qWaitFor([&] { return !history->isOn(); }, 60000))
-                    << "the history never filled the disk";
-                EXPECT_TRUE(history->offReason().startsWith(u"History is off for this run"))
-                    << history->offReason().toStdString();
-                // The rest goes on: the servers are still queried, a change is still saved.
-                const int before = gobjRoot->GRServers()->Count();
-                EXPECT_GT(before, 0);
-                gobjRoot->Options()->AddPlayerName(QStringLiteral("Still here"));
-                ASSERT_TRUE(QTest::qWaitFor(
-                    [&] {
-                        QFile file(env.gameDirectory + prefsName);
-                        return file.open(QIODevice::ReadOnly) &&
-                               file.readAll().contains("Still here");
-                    },
-                    10000));
-                quitWith(main);
-            },
-            settings);
+        act = [&](frmMain &main) {
+            named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabGameOptions);
+            auto *box = named<QCheckBox>(main, "chkShowFrameRate");
+            const bool before = box->isChecked();
+            box->click();
+            EXPECT_EQ(prompter.shown().size(), 1u);
+            // The switch shows what the file still says.
+            EXPECT_EQ(box->isChecked(), before);
+        };
+    } else if (which == u"stats") {
+        act = [&](frmMain &main) {
+            gobjRoot->Options()->setRecordStats(true);
+            // Ticks go by; each tries the copy again and fails again.
+            QSignalSpy ticks(main.statsTimer(), &QTimer::timeout);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 5; }, 10000));
+            // Said on the stats pane, without a box.
+            named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabStats);
+            auto *note = named<QLabel>(main, "lblRecordFailure");
+            EXPECT_TRUE(note->isVisible());
+            EXPECT_TRUE(note->text().startsWith(u"The last mission could not be recorded ("))
+                << note->text().toStdString();
+        };
+    } else if (which == u"history") {
+        act = [&](frmMain &main) {
+            // The servers are asked again and again while their list is in front.
+            named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabServers);
+            HistoryStore *history = gobjRoot->History();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !history->isOn(); }, 60000))
+                << "the history never filled the disk";
+            EXPECT_TRUE(history->offReason().startsWith(u"History is off for this run"))
+                << history->offReason().toStdString();
+            // The rest goes on: the servers are still queried, a change is still saved.
+            EXPECT_GT(gobjRoot->GRServers()->Count(), 0);
+            gobjRoot->Options()->AddPlayerName(QStringLiteral("Still here"));
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] {
+                    QFile file(env.gameDirectory + prefsName);
+                    return file.open(QIODevice::ReadOnly) && file.readAll().contains("Still here");
+                },
+                10000));
+            quitWith(main);
+        };
+    }
+    ASSERT_TRUE(act) << which.toStdString();
+    runProgramWith(env, prompter, act,
+                   {.timing = {.queryWindowMs = 100,
+                               .listTickMs = 20,
+                               .requeryEveryTicks = 2,
+                               .statsTickMs = 20,
+                               .saveDelayMs = 20}});
+    if (which == prefsName) {
+        EXPECT_EQ(prompter.shown().size(), 2u);
     }
 }
 
-TEST(DiskFull, ThePreferencesStayWholeAndThePlayerIsAskedEachTime) {
-    GameDir dir;
-    const QByteArray old = dir.read(prefsName);
-    EXPECT_EQ(runChild("preferences", dir, 4096), 0);
-    EXPECT_EQ(dir.read(prefsName), old);
-    EXPECT_FALSE(allFiles(dir.root()).join(u' ').contains(prefsName + u'.'))
-        << allFiles(dir.root()).join(u' ').toStdString();
-}
-
-TEST(DiskFull, TheGamesOptionsFileStaysWholeAndThePlayerIsAsked) {
-    GameDir dir;
-    const QByteArray game = padded(dir.read(QStringLiteral("options.xml")), 20000);
-    dir.write(QStringLiteral("options.xml"), game);
-    EXPECT_EQ(runChild("options.xml", dir, 4096), 0);
-    EXPECT_EQ(dir.read(QStringLiteral("options.xml")), game);
-    EXPECT_FALSE(allFiles(dir.root()).join(u' ').contains(QStringLiteral("options.xml.")));
+// The preferences' write soon after a change and at the end, the game's options as a switch
+// is clicked: each file stays as it was, without a partial copy left beside it.
+TEST(DiskFull, TheFileStaysWholeAndThePlayerIsAsked) {
+    for (const QString &name : {prefsName, QStringLiteral("options.xml")}) {
+        SCOPED_TRACE(name.toStdString());
+        GameDir dir;
+        if (name != prefsName) // too large for a copy to fit
+            dir.write(name, padded(dir.read(name), 20000));
+        const QByteArray old = dir.read(name);
+        EXPECT_EQ(runChild(name, dir, 4096), 0);
+        EXPECT_EQ(dir.read(name), old);
+        EXPECT_FALSE(allFiles(dir.root()).join(u' ').contains(name + u'.'))
+            << allFiles(dir.root()).join(u' ').toStdString();
+    }
 }
 
 TEST(DiskFull, AStatsCopyIsWholeOrNotThere) {
@@ -184,7 +161,7 @@ TEST(DiskFull, AStatsCopyIsWholeOrNotThere) {
     dir.write(QStringLiteral("missionstats.htm"), page);
     const QByteArray cache = "an older page";
     dir.write(QStringLiteral("GRQuorvelCache.dat"), cache);
-    EXPECT_EQ(runChild("stats", dir, 4096), 0);
+    EXPECT_EQ(runChild(QStringLiteral("stats"), dir, 4096), 0);
     EXPECT_EQ(dir.read(QStringLiteral("GRQuorvelCache.dat")), cache);
     for (const QString &name : allFiles(dir.root())) {
         if (name.startsWith(u"Stats/")) {
@@ -195,7 +172,7 @@ TEST(DiskFull, AStatsCopyIsWholeOrNotThere) {
 
 TEST(DiskFull, TheHistoryTurnsOffAndWhatItHoldsStaysSound) {
     GameDir dir;
-    EXPECT_EQ(runChild("history", dir, 112 * 1024), 0);
+    EXPECT_EQ(runChild(QStringLiteral("history"), dir, 112 * 1024), 0);
     {
         QSqlDatabase db =
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("diskfull"));

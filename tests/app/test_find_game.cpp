@@ -1,5 +1,6 @@
 #include "app/GameChooser.h"
 #include "app/HistoryCommand.h"
+#include "app/basGlobals.h"
 #include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
 #include "support/GameDir.h"
@@ -43,12 +44,6 @@ struct Home {
 
 QString asRoot(const QString &dir) {
     return clsGRQuorvel::asRootDirectory(dir);
-}
-
-void pickRow(GameChooser &chooser, int row) {
-    auto *list = chooser.findChild<QListWidget *>(QStringLiteral("games"));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
 }
 
 } // namespace
@@ -98,9 +93,8 @@ TEST(FindingTheGame, OneFoundIsUsedSeveralAreChosenFromNoneIsNotFound) {
                               : c.gameDir == Missing  ? missing
                                                       : QString();
 
-        StartupEnvironment env;
+        StartupEnvironment env = startupOn({});
         env.executableDirectory = programDir.path();
-        env.commandLine = {QStringLiteral("-noStartupPing")};
         env.gameSearch.home = home.dir.path();
 
         const QString expected = c.runsOn == Wine     ? asRoot(home.wineGame())
@@ -151,7 +145,8 @@ TEST(FindingTheGame, OneFoundIsUsedSeveralAreChosenFromNoneIsNotFound) {
             for (int r = 0; r < list->count(); ++r)
                 offered << list->item(r)->text();
             if (c.answer == Pick2nd) {
-                pickRow(chooser, 1);
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(list->item(1)).center());
                 QPushButton *ok =
                     chooser.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
                 QTest::mouseClick(ok, Qt::LeftButton);
@@ -171,6 +166,10 @@ TEST(FindingTheGame, OneFoundIsUsedSeveralAreChosenFromNoneIsNotFound) {
         EXPECT_EQ(status, !expected.isEmpty() ? 0 : given.isEmpty() ? 1 : 2);
         // The box is also a line on the standard error for whoever started it from a shell.
         EXPECT_EQ(said.contains(notThere), notFound) << said.toStdString();
+        if (notFound) {
+            EXPECT_EQ(prompter.lastShown().icon, Icon::Critical);
+        }
+        EXPECT_EQ(gobjRoot, nullptr);
         if (c.installed == (Wine | Steam))
             EXPECT_EQ(offered, (QStringList{QDir::cleanPath(home.wineGame()),
                                             QDir::cleanPath(home.steamGame())}));
@@ -182,5 +181,9 @@ TEST(FindingTheGame, OneFoundIsUsedSeveralAreChosenFromNoneIsNotFound) {
             EXPECT_EQ(QFileInfo::exists(dir + QStringLiteral("Stats")), asRoot(dir) == expected)
                 << dir.toStdString();
         EXPECT_FALSE(QFileInfo::exists(missing));
+        if (!(c.installed & Beside)) {
+            EXPECT_TRUE(QDir(programDir.path())
+                            .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        }
     }
 }

@@ -36,25 +36,6 @@ namespace {
 const QString prefsName = QStringLiteral("GRQuorvelOptions.xml");
 const char childDirVariable[] = "QUORVEL_CHILD_GAME_DIR";
 
-// This test program run as a child on one test of its own, with `gameDir` handed over.
-void startChild(QProcess &child, const char *test, const QString &gameDir) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(childDirVariable), gameDir);
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_also_run_disabled_tests"),
-                 QStringLiteral("--gtest_filter=OneCopy.") + QString::fromLatin1(test)});
-}
-
-// The real program on `gameDir`, without a window system of its own to show on.
-void startProgram(QProcess &program, const QStringList &args) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"), args);
-}
-
 QStringList entries(const GameDir &dir) {
     return QDir(dir.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
@@ -64,12 +45,8 @@ QStringList entries(const GameDir &dir) {
 // Not run on its own: the program of the test below, which adds a server through its window
 // and then runs until it is killed.
 TEST(OneCopy, DISABLED_AddsAServerThroughTheWindow) {
-    StartupEnvironment env;
-    env.executableDirectory = QStringLiteral("/nonexistent");
-    env.gameDirectory = qEnvironmentVariable(childDirVariable);
-    env.commandLine = {QStringLiteral("-noStartupPing")};
     ScriptedPrompter prompter;
-    runProgramWith(env, prompter, [](frmMain &main) {
+    runProgramWith(startupOn(qEnvironmentVariable(childDirVariable)), prompter, [](frmMain &main) {
         named<QTabWidget>(main, "SSTab1")->setCurrentIndex(frmMain::TabServers);
         auto *ip = named<QLineEdit>(*main.serversPane(), "txtAddIP");
         auto *add = named<QPushButton>(*main.serversPane(), "cmdAddServer");
@@ -87,7 +64,8 @@ TEST(OneCopy, DISABLED_AddsAServerThroughTheWindow) {
 TEST(OneCopy, AServerAddedThroughTheWindowOutlivesAKillThreeSecondsLater) {
     GameDir dir;
     QProcess child;
-    startChild(child, "DISABLED_AddsAServerThroughTheWindow", dir.root());
+    startTestChild(child, QStringLiteral("OneCopy.DISABLED_AddsAServerThroughTheWindow"),
+                   {{childDirVariable, dir.root()}}, QProcess::ForwardedErrorChannel);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return child.readAllStandardOutput().contains("added") ||
@@ -134,7 +112,8 @@ TEST(OneCopy, ASecondCopyShowsTheFirstAndEndsWithoutWritingAnything) {
             const QString link = links.filePath(QStringLiteral("game"));
             ASSERT_TRUE(QFile::link(QDir::cleanPath(dir.root()), link));
             QProcess second;
-            startProgram(second, {QStringLiteral("--game-dir"), link});
+            second.start(QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
+                         {QStringLiteral("--game-dir"), link});
             // Events keep running meanwhile: the first copy answers the second.
             ASSERT_TRUE(
                 QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 30000));
@@ -149,8 +128,9 @@ TEST(OneCopy, ASecondCopyShowsTheFirstAndEndsWithoutWritingAnything) {
 
             // The commands that print and end are not kept away.
             QProcess history;
-            startProgram(history, {QStringLiteral("--history"), QStringLiteral("--game-dir"),
-                                   dir.root(), QStringLiteral("127.0.0.1")});
+            history.start(QStringLiteral(QUORVEL_BINARY_DIR "/grquorvel"),
+                          {QStringLiteral("--history"), QStringLiteral("--game-dir"), dir.root(),
+                           QStringLiteral("127.0.0.1")});
             ASSERT_TRUE(
                 QTest::qWaitFor([&] { return history.state() == QProcess::NotRunning; }, 30000));
             EXPECT_EQ(history.exitCode(), 0) << history.readAllStandardError().constData();

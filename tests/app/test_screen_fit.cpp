@@ -1,20 +1,15 @@
-#include "app/GameChooser.h"
-#include "widgets/MessageBoxPrompter.h"
-#include "app/clsGRQuorvel.h"
 #include "app/frmMain.h"
-#include "servers_tab/frmPingAll.h"
-#include "servers_tab/frmServerInfo.h"
+#include "support/EveryWindow.h"
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
 #include "watch/WatchDialog.h"
+#include "widgets/MessageBoxPrompter.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
+#include <QDebug>
 #include <QMenu>
-#include <QMenuBar>
 #include <QProcess>
 #include <QScreen>
 #include <QScrollArea>
@@ -48,11 +43,9 @@ QStringList outsideTheScreen() {
                                  ? QString::fromLatin1(window->metaObject()->className())
                                  : window->objectName();
         const auto text = [](const QRect &r) {
-            return QStringLiteral("%1x%2 at %3,%4")
-                .arg(r.width())
-                .arg(r.height())
-                .arg(r.x())
-                .arg(r.y());
+            QString said;
+            QDebug(&said).nospace() << r;
+            return said;
         };
         if (!area.contains(window->frameGeometry()))
             found << QStringLiteral("%1: %2 on %3")
@@ -83,37 +76,12 @@ TEST(ScreenFit, DISABLED_EveryWindowOpensWithinTheScreen) {
         outside += outsideTheScreen();
     };
     runProgramOn(dir, prompter, [&](frmMain &main) {
-        clsGRQuorvel &root = *main.rootObject();
-        look();
-        // The windows the menus open; a modal one is looked at from inside and then closed.
-        for (QAction *top : main.menuBar()->actions()) {
-            if (!top->menu())
-                continue;
-            for (QAction *entry : top->menu()->actions()) {
-                if (entry->isSeparator() || !entry->isEnabled() || entry->menu() ||
-                    entry->objectName() == u"mnuFileQuit")
-                    continue;
-                QTimer::singleShot(0, [&] {
-                    look();
-                    if (QWidget *modal = QApplication::activeModalWidget())
-                        modal->close();
-                });
-                entry->trigger();
-                QApplication::processEvents();
-            }
-        }
-        look();
-        // The windows the panes open, the one asking which game to use, a message box.
-        frmPingAll pingAll(root, &main);
-        frmServerInfo info(root, &main);
-        GameChooser chooser({QStringLiteral("/a/GR"), QStringLiteral("/b/GR")});
+        openEveryWindow(main, look);
         WatchDialog watch(QStringLiteral("Night Ops (127.0.0.11)"), ServerWatch{}, &main);
-        for (QWidget *w : std::initializer_list<QWidget *>{&pingAll, &info, &chooser, &watch}) {
-            w->show();
-            QApplication::processEvents();
-            look();
-            w->hide();
-        }
+        watch.show();
+        look();
+        watch.hide();
+        // A message box too long for the screen.
         QTimer::singleShot(0, [&] {
             look();
             if (QWidget *modal = QApplication::activeModalWidget())
@@ -132,11 +100,7 @@ TEST(ScreenFit, EveryWindowOpensWithinTheScreenAtAnyScale) {
         const char *scale;
     } screens[] = {{1600, 1000, "2"}, {1366, 768, "1.5"}, {1024, 600, "1"}};
     for (const auto &s : screens) {
-        SCOPED_TRACE(QStringLiteral("%1x%2 at %3")
-                         .arg(s.width)
-                         .arg(s.height)
-                         .arg(QLatin1String(s.scale))
-                         .toStdString());
+        SCOPED_TRACE(testing::Message() << s.width << 'x' << s.height << " at " << s.scale);
         QTemporaryDir dir;
         const QString config = dir.filePath(QStringLiteral("screen.json"));
         QFile file(config);
@@ -148,16 +112,9 @@ TEST(ScreenFit, EveryWindowOpensWithinTheScreenAtAnyScale) {
                        .toUtf8());
         file.close();
         QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                   QStringLiteral("offscreen:configfile=") + config);
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(s.scale));
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(
-            QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--gtest_also_run_disabled_tests"),
-             QStringLiteral("--gtest_filter=ScreenFit.DISABLED_EveryWindowOpensWithinTheScreen")});
+        startTestChild(child, QStringLiteral("ScreenFit.DISABLED_EveryWindowOpensWithinTheScreen"),
+                       {{"QT_QPA_PLATFORM", QStringLiteral("offscreen:configfile=") + config},
+                        {"QT_SCALE_FACTOR", QString::fromLatin1(s.scale)}});
         ASSERT_TRUE(child.waitForFinished(120000));
         EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(child.exitCode(), 0);

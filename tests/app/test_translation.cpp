@@ -33,10 +33,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString mainWindowText(const char *text) {
-    return QCoreApplication::translate("frmMain", text);
-}
-
 // The texts a window shows in its labels, group boxes and buttons, in no particular order.
 QStringList shownTexts(const QWidget &window) {
     QStringList texts{window.windowTitle()};
@@ -49,11 +45,10 @@ QStringList shownTexts(const QWidget &window) {
     return texts;
 }
 
-QStringList headerTexts(const QAbstractItemModel &model) {
-    QStringList texts;
-    for (int i = 0; i < model.columnCount(); ++i)
-        texts << model.headerData(i, Qt::Horizontal).toString();
-    return texts;
+void expectAmong(const QStringList &shown, std::initializer_list<const char *> texts) {
+    for (const char *text : texts)
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(text)))
+            << text << " in " << shown.join(u'|').toStdString();
 }
 
 grquery::GameSettings teamGame() {
@@ -100,7 +95,9 @@ TEST(Translation, WindowsPanesAndTheirBoxesSpeakGermanUnderAGermanLocale) {
         });
         main.findChild<QAction *>(QStringLiteral("mnuFileOptions"))->trigger();
         QApplication::processEvents();
-        serverColumns = headerTexts(*main.serversPane()->listView()->model());
+        const QAbstractItemModel *servers = main.serversPane()->listView()->model();
+        for (int i = 0; i < servers->columnCount(); ++i)
+            serverColumns << servers->headerData(i, Qt::Horizontal).toString();
         const auto *channels = main.findChild<QTreeWidget *>(QStringLiteral("lsvRWServers"));
         for (int i = 0; i < channels->columnCount(); ++i)
             channelColumns << channels->headerItem()->text(i);
@@ -128,30 +125,23 @@ TEST(Translation, WindowsPanesAndTheirBoxesSpeakGermanUnderAGermanLocale) {
                                  QStringLiteral("Ghost-Recon-Spieloptionen"),
                                  QStringLiteral("Roger-Wilco-Server")}));
     EXPECT_EQ(quit, QStringLiteral("Beenden"));
-    EXPECT_TRUE(tipTexts.contains(QStringLiteral("Tipp des Tages...")));
-    EXPECT_TRUE(tipTexts.contains(QStringLiteral("Schon gewusst?")));
-    EXPECT_TRUE(tipTexts.contains(QStringLiteral("Nächster Tipp")));
+    expectAmong(tipTexts, {"Tipp des Tages...", "Schon gewusst?", "Nächster Tipp"});
     platform::DetachedProcessLauncher launcher;
     clsGRQuorvel english({}, prompter, launcher);
     english.CreateTips();
     EXPECT_FALSE(tip.isEmpty());
     for (int i = 1; i <= english.Tips().Count(); ++i)
         EXPECT_NE(tip, *english.Tips().Item(i));
-    for (const char *text : {"Optionen...", "Allgemein", "Tipps beim Start zeigen",
-                             "Server beim Start anpingen", "Roger-Wilco-Pfad", "Durchsuchen..."})
-        EXPECT_TRUE(options.contains(QString::fromUtf8(text)))
-            << text << " in " << options.join(u'|').toStdString();
+    expectAmong(options, {"Optionen...", "Allgemein", "Tipps beim Start zeigen",
+                          "Server beim Start anpingen", "Roger-Wilco-Pfad", "Durchsuchen..."});
     EXPECT_EQ(serverColumns.mid(0, 4),
               (QStringList{QStringLiteral("IP"), QStringLiteral("Name"),
                            QStringLiteral("Letztes PW"), QStringLiteral("Ping")}));
-    EXPECT_TRUE(serverColumns.contains(QStringLiteral("Spieler")));
-    EXPECT_TRUE(serverColumns.contains(QStringLiteral("Restzeit")));
+    expectAmong(serverColumns, {"Spieler", "Restzeit"});
     EXPECT_EQ(channelColumns, (QStringList{QStringLiteral("Kanal"), QStringLiteral("Name"),
                                            QStringLiteral("Letztes PW")}));
-    for (const char *text : {"Serverinfo", "Nachricht", "Karte:", "Spielinfo",
-                             "Waffenbeschränkungen:", "Aktualisieren", "Schließen"})
-        EXPECT_TRUE(serverInfo.contains(QString::fromUtf8(text)))
-            << text << " in " << serverInfo.join(u'|').toStdString();
+    expectAmong(serverInfo, {"Serverinfo", "Nachricht", "Karte:", "Spielinfo",
+                             "Waffenbeschränkungen:", "Aktualisieren", "Schließen"});
     EXPECT_EQ(prompter.shown().size(), 2u);
 }
 
@@ -203,14 +193,14 @@ TEST(Translation, MessageBoxButtonsSpeakTheLanguageToo) {
 // The C and English locales load nothing, and a German translation loaded before is taken out:
 // the texts are the program's own.
 TEST(Translation, CAndEnglishKeepTheProgramsOwnTexts) {
-    ASSERT_TRUE(installTranslation(QLocale(QLocale::German, QLocale::Austria)));
-    EXPECT_EQ(mainWindowText("File"), QStringLiteral("Datei"));
-    EXPECT_FALSE(installTranslation(QLocale::c()));
-    EXPECT_EQ(mainWindowText("File"), QStringLiteral("File"));
-    EXPECT_FALSE(installTranslation(QLocale(QLocale::English, QLocale::UnitedKingdom)));
-    EXPECT_EQ(mainWindowText("Roger Wilco not found"), QStringLiteral("Roger Wilco not found"));
-    EXPECT_FALSE(installTranslation(QLocale(QLocale::Swahili)));
-    EXPECT_EQ(mainWindowText("Help"), QStringLiteral("Help"));
+    for (const QLocale &locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedKingdom),
+                                  QLocale(QLocale::Swahili)}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        ASSERT_TRUE(installTranslation(QLocale(QLocale::German, QLocale::Austria)));
+        EXPECT_EQ(QCoreApplication::translate("frmMain", "File"), QStringLiteral("Datei"));
+        EXPECT_FALSE(installTranslation(locale));
+        EXPECT_EQ(QCoreApplication::translate("frmMain", "File"), QStringLiteral("File"));
+    }
 }
 
 // Every text of the sources has its finished German entry, and no entry is left over: Qt's

@@ -1,5 +1,6 @@
 #include "app/ProgramIcon.h"
 #include "app/clsGRQuorvel.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -7,7 +8,6 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -26,12 +26,6 @@ Outcome run(const QString &program, const QStringList &arguments, int timeoutMs 
     if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
         return {-1, process.errorString()};
     return {process.exitCode(), QString::fromUtf8(process.readAll())};
-}
-
-QString tool(const char *name) {
-    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
-    EXPECT_FALSE(path.isEmpty()) << name << " is missing (scripts/install-deps installs it)";
-    return path;
 }
 
 QString fileText(const QString &path) {
@@ -65,9 +59,12 @@ TEST(Install, PutsTheProgramAndWhatADesktopNeedsAndNothingElse) {
                          share + QStringLiteral("lintian/overrides/grquorvel"),
                          share + QStringLiteral("icons/hicolor/scalable/apps/") + id +
                              QStringLiteral(".svg")};
+    const auto icon = [&](int size) {
+        return share + QStringLiteral("icons/hicolor/%1x%1/apps/").arg(size) + id +
+               QStringLiteral(".png");
+    };
     for (const int size : {16, 32, 48, 128, 256})
-        expected << share + QStringLiteral("icons/hicolor/%1x%1/apps/").arg(size) + id +
-                        QStringLiteral(".png");
+        expected << icon(size);
     QStringList installed;
     for (QDirIterator it(prefix.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
         installed << QDir(prefix.path()).relativeFilePath(it.next());
@@ -79,11 +76,8 @@ TEST(Install, PutsTheProgramAndWhatADesktopNeedsAndNothingElse) {
     EXPECT_TRUE(QFileInfo(at(QStringLiteral("bin/grquorvel"))).isExecutable());
     // The installed program itself runs (its query needs no display).
     EXPECT_EQ(run(at(QStringLiteral("bin/grquorvel")), {QStringLiteral("--query")}).status, 2);
-    for (const int size : {16, 32, 48, 128, 256}) {
-        const QImage png(at(share + QStringLiteral("icons/hicolor/%1x%1/apps/").arg(size) + id +
-                            QStringLiteral(".png")));
-        EXPECT_EQ(png.size(), QSize(size, size));
-    }
+    for (const int size : {16, 32, 48, 128, 256})
+        EXPECT_EQ(QImage(at(icon(size))).size(), QSize(size, size));
 
     // The validators the software centres use, at their strictest.
     const Outcome desktopCheck = run(tool("desktop-file-validate"), {at(desktop)});

@@ -11,8 +11,10 @@ namespace {
 // A throw-away home directory with games and other files placed in it.
 struct FakeHome {
     QTemporaryDir dir;
-    QString path(const QString &relative) const { return dir.path() + u'/' + relative; }
-    // Creates the file (and the directories above it); gives its path.
+    QString path(const QString &relative) const {
+        return relative.startsWith(u'/') ? relative : dir.path() + u'/' + relative;
+    }
+    // Creates the file (and the directories above it), here or at an absolute path; gives its path.
     QString place(const QString &relative, const QByteArray &bytes = "MZ") const {
         const QString file = path(relative);
         QDir().mkpath(QFileInfo(file).absolutePath());
@@ -41,14 +43,8 @@ TEST(GameFinder, FindsEveryUsualPlaceOnceInOrderAndNothingElse) {
     QTemporaryDir elsewhere; // a second Steam library and a prefix named by WINEPREFIX
     const QString library = elsewhere.path() + QStringLiteral("/SteamLibrary");
     const QString prefix = elsewhere.path() + QStringLiteral("/prefix");
-    const auto placeAt = [](const QString &file) {
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        QFile f(file);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        return QFileInfo(file).canonicalFilePath();
-    };
     const QStringList expected = {
-        placeAt(prefix + QStringLiteral("/drive_c/Program Files/Ubi Soft/Ghost Recon") + gr),
+        home.place(prefix + QStringLiteral("/drive_c/Program Files/Ubi Soft/Ghost Recon") + gr),
         // Installs from CD leave the name in other letter cases.
         home.place(QStringLiteral(".wine/drive_c/Program Files/Lower/ghostrecon.exe")),
         home.place(QStringLiteral(".wine/drive_c/Program Files/Red Storm Entertainment/Ghost "
@@ -63,7 +59,7 @@ TEST(GameFinder, FindsEveryUsualPlaceOnceInOrderAndNothingElse) {
         home.place(QStringLiteral(".local/share/bottles/bottles/Games/drive_c/Program Files/GR") +
                    gr),
         home.place(QStringLiteral(".local/share/Steam/steamapps/common/Ghost Recon") + gr),
-        placeAt(library + QStringLiteral("/steamapps/common/Tom Clancy's Ghost Recon") + gr),
+        home.place(library + QStringLiteral("/steamapps/common/Tom Clancy's Ghost Recon") + gr),
     };
     home.place(QStringLiteral(".local/share/Steam/steamapps/libraryfolders.vdf"),
                "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" +

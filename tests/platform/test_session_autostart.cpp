@@ -1,11 +1,11 @@
 #include "platform/SessionAutostart.h"
+#include "support/ProgramRun.h"
 #include "support/Scoped.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,24 +15,13 @@ using platform::SessionAutostart;
 
 namespace {
 
-QString tool(const char *name) {
-    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
-    EXPECT_FALSE(path.isEmpty()) << name << " is missing (scripts/install-deps installs it)";
-    return path;
-}
-
 // A program that writes each of its arguments on a line of `log`.
 QString recorder(const QString &directory, const QString &log) {
-    EXPECT_TRUE(QDir().mkpath(directory));
     const QString path = directory + QStringLiteral("/grquorvel");
-    QFile script(path);
-    EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done "
-                                "> '%1.tmp' && mv '%1.tmp' '%1'\n")
-                     .arg(log)
-                     .toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeProgram(path, QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done "
+                                      "> '%1.tmp' && mv '%1.tmp' '%1'\n")
+                           .arg(log)
+                           .toUtf8());
     return path;
 }
 

@@ -6,6 +6,7 @@
 #include "servers/clsGRServers.h"
 #include "servers/clsGlobalGRControls.h"
 #include "support/GameDir.h"
+#include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
 #include "voice/clsRWServers.h"
 
@@ -20,10 +21,7 @@ public:
 
     explicit CoreApp(GameDir::Contents contents = {}, const Timing &timing = {})
         : dir(contents) {
-        StartupEnvironment env;
-        env.executableDirectory = QStringLiteral("/nonexistent");
-        env.gameDirectory = dir.root();
-        root = std::make_unique<clsGRQuorvel>(env, prompter, launcher, timing);
+        root = std::make_unique<clsGRQuorvel>(startupOn(dir.root()), prompter, launcher, timing);
         root->createObjects();
     }
 

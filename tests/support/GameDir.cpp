@@ -1,10 +1,14 @@
 #include "support/GameDir.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 GameDir::GameDir()
     : GameDir(Contents{}) {}
@@ -44,18 +48,28 @@ QByteArray GameDir::read(const QString &name) const {
 }
 
 void GameDir::whileReadOnly(const std::function<void()> &action) const {
-    const ScopedPermissions readOnly(QDir::cleanPath(root()), ScopedPermissions::readOnlyDirectory);
-    const ScopedUser ordinaryUser;
+    const QString dir = QDir::cleanPath(root());
+    const QFile::Permissions old = QFile::permissions(dir);
+    EXPECT_TRUE(QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser |
+                                               QFile::ExeUser | QFile::ReadGroup | QFile::ExeGroup |
+                                               QFile::ReadOther | QFile::ExeOther));
+    const bool asRoot = ::geteuid() == 0;
+    const bool switched = asRoot && ::seteuid(65534) == 0;
+    EXPECT_EQ(switched, asRoot) << "could not act as an ordinary user";
+    const auto restore = qScopeGuard([&] {
+        if (switched) {
+            EXPECT_EQ(::seteuid(0), 0);
+        }
+        QFile::setPermissions(dir, old);
+    });
     action();
 }
 
 void GameDir::installRunner(const QString &log, bool thenRun) {
     const QByteArray to = path(log).toUtf8();
-    write(QStringLiteral("runner.sh"), "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + to +
-                                           ".tmp\"\nmv \"" + to + ".tmp\" \"" + to + "\"\n" +
-                                           (thenRun ? "exec sh \"$@\"\n" : ""));
-    QFile::setPermissions(path(QStringLiteral("runner.sh")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeProgram(path(QStringLiteral("runner.sh")),
+                 "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + to + ".tmp\"\nmv \"" + to + ".tmp\" \"" +
+                     to + "\"\n" + (thenRun ? "exec sh \"$@\"\n" : ""));
     if (m_runner)
         m_runner->set(path(QStringLiteral("runner.sh")).toUtf8());
     else

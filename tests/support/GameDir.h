@@ -25,7 +25,6 @@ public:
     // The directory, ending with the separator.
     QString root() const;
     QString path(const QString &name) const { return root() + name; }
-    bool isValid() const { return m_dir.isValid(); }
 
     void write(const QString &name, const QByteArray &bytes) const;
     QByteArray read(const QString &name) const;

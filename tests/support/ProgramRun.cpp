@@ -12,8 +12,10 @@
 #include "support/ScriptedPrompter.h"
 
 #include <QApplication>
-#include <QProcess>
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -22,13 +24,17 @@ frmMain *findMainWindow() {
     return visibleWindows<frmMain>().value(0);
 }
 
-int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
-                 const std::function<void(frmMain &)> &whileRunning, RunSettings settings) {
+StartupEnvironment startupOn(const QString &gameDir) {
     StartupEnvironment env;
     env.executableDirectory = QStringLiteral("/nonexistent");
-    env.gameDirectory = dir.root();
+    env.gameDirectory = gameDir;
     env.commandLine = {QStringLiteral("-noStartupPing")};
-    return runProgramWith(env, prompter, whileRunning, std::move(settings));
+    return env;
+}
+
+int runProgramOn(const GameDir &dir, ScriptedPrompter &prompter,
+                 const std::function<void(frmMain &)> &whileRunning, RunSettings settings) {
+    return runProgramWith(startupOn(dir.root()), prompter, whileRunning, std::move(settings));
 }
 
 int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
@@ -42,31 +48,20 @@ int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
     int waited = 0;
     bool windowShown = false;
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        frmMain *main = nullptr;
         if (settings.mainInTray) {
-            for (QWidget *window : QApplication::topLevelWidgets())
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (auto *hidden = qobject_cast<frmMain *>(window))
+                    main = hidden;
                 if (window->isVisible() && !window->isMinimized() && !windowShown) {
                     windowShown = true;
                     ADD_FAILURE() << "a window showed: " << window->metaObject()->className();
                     window->close();
                 }
-            frmMain *hidden = nullptr;
-            for (QWidget *window : QApplication::topLevelWidgets())
-                if (auto *main = qobject_cast<frmMain *>(window))
-                    hidden = main;
-            const bool placed =
-                hidden && hidden->tray() && (hidden->tray()->isShown() || hidden->isMinimized());
-            if (!placed && ++waited < 1000)
-                return;
-            poll.stop();
-            EXPECT_TRUE(placed) << "the main window never went to the tray";
-            if (placed)
-                whileRunning(*hidden);
-            if (gobjRoot)
-                ShutdownProgram();
-            return;
-        }
-        frmMain *main = findMainWindow();
-        if (!main) {
+            }
+            if (main && !(main->tray() && (main->tray()->isShown() || main->isMinimized())))
+                main = nullptr;
+        } else if (main = findMainWindow(); !main) {
             if (frmTips *tips = visibleWindows<frmTips>().value(0)) {
                 settings.atStartupTips(*tips);
                 return;
@@ -80,11 +75,12 @@ int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
                 }
                 return;
             }
-            if (++waited < 1000)
-                return;
         }
+        if (!main && ++waited < 1000)
+            return;
         poll.stop();
-        EXPECT_NE(main, nullptr) << "the main window never showed";
+        EXPECT_NE(main, nullptr) << (settings.mainInTray ? "the main window never went to the tray"
+                                                         : "the main window never showed");
         if (main)
             whileRunning(*main);
         // Also a test that failed half-way must not leave the program running.
@@ -95,12 +91,40 @@ int runProgramWith(const StartupEnvironment &env, ScriptedPrompter &prompter,
     return runProgram(env, prompter, launcher, settings.timing, settings.commonDialog);
 }
 
+void startTestChild(QProcess &child, const QString &test,
+                    std::initializer_list<std::pair<const char *, QString>> variables,
+                    QProcess::ProcessChannelMode mode) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const auto &[name, value] : variables)
+        env.insert(QString::fromLatin1(name), value);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(mode);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_also_run_disabled_tests"),
+                 QStringLiteral("--gtest_filter=") + test});
+}
+
 void quitWith(frmMain &main) {
     main.findChild<QPushButton *>(QStringLiteral("cmdQuit"))->click();
 }
 
 void closeTips(frmTips &tips) {
     tips.findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+}
+
+QString tool(const char *name) {
+    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    EXPECT_FALSE(path.isEmpty()) << name << " is missing (scripts/install-deps installs it)";
+    return path;
+}
+
+void writeProgram(const QString &path, const QByteArray &text) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(text);
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 ProgramOutcome runHeadless(const QStringList &arguments, const QByteArray &input,

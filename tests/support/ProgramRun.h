@@ -3,10 +3,13 @@
 #include "common/Timing.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 class CommonDialog;
 class GameChooser;
@@ -51,6 +54,16 @@ int runProgramWith(const StartupEnvironment &environment, ScriptedPrompter &prom
 
 void quitWith(frmMain &main);
 
+// What start-up is told when the program runs on `gameDir`: that it lives elsewhere, and
+// -noStartupPing.
+StartupEnvironment startupOn(const QString &gameDir);
+
+// Starts this test program again as a child that runs only `test` (a disabled one, which never
+// runs by itself), with `variables` added to its environment.
+void startTestChild(QProcess &child, const QString &test,
+                    std::initializer_list<std::pair<const char *, QString>> variables,
+                    QProcess::ProcessChannelMode mode = QProcess::ForwardedChannels);
+
 // How a run of the built program ended (-1: it did not end by itself) and what it printed.
 struct ProgramOutcome {
     int status = -1;
@@ -62,3 +75,8 @@ ProgramOutcome runHeadless(const QStringList &arguments, const QByteArray &input
                            const QStringList &wrapper = {});
 
 void closeTips(frmTips &tips);
+
+// The program `name` on the search path; a missing one fails the test.
+QString tool(const char *name);
+// Writes `text` to `path` (making the directories above it) as a program its owner may run.
+void writeProgram(const QString &path, const QByteArray &text);

@@ -4,7 +4,6 @@
 // also when an assertion ends the test early.
 
 #include <QByteArray>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QString>
 
@@ -39,50 +38,6 @@ private:
     QByteArray m_old;
 };
 
-// The process acts as the user `uid` for the scope when it runs as root (root writes anywhere,
-// so a test of an unwritable file needs an ordinary user); otherwise nothing changes.
-class ScopedUser {
-public:
-    explicit ScopedUser(uid_t uid = 65534) {
-        if (::geteuid() != 0)
-            return;
-        m_switched = ::seteuid(uid) == 0;
-        EXPECT_TRUE(m_switched) << "could not act as user " << uid;
-    }
-    ~ScopedUser() {
-        if (m_switched) {
-            EXPECT_EQ(::seteuid(0), 0);
-        }
-    }
-    ScopedUser(const ScopedUser &) = delete;
-    ScopedUser &operator=(const ScopedUser &) = delete;
-
-private:
-    bool m_switched = false;
-};
-
-// A file or directory with other permissions for the scope; its own are put back after.
-class ScopedPermissions {
-public:
-    ScopedPermissions(const QString &path, QFile::Permissions permissions)
-        : m_path(path)
-        , m_old(QFile::permissions(path)) {
-        EXPECT_TRUE(QFile::setPermissions(path, permissions)) << path.toStdString();
-    }
-    ~ScopedPermissions() { QFile::setPermissions(m_path, m_old); }
-    ScopedPermissions(const ScopedPermissions &) = delete;
-    ScopedPermissions &operator=(const ScopedPermissions &) = delete;
-
-    // Everyone may read and enter, nobody may write.
-    static constexpr QFile::Permissions readOnlyDirectory =
-        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser | QFile::ReadGroup |
-        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-
-private:
-    QString m_path;
-    QFile::Permissions m_old;
-};
-
 // Random numbers for a test, from a seed that a failure reports. QUORVEL_TEST_SEED repeats a
 // run; without it every run takes a new seed.
 class SeededRandom {
@@ -92,8 +47,6 @@ public:
         , m_generator(m_seed)
         , m_trace(__FILE__, __LINE__, "random seed " + std::to_string(m_seed)) {}
 
-    quint32 seed() const { return m_seed; }
-    QRandomGenerator &generator() { return m_generator; }
     // A number in [low, high).
     int bounded(int low, int high) { return m_generator.bounded(low, high); }
     int bounded(int high) { return m_generator.bounded(high); }

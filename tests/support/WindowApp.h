@@ -9,6 +9,7 @@
 #include "servers_tab/ServerListModel.h"
 #include "servers_tab/ctlGRServers.h"
 #include "support/GameDir.h"
+#include "support/ProgramRun.h"
 #include "support/RealInput.h"
 #include "support/ScriptedPrompter.h"
 #include "support/Widgets.h"
@@ -49,11 +50,8 @@ struct WindowApp {
         : dir(settings.contents) {
         if (settings.prepare)
             settings.prepare(dir);
-        StartupEnvironment env;
-        env.executableDirectory = QStringLiteral("/nonexistent");
-        env.gameDirectory = dir.root();
-        env.commandLine = {QStringLiteral("-noStartupPing")};
-        root = std::make_unique<clsGRQuorvel>(env, prompter, launcher, settings.timing);
+        root = std::make_unique<clsGRQuorvel>(startupOn(dir.root()), prompter, launcher,
+                                              settings.timing);
         shell = std::make_unique<QtAppShell>(*root, settings.commonDialog);
         EXPECT_EQ(root->Startup(*shell), clsGRQuorvel::StartupResult::Running);
         main = shell->mainWindow();
