@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -32,6 +33,9 @@ WatchDialog::WatchDialog(const QString &server, const ServerWatch &watch, QWidge
     m_count = named(new QSpinBox(this), u"spnWatchPlayers");
     m_count->setRange(1, 255);
     m_count->setAccessibleName(tr("Players to reach"));
+    // A screen reader announces the text field inside the box, not the box.
+    if (auto *edit = m_count->findChild<QLineEdit *>())
+        edit->setAccessibleName(m_count->accessibleName());
     m_slot = namedCheck(this, "chkWatchSlot", tr("Tell me when a slot frees up"));
 
     m_answers->setChecked(watch.answersAgain);

@@ -78,8 +78,8 @@ TEST(Accessibility, EveryControlOfEveryWindowHasANameAndEveryWindowTheIcon) {
     unnamed.removeDuplicates();
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u'\n').toStdString();
     // The walk met the windows it should have (a window without a name fails here too).
-    for (const char *name :
-         {"frmMain", "frmTips", "frmAbout", "frmOptions", "frmPingAll", "frmServerInfo"})
+    for (const char *name : {"frmMain", "frmTips", "frmAbout", "frmOptions", "frmPingAll",
+                             "frmServerInfo", "frmWatchServer"})
         EXPECT_TRUE(walked.contains(QString::fromLatin1(name))) << name;
 }
 

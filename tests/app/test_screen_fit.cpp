@@ -3,7 +3,6 @@
 #include "support/GameDir.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
-#include "watch/WatchDialog.h"
 #include "widgets/MessageBoxPrompter.h"
 
 #include <QAbstractButton>
@@ -77,10 +76,6 @@ TEST(ScreenFit, DISABLED_EveryWindowOpensWithinTheScreen) {
     };
     runProgramOn(dir, prompter, [&](frmMain &main) {
         openEveryWindow(main, look);
-        WatchDialog watch(QStringLiteral("Night Ops (127.0.0.11)"), ServerWatch{}, &main);
-        watch.show();
-        look();
-        watch.hide();
         // A message box too long for the screen.
         QTimer::singleShot(0, [&] {
             look();

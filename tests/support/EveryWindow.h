@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "servers_tab/frmPingAll.h"
 #include "servers_tab/frmServerInfo.h"
+#include "watch/WatchDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,7 +41,8 @@ inline void openEveryWindow(frmMain &main, const std::function<void()> &look) {
     frmPingAll pingAll(*main.rootObject(), &main);
     frmServerInfo info(*main.rootObject(), &main);
     GameChooser chooser({QStringLiteral("/a/GR"), QStringLiteral("/b/GR")});
-    for (QWidget *w : std::initializer_list<QWidget *>{&pingAll, &info, &chooser}) {
+    WatchDialog watch(QStringLiteral("Night Ops (127.0.0.11)"), ServerWatch{}, &main);
+    for (QWidget *w : std::initializer_list<QWidget *>{&pingAll, &info, &chooser, &watch}) {
         // Looked at as it opens (the ping window may finish and close at once) and once laid out.
         w->show();
         look();
