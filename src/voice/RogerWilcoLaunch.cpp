@@ -6,10 +6,3 @@ QStringList rogerWilcoArguments(const QString &channel, const QString &password)
         args << password;
     return args;
 }
-
-QString rogerWilcoCommandLine(const QString &exe, const QString &channel, const QString &password) {
-    QString line = u'"' + exe + u'"' + QStringLiteral(" /leave /join1 ") + channel;
-    if (!password.isEmpty())
-        line += u' ' + password;
-    return line;
-}
