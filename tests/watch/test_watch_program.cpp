@@ -461,9 +461,13 @@ TEST(WatchProgram, WhileTheListIsNotSeenOnlyWatchedServersAreAskedAndComingBackA
         ASSERT_TRUE(QTest::qWaitFor([&] { return servers.counts.value(ips[0]) >= 3; }, 20000));
         EXPECT_EQ(servers.total(), servers.counts.value(ips[0]));
     }
-    // With buddies, every server is asked.
+    // With buddies, every server is asked: hidden, and shown behind another tab.
     app.watches().addBuddy(QStringLiteral("Nobody"));
     servers.counts.clear();
+    EXPECT_TRUE(everyServerAsked());
+    app.main->showNormal();
+    app.main->tabs()->setCurrentIndex(frmMain::TabStats);
+    settle();
     EXPECT_TRUE(everyServerAsked());
     EXPECT_TRUE(app.prompter.shown().empty());
 }
